@@ -1,0 +1,4 @@
+// frame animations: CZqAnimation (not yet built).
+#pragma once
+
+#include "ZqDefs.h"

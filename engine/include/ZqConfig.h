@@ -1,0 +1,4 @@
+// INI configuration: CConfig, sFont (not yet built).
+#pragma once
+
+#include "ZqDefs.h"

@@ -1,0 +1,4 @@
+// debug log and timer: CZqDebug, CZqTimer (not yet built).
+#pragma once
+
+#include "ZqDefs.h"

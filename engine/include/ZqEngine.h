@@ -1,0 +1,4 @@
+// engine object: CZqEngine (device, frame pipeline, messages, registries, painter) (not yet built).
+#pragma once
+
+#include "ZqDefs.h"

@@ -1,0 +1,4 @@
+// game base class: CZqGame (not yet built).
+#pragma once
+
+#include "ZqDefs.h"

@@ -1,0 +1,4 @@
+// screen geometry types: SScreenPoint, SScreenRect (not yet built).
+#pragma once
+
+#include "ZqDefs.h"

@@ -1,0 +1,4 @@
+// JPEG input glue (not yet built).
+#pragma once
+
+#include "ZqDefs.h"

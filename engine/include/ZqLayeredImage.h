@@ -1,0 +1,4 @@
+// layered image reader (not yet built).
+#pragma once
+
+#include "ZqDefs.h"

@@ -1,0 +1,4 @@
+// vector and matrix maths (not yet built).
+#pragma once
+
+#include "ZqDefs.h"

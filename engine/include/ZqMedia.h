@@ -1,0 +1,4 @@
+// media playback: CZqMedia (not yet built).
+#pragma once
+
+#include "ZqDefs.h"

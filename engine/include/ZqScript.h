@@ -1,0 +1,4 @@
+// script data object (not yet built).
+#pragma once
+
+#include "ZqDefs.h"

@@ -1,0 +1,4 @@
+// sounds and WAVE files: CZqSound, CRiffWaveFile (not yet built).
+#pragma once
+
+#include "ZqDefs.h"

@@ -1,0 +1,4 @@
+// surfaces: CDxSurface, CZqSurface (not yet built).
+#pragma once
+
+#include "ZqDefs.h"

@@ -1,0 +1,4 @@
+// texture groups: CZqTextureGroup (not yet built).
+#pragma once
+
+#include "ZqDefs.h"

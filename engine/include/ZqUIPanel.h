@@ -1,0 +1,4 @@
+// UI panels: CZqUIPanel (not yet built).
+#pragma once
+
+#include "ZqDefs.h"

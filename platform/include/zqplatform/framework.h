@@ -1,0 +1,4 @@
+// Platform module 'framework' (stub: its owner fills it in).
+#pragma once
+
+#include "zqplatform/types.h"

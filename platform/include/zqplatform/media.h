@@ -1,0 +1,4 @@
+// Platform module 'media' (stub: its owner fills it in).
+#pragma once
+
+#include "zqplatform/types.h"
