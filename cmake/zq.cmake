@@ -12,14 +12,14 @@ function(zq_add_subdirs DIR)
 endfunction()
 
 # A test area: every .cpp of tests/AREA is one GoogleTest executable, test_AREA.
-# Extra arguments are more libraries to link.
+# Extra arguments are the libraries to link (the engine build among them).
 function(zq_test_area AREA)
   file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${AREA}/*.cpp)
   if(NOT srcs)
     return()
   endif()
   add_executable(test_${AREA} ${srcs})
-  target_link_libraries(test_${AREA} PRIVATE zq_test_support GTest::gtest_main GTest::gmock ${ARGN})
+  target_link_libraries(test_${AREA} PRIVATE ${ARGN} zq_test_support GTest::gtest_main GTest::gmock)
   target_compile_definitions(test_${AREA} PRIVATE ZQ_TEST_DATA="${CMAKE_SOURCE_DIR}/tests/data"
                                                   ZQ_BIN_DIR="${CMAKE_BINARY_DIR}/bin")
   gtest_discover_tests(test_${AREA} DISCOVERY_TIMEOUT 60

@@ -1,0 +1,1 @@
+// Keeps the client library non-empty until its parts land.
