@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -97,6 +98,20 @@ TEST(ProfileInt, ParsesLeadingNumberOrDefault) {
   EXPECT_EQ(GetPrivateProfileIntA("A", "c", 5, path.c_str()), 0u);
   EXPECT_EQ(GetPrivateProfileIntA("A", "d", 5, path.c_str()), 0u);
   EXPECT_EQ(static_cast<INT>(GetPrivateProfileIntA("A", "missing", -3, path.c_str())), -3);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ProfilePaths, WindowsStyleNamesReachTheFile) {
+  zqtest::ScratchDir dir;
+  std::filesystem::create_directory(dir.file("Game"));
+  zqtest::writeFile(dir.file("Game/Main.ini"), "[MAIN]\nGameType=2\n");
+  const std::string winPath = dir.path() + "\\game\\MAIN.INI";
+  EXPECT_EQ(GetPrivateProfileIntA("main", "gametype", 0, winPath.c_str()), 2u);
+  EXPECT_TRUE(WritePrivateProfileStringA("MAIN", "Extra", "1", winPath.c_str()));
+  EXPECT_EQ(zqtest::readFile(dir.file("Game/Main.ini")), "[MAIN]\nGameType=2\nExtra=1\n");
 }
 
 }  // namespace

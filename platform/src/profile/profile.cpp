@@ -1,6 +1,8 @@
 // Private-profile INI reader and writer.
 #include "zqplatform/profile.h"
 
+#include "zqplatform/base.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -278,8 +280,8 @@ bool storeFile(const std::string& path, const std::string& text) {
 
 bool hasLineBreak(std::string_view s) { return s.find_first_of("\r\n") != std::string_view::npos; }
 
-// The file's name on disk. Plain path until the shared path layer maps data paths.
-std::string zqProfilePath(LPCSTR file) { return std::string(file); }
+// The file's name on disk: data paths are Windows-style GBK.
+std::string zqProfilePath(LPCSTR file) { return *file ? zqMapPath(file) : std::string(); }
 
 // Copies the value of key in section into out; false when file, section or key is missing.
 bool lookup(LPCSTR section, LPCSTR key, LPCSTR file, std::string& out) {
