@@ -103,11 +103,11 @@ TEST_F(ConfigValues, Fonts) {
   std::memset(&f, 0, sizeof f);
   with("Arial,12,134,0,1,0").GetFont(&f, "S", "v", "");
   EXPECT_STREQ(f.szFace, "Arial");
-  EXPECT_EQ(f.nSize, 12);
-  EXPECT_EQ(f.nCharset, 134);
-  EXPECT_EQ(f.nItalic, 0);
-  EXPECT_EQ(f.nUnderline, 1);
-  EXPECT_EQ(f.nStrikeOut, 0);
+  EXPECT_EQ(int{f.nSize}, 12);
+  EXPECT_EQ(int{f.nCharset}, 134);
+  EXPECT_EQ(int{f.nItalic}, 0);
+  EXPECT_EQ(int{f.nUnderline}, 1);
+  EXPECT_EQ(int{f.nStrikeOut}, 0);
 
   sFont g;
   std::memset(&g, 0, sizeof g);
@@ -118,19 +118,19 @@ TEST_F(ConfigValues, Fonts) {
   g.nStrikeOut = 1;
   with("Arial").GetFont(&g, "S", "v", "");
   EXPECT_STREQ(g.szFace, "Arial");
-  EXPECT_EQ(g.nSize, 0);
-  EXPECT_EQ(g.nCharset, 7);
-  EXPECT_EQ(g.nStrikeOut, 1);
+  EXPECT_EQ(int{g.nSize}, 0);
+  EXPECT_EQ(int{g.nCharset}, 7);
+  EXPECT_EQ(int{g.nStrikeOut}, 1);
 
   with("Sans,10,1").GetFont(&g, "S", "v", "");
-  EXPECT_EQ(g.nSize, 10);
-  EXPECT_EQ(g.nCharset, 1);
-  EXPECT_EQ(g.nItalic, 1) << "members after the text keep their values";
+  EXPECT_EQ(int{g.nSize}, 10);
+  EXPECT_EQ(int{g.nCharset}, 1);
+  EXPECT_EQ(int{g.nItalic}, 1) << "members after the text keep their values";
 
   const std::string longFace(256, 'F');  // the whole value still fits 259 characters
   with(longFace + ",8").GetFont(&g, "S", "v", "");
   EXPECT_EQ(std::strlen(g.szFace), 254u);
-  EXPECT_EQ(g.nSize, 8);
+  EXPECT_EQ(int{g.nSize}, 8);
 
   sFont w;
   std::memset(&w, 0, sizeof w);

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -146,4 +147,16 @@ TEST_F(Jpeg, BrokenFilesFailQuietly) {
   EXPECT_LT(d.rows, kH);
   EXPECT_EQ(DecodeFile(dir.file("src.ppm")).ok, 0);
   EXPECT_TRUE(zqRecordedMessageBoxes().empty());
+}
+
+TEST_F(Jpeg, PackEntryTakesSizeAndPictureSize) {
+  sFileInfo info = {};
+  info.m_type = FFT_JPG;
+  strcpy(info.m_szFile, "base.jpg");
+  EXPECT_EQ(CZqFunc::File_UpdateInfo(&info), 1);
+  EXPECT_EQ(info.m_nSize, (int32_t)ReadFileText(dir.file("base.jpg")).size());
+  EXPECT_EQ(info.m_image.m_nWidth, kW);
+  EXPECT_EQ(info.m_image.m_nHeight, kH);
+  strcpy(info.m_szFile, "missing.jpg");
+  EXPECT_EQ(CZqFunc::File_UpdateInfo(&info), 0);
 }
