@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "dib.h"
-#include "windows_path.h"
+#include "zqplatform/base.h"
 
 using namespace zqgdi;
 
@@ -64,7 +64,7 @@ HANDLE LoadImageA(HINSTANCE, LPCSTR name, UINT type, int cx, int cy, UINT flags)
   if (type != IMAGE_BITMAP || !name || !(flags & LR_LOADFROMFILE)) return nullptr;
   std::vector<uint8_t> data;
   {
-    std::ifstream in(mapWindowsPath(name), std::ios::binary);
+    std::ifstream in(zqMapPath(name), std::ios::binary);
     if (!in) return nullptr;
     data.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
   }
@@ -76,8 +76,8 @@ HANDLE LoadImageA(HINSTANCE, LPCSTR name, UINT type, int cx, int cy, UINT flags)
   if (!b) return nullptr;
   uint32_t table[256];
   dibColorTable(dib, DIB_RGB_COLORS, nullptr, b->surface.fmt, table);
-  int srcY = 0;  // the whole picture, in DIB coordinates
-  blitDib(b->surface, dib, bits, table, 0, 0, w, h, 0, srcY, dib.width, dib.height, 0, dib.height);
+  if (dib.compression != BI_RGB) bits = expandRle(DibView(dib), bits, dib.imageSize, dib);
+  blitDib(b->surface, dib, bits, table, 0, 0, w, h, 0, 0, dib.width, dib.height, 0, dib.height);
   return handleOf(b);
 }
 

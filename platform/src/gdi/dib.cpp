@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <vector>
 
 namespace zqgdi {
 
@@ -38,8 +39,10 @@ bool readDib(const BITMAPINFO* bmi, DibView& v, size_t available) {
   }
   if (width <= 0 || height == 0 || width > 65536 || height > 65536 || height < -65536) return false;
   if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32) return false;
-  if (compression != BI_RGB && !(compression == BI_BITFIELDS && (bpp == 16 || bpp == 32)))
+  const bool rle = (compression == BI_RLE8 && bpp == 8) || (compression == BI_RLE4 && bpp == 4);
+  if (compression != BI_RGB && !rle && !(compression == BI_BITFIELDS && (bpp == 16 || bpp == 32)))
     return false;
+  if (rle && height < 0) return false;  // run-length DIBs are bottom-up only
 
   v = DibView{};
   v.width = int(width);
@@ -48,6 +51,12 @@ bool readDib(const BITMAPINFO* bmi, DibView& v, size_t available) {
   v.bitsPerPixel = bpp;
   v.stride = size_t((width * bpp + 31) / 32) * 4;
   v.coreColors = core;
+  v.compression = rle ? compression : BI_RGB;
+  if (rle) {
+    BITMAPINFOHEADER h;
+    std::memcpy(&h, base, sizeof(h));
+    v.imageSize = h.biSizeImage;
+  }
   size_t tableOffset = headerSize;
   if (compression == BI_BITFIELDS) {
     size_t maskOffset = sizeof(BITMAPINFOHEADER);
@@ -83,8 +92,14 @@ bool readBmpFile(const uint8_t* data, size_t size, DibView& out, const uint8_t**
   if (!readDib(reinterpret_cast<const BITMAPINFO*>(data + fh), out, size - fh)) return false;
   size_t start = fh + out.headerAndColors;
   if (offBits >= start && offBits < size) start = offBits;
+  if (start > size) return false;
+  if (out.compression != BI_RGB) {
+    if (!out.imageSize || out.imageSize > size - start) out.imageSize = size - start;
+    *bits = data + start;
+    return true;
+  }
   uint64_t need = uint64_t(out.stride) * uint64_t(out.height);
-  if (start > size || need > size - start) return false;
+  if (need > size - start) return false;
   *bits = data + start;
   return true;
 }
@@ -109,6 +124,48 @@ void dibColorTable(const DibView& dib, UINT colorUse, const PaletteObject* palet
       out[i] = fmt.encodeRgb(e[2], e[1], e[0]);
     }
   }
+}
+
+const uint8_t* expandRle(const DibView& dib, const uint8_t* bits, size_t size, DibView& view) {
+  thread_local std::vector<uint8_t> out;
+  view = dib;
+  view.compression = BI_RGB;
+  view.bitsPerPixel = 8;
+  view.stride = (size_t(dib.width) + 3) & ~size_t(3);
+  out.assign(view.stride * size_t(dib.height), 0);
+  const bool four = dib.compression == BI_RLE4;
+  int x = 0, y = 0;  // y counts stored rows, bottom row first
+  auto put = [&](uint8_t index) {
+    if (x < dib.width && y < dib.height) out[size_t(y) * view.stride + size_t(x)] = index;
+    ++x;
+  };
+  size_t i = 0;
+  while (i + 1 < size && y < dib.height) {
+    uint8_t count = bits[i], value = bits[i + 1];
+    i += 2;
+    if (count) {
+      for (int k = 0; k < count; ++k) put(four ? ((k & 1) ? (value & 0xF) : (value >> 4)) : value);
+      continue;
+    }
+    if (value == 0) {  // end of line
+      x = 0, ++y;
+    } else if (value == 1) {  // end of bitmap
+      break;
+    } else if (value == 2) {  // delta
+      if (i + 1 >= size) break;
+      x += bits[i], y += bits[i + 1];
+      i += 2;
+    } else {  // literal run, padded to a 16-bit boundary
+      size_t bytes = four ? (size_t(value) + 1) / 2 : value;
+      if (bytes > size - i) break;
+      for (int k = 0; k < value; ++k) {
+        uint8_t b = bits[i + (four ? size_t(k) / 2 : size_t(k))];
+        put(four ? ((k & 1) ? (b & 0xF) : (b >> 4)) : b);
+      }
+      i += (bytes + 1) & ~size_t(1);
+    }
+  }
+  return out.data();
 }
 
 namespace {
@@ -191,7 +248,9 @@ int SetDIBitsToDevice(HDC hdc, int xDest, int yDest, DWORD width, DWORD height, 
   if (!scanLines) return 0;
   uint32_t table[256];
   dibColorTable(dib, colorUse, dc->palette, dc->surface.fmt, table);
-  blitDib(dc->surface, dib, static_cast<const uint8_t*>(bits), table, xDest, yDest, int(width),
+  const uint8_t* pixels = static_cast<const uint8_t*>(bits);
+  if (dib.compression != BI_RGB) pixels = expandRle(DibView(dib), pixels, dib.imageSize, dib);
+  blitDib(dc->surface, dib, pixels, table, xDest, yDest, int(width),
           int(height), xSrc, ySrc, int(width), int(height), int(startScan), int(scanLines));
   return int(scanLines);
 }
@@ -216,7 +275,9 @@ int StretchDIBits(HDC hdc, int xDest, int yDest, int destWidth, int destHeight, 
   if (rop != SRCCOPY || !bits) return 0;
   uint32_t table[256];
   dibColorTable(dib, colorUse, dc->palette, dc->surface.fmt, table);
-  blitDib(dc->surface, dib, static_cast<const uint8_t*>(bits), table, xDest, yDest, destWidth,
+  const uint8_t* pixels = static_cast<const uint8_t*>(bits);
+  if (dib.compression != BI_RGB) pixels = expandRle(DibView(dib), pixels, dib.imageSize, dib);
+  blitDib(dc->surface, dib, pixels, table, xDest, yDest, destWidth,
           destHeight, xSrc, ySrc, srcWidth, srcHeight, 0, dib.height);
   return lines;
 }

@@ -19,6 +19,8 @@ struct DibView {
   int colorCount = 0;
   bool coreColors = false;  // RGBTRIPLE entries (core header)
   size_t headerAndColors = 0;  // bytes from the header's start to the end of its colour table
+  DWORD compression = BI_RGB;  // BI_RLE8 / BI_RLE4: bits are run-length coded, bottom-up
+  size_t imageSize = 0;        // coded size of run-length bits (biSizeImage)
 };
 
 // The description of a BITMAPINFO (or BITMAPCOREINFO) given to the blit calls. False for a
@@ -28,6 +30,10 @@ bool readDib(const BITMAPINFO* bmi, DibView& out, size_t available = SIZE_MAX);
 
 // A .bmp file in memory: its description and bits, checked against the buffer's size.
 bool readBmpFile(const uint8_t* data, size_t size, DibView& out, const uint8_t** bits);
+
+// Run-length coded bits expanded to one index byte a pixel (a per-thread buffer reused by the
+// next call); view becomes the matching uncompressed 8-bit description. size: bytes available.
+const uint8_t* expandRle(const DibView& dib, const uint8_t* bits, size_t size, DibView& view);
 
 // Copies a source rectangle of the DIB (DIB coordinates: origin at the bottom-left of a bottom-up
 // DIB, at the top-left of a top-down one) to a destination rectangle of the surface, stretching

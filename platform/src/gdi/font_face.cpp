@@ -18,7 +18,7 @@
 #include FT_SFNT_NAMES_H
 #include FT_TRUETYPE_IDS_H
 
-#include "windows_path.h"
+#include "zqplatform/base.h"
 
 namespace zqgdi {
 namespace {
@@ -344,7 +344,7 @@ SizedFace* resolveFont(FontObject* font) {
 int registerFontFile(const char* path) {
   if (!path || !*path) return 0;
   FontSystem& fs = fonts();
-  std::string mapped = mapWindowsPath(path);
+  std::string mapped = zqMapPath(path);
   for (auto& file : fs.privateFiles)
     if (file->path == mapped) {
       ++file->refs;
@@ -393,7 +393,7 @@ int registerFontFile(const char* path) {
 bool unregisterFontFile(const char* path) {
   if (!path || !*path) return false;
   FontSystem& fs = fonts();
-  std::string mapped = mapWindowsPath(path);
+  std::string mapped = zqMapPath(path);
   for (auto it = fs.privateFiles.begin(); it != fs.privateFiles.end(); ++it) {
     if ((*it)->path != mapped) continue;
     if (--(*it)->refs > 0) return true;
