@@ -268,6 +268,17 @@ static void maximize(HWND hwnd) {
   if ((w = find(hwnd)) && isTopLevel(w)) sdlMaximize(w);
 }
 
+// Shows a hidden window (WM_SHOWWINDOW first); null when its procedure destroyed it meanwhile.
+static Window* showHidden(HWND hwnd, Window* w, bool repaint) {
+  if (w->visible) return w;
+  send(hwnd, WM_SHOWWINDOW, TRUE, 0);
+  if (!(w = find(hwnd))) return nullptr;
+  w->visible = true;
+  if (repaint) invalidate(w);
+  if (isTopLevel(w)) sdlShow(w, true);
+  return w;
+}
+
 BOOL ShowWindow(HWND hwnd, int cmd) {
   auto& s = state();
   Window* w = find(hwnd);
@@ -293,12 +304,7 @@ BOOL ShowWindow(HWND hwnd, int cmd) {
     case SW_MINIMIZE:
     case SW_SHOWMINIMIZED:
     case SW_SHOWMINNOACTIVE:
-      if (!w->visible) {
-        send(hwnd, WM_SHOWWINDOW, TRUE, 0);
-        if (!(w = find(hwnd))) return was;
-        w->visible = true;
-        if (isTopLevel(w)) sdlShow(w, true);
-      }
+      if (!(w = showHidden(hwnd, w, false))) return was;
       if (isTopLevel(w)) sdlMinimize(w, true);
       setMinimized(hwnd, true);
       // The minimised application gives the activation away.
@@ -308,25 +314,13 @@ BOOL ShowWindow(HWND hwnd, int cmd) {
       }
       return was;
     case SW_MAXIMIZE:
-      if (!w->visible) {
-        send(hwnd, WM_SHOWWINDOW, TRUE, 0);
-        if (!(w = find(hwnd))) return was;
-        w->visible = true;
-        invalidate(w);
-        if (isTopLevel(w)) sdlShow(w, true);
-      }
+      if (!(w = showHidden(hwnd, w, true))) return was;
       maximize(hwnd);
       activate = true;
       break;
     default: {
       bool restore = cmd == SW_RESTORE || cmd == SW_SHOWNORMAL || cmd == SW_SHOWDEFAULT;
-      if (!w->visible) {
-        send(hwnd, WM_SHOWWINDOW, TRUE, 0);
-        if (!(w = find(hwnd))) return was;
-        w->visible = true;
-        invalidate(w);
-        if (isTopLevel(w)) sdlShow(w, true);
-      }
+      if (!(w = showHidden(hwnd, w, true))) return was;
       if (restore && w->minimized) {
         if (isTopLevel(w)) sdlMinimize(w, false);
         setMinimized(hwnd, false);
