@@ -1,0 +1,14 @@
+// CZqFunc helpers that reach the application object.
+#include "ZqFunc.h"
+#include "runtime/Globals.h"
+
+HWND zq::AppWindow() {
+  return nullptr;
+}
+
+int CZqFunc::AppSetTimer(UINT id, UINT ms) {
+  HWND wnd = zq::AppWindow();
+  if (!zq::g_app) return 0;
+  if (ms == 0) return KillTimer(wnd, id) ? 1 : 0;
+  return SetTimer(wnd, id, ms, nullptr) ? 1 : 0;
+}

@@ -1,0 +1,9 @@
+// The thread's last-error code.
+#include "zqplatform/base.h"
+
+namespace {
+thread_local DWORD g_lastError = ERROR_SUCCESS;
+}
+
+DWORD GetLastError() { return g_lastError; }
+void SetLastError(DWORD code) { g_lastError = code; }
