@@ -1,7 +1,11 @@
 // CZqFunc shell file operations: silent, without confirmation.
+#include <sys/stat.h>
+
+#include <climits>
 #include <string>
 
 #include "ZqFunc.h"
+#include "ZqSource.h"
 #include "runtime/Globals.h"
 
 namespace {
@@ -33,4 +37,19 @@ int CZqFunc::File_Rename(const char* from, const char* to) { return Run(FO_RENAM
 int CZqFunc::File_Delete(const char* path) {
   if (!path || !*path) return 0;
   return Run(FO_DELETE, path, nullptr);
+}
+
+int CZqFunc::File_UpdateInfo(sFileInfo* info) {
+  if (!info) return 0;
+  struct stat st;
+  if (stat(zqMapPath(info->m_szFile).c_str(), &st) != 0) return 0;
+  info->m_nSize = st.st_size > INT32_MAX ? INT32_MAX : (int32_t)st.st_size;
+  if (info->m_type == FFT_JPG) {
+    SStreamBuf s = ZQFBUF_Create(info->m_szFile, "rb");
+    SIZE size = FileGetJpegSize(s);
+    ZQFBUF_Close(s);
+    info->m_image.m_nWidth = size.cx;
+    info->m_image.m_nHeight = size.cy;
+  }
+  return 1;
 }

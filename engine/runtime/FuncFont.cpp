@@ -1,6 +1,7 @@
 // CZqFunc font helpers: the default font and quick GDI font creation.
 #include <cstring>
 
+#include "ZqConfig.h"
 #include "ZqFunc.h"
 
 namespace {
@@ -35,3 +36,8 @@ HFONT CZqFunc::Font_QuickCreateFont(long size, const char* face, long charset, i
 int CZqFunc::Font_AddResource(const char* path) { return AddFontResourceA(path); }
 
 int CZqFunc::Font_RemoveResource(const char* path) { return RemoveFontResourceA(path); }
+
+HFONT CZqFunc::Font_QuickCreateFont(const sFont& font) {
+  return Font_QuickCreateFont(font.nSize, font.szFace, font.nCharset, font.nItalic, font.nUnderline,
+                              font.nStrikeOut);
+}

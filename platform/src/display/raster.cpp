@@ -1,0 +1,427 @@
+#include "display/raster.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "display/fast_span.h"
+#include "display/span_ops.h"
+
+namespace zqdisplay {
+
+namespace {
+
+constexpr int kChunk = 1024;
+
+// Attribute planes of one triangle: value(x, y) = base + dx * (x - ox) + dy * (y - oy).
+struct Plane {
+  double base = 0, dx = 0, dy = 0;
+  double at(double x, double y, double ox, double oy) const { return base + dx * (x - ox) + dy * (y - oy); }
+};
+
+struct Setup {
+  double ox = 0, oy = 0;
+  Plane z, u, v;                   // u, v in texels
+  Plane col[4];                    // diffuse b, g, r, a (0..255)
+  Plane spec[3];                   // specular b, g, r
+  bool constDiffuse = false;
+  uint32_t diffuse = 0;            // when constant
+  bool linear = false;             // bilinear sampling
+  bool textured = false;
+  FastKernels fast;
+};
+
+inline int satByte(double v) { return v <= 0 ? 0 : v >= 255 ? 255 : int(v + 0.5); }
+
+// Span buffers, one set per thread.
+struct Buffers {
+  alignas(16) uint32_t tex[kChunk];
+  alignas(16) uint32_t dif[kChunk];
+  alignas(16) uint32_t spc[kChunk];
+  alignas(16) uint32_t out[kChunk];
+  alignas(16) uint32_t tmp1[kChunk];
+  alignas(16) uint32_t tmp2[kChunk];
+  alignas(16) uint8_t mask[kChunk];
+  alignas(16) float z[kChunk];
+};
+thread_local Buffers g_buf;
+
+void interpolateColors(const Plane* p, double x, double y, const Setup& t, int n, uint32_t* out) {
+  // 8.16 fixed point per channel, stepped per pixel.
+  int32_t c[4], d[4];
+  for (int k = 0; k < 4; ++k) {
+    double v = p[k].at(x, y, t.ox, t.oy);
+    c[k] = int32_t(std::clamp(v, -1.0, 256.0) * 65536.0) + 32768;
+    d[k] = int32_t(p[k].dx * 65536.0);
+  }
+  for (int i = 0; i < n; ++i) {
+    uint32_t px = 0;
+    for (int k = 0; k < 4; ++k) {
+      int32_t v = c[k] >> 16;
+      v = v < 0 ? 0 : v > 255 ? 255 : v;
+      px |= uint32_t(v) << (8 * k);
+      c[k] += d[k];
+    }
+    out[i] = px;
+  }
+}
+
+// Texture coordinate stepping in 16.16 texels, kept inside [0, size) for wrapping.
+struct Coord {
+  int32_t pos, step, limit;  // limit = size << 16
+};
+
+inline int64_t wrapFixed(double texels, int size) {
+  double m = std::fmod(texels, double(size));
+  if (m < 0) m += size;
+  int64_t f = int64_t(m * 65536.0);
+  int64_t lim = int64_t(size) << 16;
+  if (f >= lim) f -= lim;
+  if (f < 0) f = 0;
+  return f;
+}
+
+void fetchPoint(const RasterState& s, double u, double v, double du, double dv, int n, uint32_t* out) {
+  const int W = s.texWidth, H = s.texHeight;
+  const uint32_t* tex = s.tex;
+  const int stride = s.texStride;
+  const uint32_t aor = s.texAlphaOr;
+  const bool wrapU = s.addressU != D3DTADDRESS_CLAMP, wrapV = s.addressV != D3DTADDRESS_CLAMP;
+  if (wrapU && wrapV) {
+    int32_t pu = int32_t(wrapFixed(u, W)), pv = int32_t(wrapFixed(v, H));
+    int32_t su = int32_t(std::fmod(du, double(W)) * 65536.0), sv = int32_t(std::fmod(dv, double(H)) * 65536.0);
+    const int32_t lu = W << 16, lv = H << 16;
+    for (int i = 0; i < n; ++i) {
+      out[i] = tex[(pv >> 16) * stride + (pu >> 16)] | aor;
+      pu += su;
+      pv += sv;
+      pu -= pu >= lu ? lu : 0;
+      pu += pu < 0 ? lu : 0;
+      pv -= pv >= lv ? lv : 0;
+      pv += pv < 0 ? lv : 0;
+    }
+    return;
+  }
+  for (int i = 0; i < n; ++i) {
+    double uu = u + du * i, vv = v + dv * i;
+    int x = int(std::floor(uu)), y = int(std::floor(vv));
+    if (wrapU) { x %= W; if (x < 0) x += W; } else x = std::clamp(x, 0, W - 1);
+    if (wrapV) { y %= H; if (y < 0) y += H; } else y = std::clamp(y, 0, H - 1);
+    out[i] = tex[y * stride + x] | aor;
+  }
+}
+
+void fetchLinear(const RasterState& s, double u, double v, double du, double dv, int n, uint32_t* out) {
+  const int W = s.texWidth, H = s.texHeight;
+  const bool wrapU = s.addressU != D3DTADDRESS_CLAMP, wrapV = s.addressV != D3DTADDRESS_CLAMP;
+  u -= 0.5;
+  v -= 0.5;
+  if (wrapU && wrapV) {
+    int32_t pu = int32_t(wrapFixed(u, W)), pv = int32_t(wrapFixed(v, H));
+    int32_t su = int32_t(std::fmod(du, double(W)) * 65536.0), sv = int32_t(std::fmod(dv, double(H)) * 65536.0);
+    bilinearWrapSpan(s.tex, s.texStride, W, H, s.texAlphaOr, pu, pv, su, sv, n, out);
+    return;
+  }
+  for (int i = 0; i < n; ++i) {
+    double uu = u + du * i, vv = v + dv * i;
+    double fu = std::floor(uu), fv = std::floor(vv);
+    int x0 = int(fu), y0 = int(fv);
+    uint32_t wx = uint32_t((uu - fu) * 256.0), wy = uint32_t((vv - fv) * 256.0);
+    int x1 = x0 + 1, y1 = y0 + 1;
+    auto fixX = [&](int x) { if (wrapU) { x %= W; return x < 0 ? x + W : x; } return std::clamp(x, 0, W - 1); };
+    auto fixY = [&](int y) { if (wrapV) { y %= H; return y < 0 ? y + H : y; } return std::clamp(y, 0, H - 1); };
+    x0 = fixX(x0); x1 = fixX(x1); y0 = fixY(y0); y1 = fixY(y1);
+    const uint32_t* r0 = s.tex + y0 * s.texStride;
+    const uint32_t* r1 = s.tex + y1 * s.texStride;
+    out[i] = bilinearTexel(r0[x0] | s.texAlphaOr, r0[x1] | s.texAlphaOr, r1[x0] | s.texAlphaOr,
+                           r1[x1] | s.texAlphaOr, wx, wy);
+  }
+}
+
+const uint32_t* argument(DWORD arg, const uint32_t* tex, const uint32_t* dif, const uint32_t* spc,
+                         uint32_t* scratch, uint32_t tfactor, int n) {
+  const uint32_t* src;
+  switch (arg & D3DTA_SELECTMASK) {
+    case D3DTA_TEXTURE: src = tex; break;
+    case D3DTA_SPECULAR: src = spc; break;
+    case D3DTA_TFACTOR:
+      std::fill_n(scratch, n, tfactor);
+      src = scratch;
+      break;
+    default: src = dif; break;  // diffuse; current is the diffuse at stage 0
+  }
+  if (arg & (D3DTA_COMPLEMENT | D3DTA_ALPHAREPLICATE)) {
+    for (int i = 0; i < n; ++i) {
+      uint32_t c = src[i];
+      if (arg & D3DTA_COMPLEMENT) c = ~c;
+      if (arg & D3DTA_ALPHAREPLICATE) c = (c >> 24) * 0x01010101u;
+      scratch[i] = c;
+    }
+    src = scratch;
+  }
+  return src;
+}
+
+// Narrows [lo, hi) to the steps i where 0 <= start + i * step < limit.
+void insideRange(int64_t start, int64_t step, int64_t limit, int& lo, int& hi) {
+  auto floorDiv = [](int64_t a, int64_t b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); };
+  int64_t a = lo, b = hi;
+  if (step == 0) {
+    if (start < 0 || start >= limit) b = a;
+  } else if (step > 0) {
+    a = std::max<int64_t>(a, -floorDiv(start, step));                 // ceil(-start / step)
+    b = std::min<int64_t>(b, floorDiv(limit - 1 - start, step) + 1);
+  } else {
+    a = std::max<int64_t>(a, -floorDiv(limit - 1 - start, -step) );
+    b = std::min<int64_t>(b, floorDiv(start, -step) + 1);
+  }
+  lo = int(a);
+  hi = int(std::max(a, b));
+}
+
+void shadeSpan(const RasterState& s, const Setup& t, int y, int x0, int x1) {
+  const double py = y;
+  if (t.fast.wrap) {
+    FastSpan f;
+    f.tex = s.tex;
+    f.stride = s.texStride;
+    f.width = s.texWidth;
+    f.height = s.texHeight;
+    f.alphaOr = s.texAlphaOr;
+    f.u = f.v = f.du = f.dv = 0;
+    f.diffuse = t.diffuse;
+    f.dst = s.color + size_t(y) * s.colorStride + x0;
+    f.n = x1 - x0;
+    if (!t.textured) {
+      t.fast.inside(f);
+      return;
+    }
+    const double off = t.linear ? 0.5 : 0.0;
+    const double u0 = t.u.at(x0, py, t.ox, t.oy) - off, v0 = t.v.at(x0, py, t.ox, t.oy) - off;
+    f.du = int32_t(std::fmod(t.u.dx, double(s.texWidth)) * 65536.0);
+    f.dv = int32_t(std::fmod(t.v.dx, double(s.texHeight)) * 65536.0);
+    // The run of pixels that needs no wrapping is drawn by the simpler kernel.
+    const int need = t.linear ? 1 : 0;
+    int lo = 0, hi = f.n;
+    if (std::fabs(u0) < 32000 && std::fabs(v0) < 32000 && std::fabs(t.u.dx) < s.texWidth &&
+        std::fabs(t.v.dx) < s.texHeight) {
+      const int64_t U = int64_t(std::floor(u0 * 65536.0)), V = int64_t(std::floor(v0 * 65536.0));
+      insideRange(U, f.du, (int64_t(s.texWidth - need) << 16), lo, hi);
+      insideRange(V, f.dv, (int64_t(s.texHeight - need) << 16), lo, hi);
+    } else {
+      hi = 0;
+    }
+    uint32_t* dst = f.dst;
+    const int n = f.n;
+    auto run = [&](FastKernel k, int a, int b, bool wrapped) {
+      if (a >= b) return;
+      f.n = b - a;
+      f.dst = dst + a;
+      if (wrapped) {
+        f.u = int32_t(wrapFixed(u0 + t.u.dx * a, s.texWidth));
+        f.v = int32_t(wrapFixed(v0 + t.v.dx * a, s.texHeight));
+      } else {
+        f.u = int32_t(int64_t(std::floor(u0 * 65536.0)) + int64_t(f.du) * a);
+        f.v = int32_t(int64_t(std::floor(v0 * 65536.0)) + int64_t(f.dv) * a);
+      }
+      k(f);
+    };
+    if (lo >= hi) {
+      run(t.fast.wrap, 0, n, true);
+      return;
+    }
+    run(t.fast.wrap, 0, lo, true);
+    run(t.fast.inside, lo, hi, false);
+    run(t.fast.wrap, hi, n, true);
+    return;
+  }
+  Buffers& b = g_buf;
+  for (int cx = x0; cx < x1; cx += kChunk) {
+    const int n = std::min(kChunk, x1 - cx);
+    const double px = cx;
+    // texture
+    const bool needTex = t.textured;
+    if (needTex) {
+      double u = t.u.at(px, py, t.ox, t.oy), v = t.v.at(px, py, t.ox, t.oy);
+      if (t.linear)
+        fetchLinear(s, u, v, t.u.dx, t.v.dx, n, b.tex);
+      else
+        fetchPoint(s, u, v, t.u.dx, t.v.dx, n, b.tex);
+    } else {
+      std::fill_n(b.tex, n, 0xFFFFFFFFu);
+    }
+    // diffuse and specular
+    if (t.constDiffuse)
+      std::fill_n(b.dif, n, t.diffuse);
+    else
+      interpolateColors(t.col, px, py, t, n, b.dif);
+    if (s.specularEnable || ((s.colorArg1 | s.colorArg2 | s.alphaArg1 | s.alphaArg2) & 0x7) == D3DTA_SPECULAR) {
+      Plane p4[4] = {t.spec[0], t.spec[1], t.spec[2], Plane{}};
+      interpolateColors(p4, px, py, t, n, b.spc);
+    }
+    // colour and alpha operations of stage 0
+    uint32_t* out = b.out;
+    if (s.colorOp == D3DTOP_DISABLE) {
+      std::memcpy(out, b.dif, size_t(n) * 4);
+    } else {
+      const uint32_t* a1 = argument(s.colorArg1, b.tex, b.dif, b.spc, b.tmp1, s.textureFactor, n);
+      const uint32_t* a2 = argument(s.colorArg2, b.tex, b.dif, b.spc, b.tmp2, s.textureFactor, n);
+      combine(s.colorOp, a1, a2, b.dif, b.tex, n, out, 0x00FFFFFFu);
+      const DWORD aop = s.alphaOp == D3DTOP_DISABLE ? DWORD(D3DTOP_SELECTARG2) : s.alphaOp;
+      const DWORD aarg2 = s.alphaOp == D3DTOP_DISABLE ? DWORD(D3DTA_DIFFUSE) : s.alphaArg2;
+      const uint32_t* b1 = argument(s.alphaArg1, b.tex, b.dif, b.spc, b.tmp1, s.textureFactor, n);
+      const uint32_t* b2 = argument(aarg2, b.tex, b.dif, b.spc, b.tmp2, s.textureFactor, n);
+      combine(aop, b1, b2, b.dif, b.tex, n, out, 0xFF000000u);
+    }
+    if (s.specularEnable) addSpecular(out, b.spc, n);
+    // tests
+    bool masked = false;
+    if (s.alphaTest && s.alphaFunc != D3DCMP_ALWAYS) {
+      alphaTestSpan(s.alphaFunc, s.alphaRef & 255, out, n, b.mask);
+      masked = true;
+    }
+    uint32_t* dst = s.color + size_t(y) * s.colorStride + cx;
+    if (s.zbuf && (s.zTest || s.zWrite)) {
+      const double z0 = t.z.at(px, py, t.ox, t.oy);
+      for (int i = 0; i < n; ++i) b.z[i] = float(z0 + t.z.dx * i);
+      if (!masked) std::memset(b.mask, 1, size_t(n));
+      masked = true;
+      if (s.zBits == 16)
+        depthSpan16(static_cast<uint16_t*>(s.zbuf) + size_t(y) * s.zStride + cx, b.z, n, s.zTest ? s.zFunc : DWORD(D3DCMP_ALWAYS),
+                    s.zWrite, b.mask);
+      else
+        depthSpan32(static_cast<float*>(s.zbuf) + size_t(y) * s.zStride + cx, b.z, n, s.zTest ? s.zFunc : DWORD(D3DCMP_ALWAYS),
+                    s.zWrite, b.mask);
+    }
+    // blending and write
+    if (s.blend)
+      blendSpan(s.srcBlend, s.destBlend, s.targetAlpha, out, dst, n, masked ? b.mask : nullptr);
+    else
+      writeSpan(out, dst, n, masked ? b.mask : nullptr);
+  }
+}
+
+void setupPlanes(const RasterState& s, const RasterVertex& a, const RasterVertex& b, const RasterVertex& c,
+                 double area, Setup& t) {
+  t.ox = a.x;
+  t.oy = a.y;
+  const double e1x = b.x - a.x, e1y = b.y - a.y, e2x = c.x - a.x, e2y = c.y - a.y;
+  auto plane = [&](double fa, double fb, double fc) {
+    Plane p;
+    p.base = fa;
+    p.dx = ((fb - fa) * e2y - (fc - fa) * e1y) / area;
+    p.dy = ((fc - fa) * e1x - (fb - fa) * e2x) / area;
+    return p;
+  };
+  t.z = plane(a.z, b.z, c.z);
+  t.textured = s.tex != nullptr;
+  if (t.textured) {
+    const double W = s.texWidth, H = s.texHeight;
+    t.u = plane(a.u * W, b.u * W, c.u * W);
+    t.v = plane(a.v * H, b.v * H, c.v * H);
+    // Minification picks the min filter; an exact 1:1 texel mapping samples like point.
+    const double scale = std::fabs(t.u.dx * t.v.dy - t.u.dy * t.v.dx);
+    t.linear = (scale > 1.0 + 1e-6 ? s.minFilter : s.magFilter) == TexFilter::Linear;
+    if (t.linear && std::fabs(std::fabs(t.u.dx) - 1) < 1e-6 && std::fabs(t.u.dy) < 1e-6 &&
+        std::fabs(std::fabs(t.v.dy) - 1) < 1e-6 && std::fabs(t.v.dx) < 1e-6) {
+      double fu = t.u.base - 0.5 - (a.x - std::floor(a.x)) * t.u.dx;
+      double fv = t.v.base - 0.5 - (a.y - std::floor(a.y)) * t.v.dy;
+      if (std::fabs(fu - std::round(fu)) < 1.0 / 512 && std::fabs(fv - std::round(fv)) < 1.0 / 512) t.linear = false;
+    }
+  }
+  const uint32_t da = s.gouraud ? a.diffuse : a.diffuse, db = s.gouraud ? b.diffuse : a.diffuse,
+                 dc = s.gouraud ? c.diffuse : a.diffuse;
+  t.constDiffuse = da == db && da == dc;
+  t.diffuse = da;
+  if (!t.constDiffuse)
+    for (int k = 0; k < 4; ++k)
+      t.col[k] = plane((da >> (8 * k)) & 255, (db >> (8 * k)) & 255, (dc >> (8 * k)) & 255);
+  const uint32_t sa = a.specular, sb = s.gouraud ? b.specular : a.specular, sc = s.gouraud ? c.specular : a.specular;
+  for (int k = 0; k < 3; ++k)
+    t.spec[k] = plane((sa >> (8 * k)) & 255, (sb >> (8 * k)) & 255, (sc >> (8 * k)) & 255);
+}
+
+}  // namespace
+
+void drawTriangle(const RasterState& s, const RasterVertex& a, const RasterVertex& b, const RasterVertex& c) {
+  const double area = (double(b.x) - a.x) * (double(c.y) - a.y) - (double(c.x) - a.x) * (double(b.y) - a.y);
+  if (area == 0 || !std::isfinite(area)) return;
+  if (s.cull == D3DCULL_CCW && area < 0) return;
+  if (s.cull == D3DCULL_CW && area > 0) return;
+  for (const RasterVertex* v : {&a, &b, &c})
+    if (!std::isfinite(v->x) || !std::isfinite(v->y)) return;
+
+  Setup t;
+  setupPlanes(s, a, b, c, area, t);
+  t.fast = chooseFastKernel(s, t.textured, t.linear, t.constDiffuse, t.diffuse);
+
+  // Sort by y; walk the long edge (top to bottom) against the two short ones.
+  const RasterVertex* v[3] = {&a, &b, &c};
+  std::sort(v, v + 3, [](const RasterVertex* p, const RasterVertex* q) { return p->y < q->y; });
+  const double y0 = v[0]->y, y1 = v[1]->y, y2 = v[2]->y;
+  int yStart = int(std::ceil(y0)), yEnd = int(std::ceil(y2));
+  yStart = std::max(yStart, s.clipTop);
+  yEnd = std::min(yEnd, s.clipBottom);
+  const double x0 = v[0]->x, x1 = v[1]->x, x2 = v[2]->x;
+  const double longSlope = (x2 - x0) / (y2 - y0);
+  // Which side the middle vertex lies on decides left and right.
+  const double xMidOnLong = x0 + (y1 - y0) * longSlope;
+  const bool midLeft = x1 < xMidOnLong;
+  for (int y = yStart; y < yEnd; ++y) {
+    const double yy = y;
+    const double xl0 = x0 + (yy - y0) * longSlope;
+    double xs;
+    if (yy < y1)
+      xs = x0 + (yy - y0) * (x1 - x0) / (y1 - y0);
+    else
+      xs = x1 + (yy - y1) * (x2 - x1) / (y2 - y1);
+    double left = midLeft ? xs : xl0, right = midLeft ? xl0 : xs;
+    int xa = int(std::ceil(left)), xb = int(std::ceil(right));
+    xa = std::max(xa, s.clipLeft);
+    xb = std::min(xb, s.clipRight);
+    if (xa < xb) shadeSpan(s, t, y, xa, xb);
+  }
+}
+
+void drawLine(const RasterState& s, const RasterVertex& a, const RasterVertex& b) {
+  const double dx = double(b.x) - a.x, dy = double(b.y) - a.y;
+  const double len = std::max(std::fabs(dx), std::fabs(dy));
+  if (len == 0 || !std::isfinite(len)) return;
+  const bool xMajor = std::fabs(dx) >= std::fabs(dy);
+  // Pixels along the major axis from the start up to, not including, the end.
+  const double startMajor = xMajor ? a.x : a.y, endMajor = xMajor ? b.x : b.y;
+  const int dir = endMajor > startMajor ? 1 : -1;
+  int m0 = int(std::floor(startMajor + 0.5)), m1 = int(std::floor(endMajor + 0.5));
+  RasterState one = s;
+  for (int m = m0; m != m1; m += dir) {
+    double f = (m - startMajor) / (endMajor - startMajor);
+    f = std::clamp(f, 0.0, 1.0);
+    int minor = int(std::floor((xMajor ? a.y + dy * f : a.x + dx * f) + 0.5));
+    int px = xMajor ? m : minor, py = xMajor ? minor : m;
+    if (px < s.clipLeft || px >= s.clipRight || py < s.clipTop || py >= s.clipBottom) continue;
+    Setup t;
+    t.ox = px;
+    t.oy = py;
+    auto mix = [&](double p, double q) { return p + (q - p) * f; };
+    t.z.base = mix(a.z, b.z);
+    t.textured = s.tex != nullptr;
+    if (t.textured) {
+      t.u.base = mix(a.u, b.u) * s.texWidth;
+      t.v.base = mix(a.v, b.v) * s.texHeight;
+      t.linear = s.magFilter == TexFilter::Linear;
+    }
+    uint32_t dcol = 0, scol = 0;
+    for (int k = 0; k < 4; ++k) {
+      uint32_t ca = (a.diffuse >> (8 * k)) & 255, cb = (s.gouraud ? b.diffuse : a.diffuse) >> (8 * k) & 255;
+      dcol |= uint32_t(satByte(mix(ca, cb))) << (8 * k);
+      uint32_t sa = (a.specular >> (8 * k)) & 255, sb = (s.gouraud ? b.specular : a.specular) >> (8 * k) & 255;
+      if (k < 3) scol |= uint32_t(satByte(mix(sa, sb))) << (8 * k);
+    }
+    t.constDiffuse = true;
+    t.diffuse = dcol;
+    for (int k = 0; k < 3; ++k) t.spec[k].base = (scol >> (8 * k)) & 255;
+    shadeSpan(one, t, py, px, px + 1);
+  }
+}
+
+}  // namespace zqdisplay
