@@ -27,3 +27,14 @@ std::string FileNamePart(const char* path) {
 }
 
 }  // namespace zq_assets
+
+namespace zq_assets {
+
+std::string ParentPart(const char* path) {
+  std::string name = FileNamePart(path);
+  std::string all = path ? path : "";
+  if (name.size() == all.size()) return std::string();
+  return all.substr(0, all.size() - name.size() - 1);
+}
+
+}  // namespace zq_assets

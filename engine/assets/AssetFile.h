@@ -13,3 +13,10 @@ std::string MapPath(const char* path);
 std::string FileNamePart(const char* path);
 
 }  // namespace zq_assets
+
+namespace zq_assets {
+
+// The folder part of a path (before its last backslash or slash); empty when there is none.
+std::string ParentPart(const char* path);
+
+}  // namespace zq_assets

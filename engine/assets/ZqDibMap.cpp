@@ -55,8 +55,14 @@ unsigned short CDibMap::DIBNumColors() const {
   return ColorsByBits(Read16(m_pDib + 14));
 }
 
-unsigned short CDibMap::PaletteSize() const {
-  return (unsigned short)(DIBNumColors() * (IsCore() ? sizeof(RGBTRIPLE) : sizeof(RGBQUAD)));
+unsigned short CDibMap::PaletteSize() const { return (unsigned short)PaletteBytes(); }
+
+// The colour table's size without the 16-bit cut, to check it against the buffer.
+uint64_t CDibMap::PaletteBytes() const {
+  if (!m_pDib) return 0;
+  uint64_t colors = IsCore() ? ColorsByBits(Read16(m_pDib + 10)) : Read32(m_pDib + 32);
+  if (!IsCore() && colors == 0) colors = ColorsByBits(Read16(m_pDib + 14));
+  return colors * (IsCore() ? sizeof(RGBTRIPLE) : sizeof(RGBQUAD));
 }
 
 BYTE* CDibMap::FindDIBBits() { return m_pDib ? m_pDib + HeaderSize() + PaletteSize() : nullptr; }
@@ -94,7 +100,7 @@ int CDibMap::CreateFormBitmap(SStreamBuf& stream) {
   // Header, colour table and (uncompressed) pixel rows must all lie inside the buffer.
   bool fits = n >= sizeof(BITMAPCOREHEADER) && HeaderSize() >= sizeof(BITMAPCOREHEADER) && HeaderSize() <= n &&
               (IsCore() || HeaderSize() >= sizeof(BITMAPINFOHEADER)) &&
-              (uint64_t)HeaderSize() + PaletteSize() <= n;
+              PaletteBytes() <= 0xFFFF && (uint64_t)HeaderSize() + PaletteBytes() <= n;
   if (fits) {
     unsigned bits = IsCore() ? Read16(m_pDib + 10) : Read16(m_pDib + 14);
     DWORD compression = IsCore() ? 0 : Read32(m_pDib + 16);

@@ -135,6 +135,7 @@ public:
 
 private:
   DWORD HeaderSize() const;
+  uint64_t PaletteBytes() const;
   bool IsCore() const;
 
   BYTE* m_pDib = nullptr;

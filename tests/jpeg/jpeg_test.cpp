@@ -154,9 +154,9 @@ TEST_F(Jpeg, PackEntryTakesSizeAndPictureSize) {
   info.m_type = FFT_JPG;
   strcpy(info.m_szFile, "base.jpg");
   EXPECT_EQ(CZqFunc::File_UpdateInfo(&info), 1);
-  EXPECT_EQ(info.m_nSize, (int32_t)ReadFileText(dir.file("base.jpg")).size());
-  EXPECT_EQ(info.m_image.m_nWidth, kW);
-  EXPECT_EQ(info.m_image.m_nHeight, kH);
+  EXPECT_EQ(int32_t{info.m_nSize}, (int32_t)ReadFileText(dir.file("base.jpg")).size());
+  EXPECT_EQ(int32_t{info.m_image.m_nWidth}, kW);
+  EXPECT_EQ(int32_t{info.m_image.m_nHeight}, kH);
   strcpy(info.m_szFile, "missing.jpg");
   EXPECT_EQ(CZqFunc::File_UpdateInfo(&info), 0);
 }

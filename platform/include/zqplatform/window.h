@@ -458,6 +458,9 @@ ZQPLAT_API LONG SetWindowLongA(HWND hwnd, int index, LONG value);
 ZQPLAT_API LONG_PTR GetWindowLongPtrA(HWND hwnd, int index);
 ZQPLAT_API LONG_PTR SetWindowLongPtrA(HWND hwnd, int index, LONG_PTR value);
 ZQPLAT_API BOOL SetWindowTextA(HWND hwnd, LPCSTR text);  // GBK
+// A title in another code page (950 Big5, 936 GBK, 65001 UTF-8): the bytes are kept as the
+// window text and converted for the window system.
+ZQPLAT_API BOOL zqSetWindowTextCodePage(HWND hwnd, LPCSTR text, UINT codePage);
 ZQPLAT_API int GetWindowTextA(HWND hwnd, LPSTR out, int size);
 ZQPLAT_API int GetWindowTextLengthA(HWND hwnd);
 ZQPLAT_API int GetClassNameA(HWND hwnd, LPSTR out, int size);
@@ -522,6 +525,9 @@ ZQPLAT_API BOOL TranslateMessage(const MSG* msg);
 ZQPLAT_API LRESULT DispatchMessageA(const MSG* msg);
 ZQPLAT_API void PostQuitMessage(int exitCode);
 ZQPLAT_API DWORD GetMessageTime();
+// Key state as of the key messages retrieved so far (high bit: down, low bit: toggled).
+ZQPLAT_API SHORT GetKeyState(int vk);
+ZQPLAT_API SHORT GetAsyncKeyState(int vk);
 ZQPLAT_API DWORD GetCurrentThreadId();
 
 ZQPLAT_API UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapseMs, TIMERPROC proc);

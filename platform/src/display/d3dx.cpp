@@ -11,9 +11,8 @@
 #include "display/machine.h"
 #include "display/pixel_format.h"
 #include "display/surface.h"
+#include "zqplatform/base.h"
 
-// Windows-style path mapping of the base module, when present in the build.
-std::string zqMapPath(const char* windowsPath) __attribute__((weak));
 
 using namespace zqdisplay;
 
@@ -32,7 +31,7 @@ DWORD deviceLimit(LPDIRECT3DDEVICE7 device) {
 }
 
 bool readFile(const char* name, std::vector<uint8_t>& out) {
-  std::string path = zqMapPath ? zqMapPath(name) : std::string(name);
+  std::string path = zqMapPath(name);
   FILE* f = std::fopen(path.c_str(), "rb");
   if (!f && path != name) f = std::fopen(name, "rb");
   if (!f) return false;

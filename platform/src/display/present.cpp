@@ -12,11 +12,6 @@
 #include "display/surface.h"
 #include "zqplatform/window.h"
 
-// The window module provides these; absent from a build, presentation falls back to the
-// blit's own rectangle and no screen.
-BOOL GetClientRect(HWND hwnd, LPRECT rect) __attribute__((weak));
-BOOL ClientToScreen(HWND hwnd, LPPOINT point) __attribute__((weak));
-void* zqGetNativeWindow(HWND hwnd) __attribute__((weak));
 
 namespace zqdisplay {
 
@@ -38,9 +33,9 @@ std::map<HWND, WindowFrame> g_frames;
 // Client rectangle of the window in screen coordinates.
 RECT clientArea(HWND hwnd, const RECT& fallback) {
   RECT rc{};
-  if (hwnd && GetClientRect && GetClientRect(hwnd, &rc) && rc.right > rc.left && rc.bottom > rc.top) {
+  if (hwnd && GetClientRect(hwnd, &rc) && rc.right > rc.left && rc.bottom > rc.top) {
     POINT origin{0, 0};
-    if (ClientToScreen) ClientToScreen(hwnd, &origin);
+    ClientToScreen(hwnd, &origin);
     return RECT{origin.x, origin.y, origin.x + (rc.right - rc.left), origin.y + (rc.bottom - rc.top)};
   }
   return RECT{0, 0, std::max<LONG>(fallback.right, 1), std::max<LONG>(fallback.bottom, 1)};
@@ -58,7 +53,7 @@ WindowFrame& frameFor(HWND hwnd, const RECT& area) {
 }
 
 void show(HWND hwnd, WindowFrame& f) {
-  SDL_Window* win = zqGetNativeWindow ? static_cast<SDL_Window*>(zqGetNativeWindow(hwnd)) : nullptr;
+  SDL_Window* win = hwnd ? static_cast<SDL_Window*>(zqGetNativeWindow(hwnd)) : nullptr;
   if (!win) return;
   if (f.sdlWindow != win) {
     if (f.texture) SDL_DestroyTexture(f.texture);

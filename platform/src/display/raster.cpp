@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "display/fast_span.h"
 #include "display/span_ops.h"
 
 namespace zqdisplay {
@@ -27,6 +28,7 @@ struct Setup {
   uint32_t diffuse = 0;            // when constant
   bool linear = false;             // bilinear sampling
   bool textured = false;
+  FastKernels fast;
 };
 
 inline int satByte(double v) { return v <= 0 ? 0 : v >= 255 ? 255 : int(v + 0.5); }
@@ -160,9 +162,80 @@ const uint32_t* argument(DWORD arg, const uint32_t* tex, const uint32_t* dif, co
   return src;
 }
 
+// Narrows [lo, hi) to the steps i where 0 <= start + i * step < limit.
+void insideRange(int64_t start, int64_t step, int64_t limit, int& lo, int& hi) {
+  auto floorDiv = [](int64_t a, int64_t b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); };
+  int64_t a = lo, b = hi;
+  if (step == 0) {
+    if (start < 0 || start >= limit) b = a;
+  } else if (step > 0) {
+    a = std::max<int64_t>(a, -floorDiv(start, step));                 // ceil(-start / step)
+    b = std::min<int64_t>(b, floorDiv(limit - 1 - start, step) + 1);
+  } else {
+    a = std::max<int64_t>(a, -floorDiv(limit - 1 - start, -step) );
+    b = std::min<int64_t>(b, floorDiv(start, -step) + 1);
+  }
+  lo = int(a);
+  hi = int(std::max(a, b));
+}
+
 void shadeSpan(const RasterState& s, const Setup& t, int y, int x0, int x1) {
-  Buffers& b = g_buf;
   const double py = y;
+  if (t.fast.wrap) {
+    FastSpan f;
+    f.tex = s.tex;
+    f.stride = s.texStride;
+    f.width = s.texWidth;
+    f.height = s.texHeight;
+    f.alphaOr = s.texAlphaOr;
+    f.u = f.v = f.du = f.dv = 0;
+    f.diffuse = t.diffuse;
+    f.dst = s.color + size_t(y) * s.colorStride + x0;
+    f.n = x1 - x0;
+    if (!t.textured) {
+      t.fast.inside(f);
+      return;
+    }
+    const double off = t.linear ? 0.5 : 0.0;
+    const double u0 = t.u.at(x0, py, t.ox, t.oy) - off, v0 = t.v.at(x0, py, t.ox, t.oy) - off;
+    f.du = int32_t(std::fmod(t.u.dx, double(s.texWidth)) * 65536.0);
+    f.dv = int32_t(std::fmod(t.v.dx, double(s.texHeight)) * 65536.0);
+    // The run of pixels that needs no wrapping is drawn by the simpler kernel.
+    const int need = t.linear ? 1 : 0;
+    int lo = 0, hi = f.n;
+    if (std::fabs(u0) < 32000 && std::fabs(v0) < 32000 && std::fabs(t.u.dx) < s.texWidth &&
+        std::fabs(t.v.dx) < s.texHeight) {
+      const int64_t U = int64_t(std::floor(u0 * 65536.0)), V = int64_t(std::floor(v0 * 65536.0));
+      insideRange(U, f.du, (int64_t(s.texWidth - need) << 16), lo, hi);
+      insideRange(V, f.dv, (int64_t(s.texHeight - need) << 16), lo, hi);
+    } else {
+      hi = 0;
+    }
+    uint32_t* dst = f.dst;
+    const int n = f.n;
+    auto run = [&](FastKernel k, int a, int b, bool wrapped) {
+      if (a >= b) return;
+      f.n = b - a;
+      f.dst = dst + a;
+      if (wrapped) {
+        f.u = int32_t(wrapFixed(u0 + t.u.dx * a, s.texWidth));
+        f.v = int32_t(wrapFixed(v0 + t.v.dx * a, s.texHeight));
+      } else {
+        f.u = int32_t(int64_t(std::floor(u0 * 65536.0)) + int64_t(f.du) * a);
+        f.v = int32_t(int64_t(std::floor(v0 * 65536.0)) + int64_t(f.dv) * a);
+      }
+      k(f);
+    };
+    if (lo >= hi) {
+      run(t.fast.wrap, 0, n, true);
+      return;
+    }
+    run(t.fast.wrap, 0, lo, true);
+    run(t.fast.inside, lo, hi, false);
+    run(t.fast.wrap, hi, n, true);
+    return;
+  }
+  Buffers& b = g_buf;
   for (int cx = x0; cx < x1; cx += kChunk) {
     const int n = std::min(kChunk, x1 - cx);
     const double px = cx;
@@ -280,6 +353,7 @@ void drawTriangle(const RasterState& s, const RasterVertex& a, const RasterVerte
 
   Setup t;
   setupPlanes(s, a, b, c, area, t);
+  t.fast = chooseFastKernel(s, t.textured, t.linear, t.constDiffuse, t.diffuse);
 
   // Sort by y; walk the long edge (top to bottom) against the two short ones.
   const RasterVertex* v[3] = {&a, &b, &c};

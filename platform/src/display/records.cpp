@@ -99,10 +99,7 @@ constexpr void fl(IO& io, float& v) {
 }
 template <class IO>
 constexpr void gd(IO& io, GUID& g) {
-  if constexpr (std::is_same_v<IO, Out>)
-    io.guid(g);
-  else
-    io.guid(g);
+  io.guid(g);
 }
 
 template <class IO>

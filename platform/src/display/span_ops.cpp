@@ -154,7 +154,7 @@ uint32_t bilinearTexel(uint32_t t00, uint32_t t10, uint32_t t01, uint32_t t11, u
     uint32_t ga = (((p >> 8) & 0x00FF00FFu) * (256 - w) + ((q >> 8) & 0x00FF00FFu) * w) & 0xFF00FF00u;
     return rb | ga;
   };
-  return lerp2(lerp2(t00, t10, wx), lerp2(t01, t11, wx), wy);
+  return lerp2(lerp2(t00, t01, wy), lerp2(t10, t11, wy), wx);
 }
 
 void bilinearWrapSpan(const uint32_t* tex, int stride, int w, int h, uint32_t alphaOr, int32_t u, int32_t v,
@@ -183,16 +183,10 @@ void combine(DWORD op, const uint32_t* a1, const uint32_t* a2, const uint32_t* d
     case D3DTOP_SELECTARG2: run(mask, a2, a2, n, out, [](uint32_t x, uint32_t) { return x; }); return;
     case D3DTOP_MODULATE: run(mask, a1, a2, n, out, [](uint32_t x, uint32_t y) { return mul8(x, y); }); return;
     case D3DTOP_MODULATE2X:
-      run(mask, a1, a2, n, out, [](uint32_t x, uint32_t y) {
-        uint32_t t = 2 * x * y + 128;
-        return (t + (t >> 8)) >> 8;
-      });
+      run(mask, a1, a2, n, out, [](uint32_t x, uint32_t y) { return 2 * mul8(x, y); });
       return;
     case D3DTOP_MODULATE4X:
-      run(mask, a1, a2, n, out, [](uint32_t x, uint32_t y) {
-        uint32_t t = 4 * x * y + 128;
-        return (t + (t >> 8)) >> 8;
-      });
+      run(mask, a1, a2, n, out, [](uint32_t x, uint32_t y) { return 4 * mul8(x, y); });
       return;
     case D3DTOP_ADD: run(mask, a1, a2, n, out, [](uint32_t x, uint32_t y) { return x + y; }); return;
     case D3DTOP_ADDSIGNED:

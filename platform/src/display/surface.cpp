@@ -6,10 +6,6 @@
 
 #include "zqplatform/gdi.h"
 
-// The gdi module makes device contexts over surface memory; it may be absent from a build.
-HDC zqCreateSurfaceDC(void* bits, int width, int height, int pitch, int bitsPerPixel, DWORD rMask,
-                      DWORD gMask, DWORD bMask) __attribute__((weak));
-void zqDeleteSurfaceDC(HDC hdc) __attribute__((weak));
 
 namespace zqdisplay {
 
@@ -83,7 +79,7 @@ HRESULT Surface::create(const DDSURFACEDESC2& in, HWND window, Surface** out) {
 
 Surface::~Surface() {
   unregisterSurface(this);
-  if (dc_ && zqDeleteSurfaceDC) zqDeleteSurfaceDC(dc_);
+  if (dc_) zqDeleteSurfaceDC(dc_);
   for (Surface* a : attached_) a->Release();
   if (clipper_) clipper_->Release();
 }
@@ -337,7 +333,7 @@ HRESULT Surface::GetDC(HDC* hdc) {
   if (lost_) return DDERR_SURFACELOST;
   if (dc_) return DDERR_DCALREADYCREATED;
   if (locks_ > 0) return DDERR_SURFACEBUSY;
-  if (!memory_ || layout_.zbuffer || !zqCreateSurfaceDC) return DDERR_CANTCREATEDC;
+  if (!memory_ || layout_.zbuffer) return DDERR_CANTCREATEDC;
   dc_ = zqCreateSurfaceDC(memory_.get(), width(), height(), int(pitch_), int(layout_.bpp),
                           layout_.r.mask, layout_.g.mask, layout_.b.mask);
   if (!dc_) return DDERR_CANTCREATEDC;
@@ -347,7 +343,7 @@ HRESULT Surface::GetDC(HDC* hdc) {
 
 HRESULT Surface::ReleaseDC(HDC hdc) {
   if (!dc_ || hdc != dc_) return DDERR_INVALIDPARAMS;
-  if (zqDeleteSurfaceDC) zqDeleteSurfaceDC(dc_);
+  zqDeleteSurfaceDC(dc_);
   dc_ = nullptr;
   touch();
   return DD_OK;

@@ -1,0 +1,4 @@
+#include "ClientGlobals.h"
+
+HWND g_hMainWnd = nullptr;
+CConfig g_TextConfig;

@@ -1,0 +1,176 @@
+#include "display/fast_span.h"
+
+#include <emmintrin.h>
+
+namespace zqdisplay {
+
+namespace {
+
+enum TexMode { kNoTex, kPoint, kLinear };
+enum Op { kSel1, kSel2, kMod, kMod2x };
+
+inline __m128i mul8(__m128i a, __m128i b) {
+  const __m128i c128 = _mm_set1_epi16(128);
+  __m128i t = _mm_add_epi16(_mm_mullo_epi16(a, b), c128);
+  return _mm_srli_epi16(_mm_add_epi16(t, _mm_srli_epi16(t, 8)), 8);
+}
+
+template <int O>
+inline __m128i op(__m128i t, __m128i d) {
+  if constexpr (O == kSel1) return t;
+  if constexpr (O == kSel2) return d;
+  if constexpr (O == kMod) return mul8(t, d);
+  if constexpr (O == kMod2x) return _mm_min_epi16(_mm_slli_epi16(mul8(t, d), 1), _mm_set1_epi16(255));
+}
+
+// One bilinear sample as four 16-bit lanes (low half).
+template <bool Wrap>
+inline __m128i bilinear(const FastSpan& f, int32_t u, int32_t v) {
+  const int x0 = u >> 16, y0 = v >> 16;
+  const uint32_t* r0 = f.tex + y0 * f.stride;
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i aor = _mm_set1_epi32(int(f.alphaOr));
+  __m128i top, bot;
+  if constexpr (Wrap) {
+    const int x1 = x0 + 1 == f.width ? 0 : x0 + 1, y1 = y0 + 1 == f.height ? 0 : y0 + 1;
+    const uint32_t* r1 = f.tex + y1 * f.stride;
+    top = _mm_unpacklo_epi32(_mm_cvtsi32_si128(int(r0[x0])), _mm_cvtsi32_si128(int(r0[x1])));
+    bot = _mm_unpacklo_epi32(_mm_cvtsi32_si128(int(r1[x0])), _mm_cvtsi32_si128(int(r1[x1])));
+  } else {
+    top = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(r0 + x0));
+    bot = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(r0 + f.stride + x0));
+  }
+  top = _mm_unpacklo_epi8(_mm_or_si128(top, aor), zero);
+  bot = _mm_unpacklo_epi8(_mm_or_si128(bot, aor), zero);
+  const __m128i wy = _mm_set1_epi16(short((v >> 8) & 255));
+  const __m128i iwy = _mm_sub_epi16(_mm_set1_epi16(256), wy);
+  __m128i col = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(top, iwy), _mm_mullo_epi16(bot, wy)), 8);
+  const __m128i wx = _mm_set1_epi16(short((u >> 8) & 255));
+  const __m128i iwx = _mm_sub_epi16(_mm_set1_epi16(256), wx);
+  return _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(col, iwx), _mm_mullo_epi16(_mm_srli_si128(col, 8), wx)), 8);
+}
+
+template <int T, bool Wrap>
+inline __m128i texel(const FastSpan& f, int32_t u, int32_t v) {
+  if constexpr (T == kLinear) {
+    return bilinear<Wrap>(f, u, v);
+  } else if constexpr (T == kPoint) {
+    return _mm_unpacklo_epi8(_mm_cvtsi32_si128(int(f.tex[(v >> 16) * f.stride + (u >> 16)] | f.alphaOr)),
+                             _mm_setzero_si128());
+  } else {
+    return _mm_set1_epi16(255);
+  }
+}
+
+template <int T, int C, int A, bool B, bool Wrap>
+void kernel(const FastSpan& f) {
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i d = _mm_unpacklo_epi8(_mm_set1_epi32(int(f.diffuse)), zero);
+  const __m128i alphaLanes = _mm_set_epi16(-1, 0, 0, 0, -1, 0, 0, 0);
+  const __m128i c255 = _mm_set1_epi16(255);
+  int32_t u = f.u, v = f.v;
+  const int32_t lu = f.width << 16, lv = f.height << 16;
+  auto step = [&]() {
+    if constexpr (T != kNoTex) {
+      u += f.du;
+      v += f.dv;
+      if constexpr (!Wrap) return;
+      u -= u >= lu ? lu : 0;
+      u += u < 0 ? lu : 0;
+      v -= v >= lv ? lv : 0;
+      v += v < 0 ? lv : 0;
+    }
+  };
+  uint32_t* dst = f.dst;
+  int i = 0;
+  for (; i < f.n; i += 2) {
+    __m128i t0 = texel<T, Wrap>(f, u, v);
+    step();
+    __m128i t1 = t0;
+    const bool two = i + 1 < f.n;
+    if (two) {
+      t1 = texel<T, Wrap>(f, u, v);
+      step();
+    }
+    const __m128i t = _mm_unpacklo_epi64(t0, t1);
+    __m128i c = op<C>(t, d);
+    __m128i a = op<A>(t, d);
+    __m128i s = _mm_or_si128(_mm_andnot_si128(alphaLanes, c), _mm_and_si128(alphaLanes, a));
+    if constexpr (B) {
+      __m128i dv = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(dst + i)), zero);
+      if (!two) dv = _mm_unpacklo_epi8(_mm_cvtsi32_si128(int(dst[i])), zero);
+      __m128i al = _mm_shufflehi_epi16(_mm_shufflelo_epi16(s, 0xFF), 0xFF);
+      s = _mm_min_epi16(_mm_add_epi16(mul8(s, al), mul8(dv, _mm_sub_epi16(c255, al))), c255);
+    }
+    const __m128i packed = _mm_packus_epi16(s, zero);
+    if (two)
+      _mm_storel_epi64(reinterpret_cast<__m128i*>(dst + i), packed);
+    else
+      dst[i] = uint32_t(_mm_cvtsi128_si32(packed));
+  }
+}
+
+template <int T, int C, int A>
+FastKernels pickBlend(bool blend) {
+  if (blend) return {kernel<T, C, A, true, true>, kernel<T, C, A, true, false>};
+  return {kernel<T, C, A, false, true>, kernel<T, C, A, false, false>};
+}
+template <int T, int C>
+FastKernels pickAlpha(int a, bool blend) {
+  switch (a) {
+    case kSel1: return pickBlend<T, C, kSel1>(blend);
+    case kSel2: return pickBlend<T, C, kSel2>(blend);
+    default: return pickBlend<T, C, kMod>(blend);
+  }
+}
+template <int T>
+FastKernels pickColour(int c, int a, bool blend) {
+  switch (c) {
+    case kSel1: return pickAlpha<T, kSel1>(a, blend);
+    case kSel2: return pickAlpha<T, kSel2>(a, blend);
+    case kMod: return pickAlpha<T, kMod>(a, blend);
+    default: return pickAlpha<T, kMod2x>(a, blend);
+  }
+}
+
+int opCode(DWORD op) {
+  switch (op) {
+    case D3DTOP_SELECTARG1: return kSel1;
+    case D3DTOP_SELECTARG2: return kSel2;
+    case D3DTOP_MODULATE: return kMod;
+    case D3DTOP_MODULATE2X: return kMod2x;
+    default: return -1;
+  }
+}
+
+bool isDiffuse(DWORD arg) { return arg == D3DTA_DIFFUSE || arg == D3DTA_CURRENT; }
+
+}  // namespace
+
+FastKernels chooseFastKernel(const RasterState& s, bool textured, bool linear, bool constDiffuse, uint32_t diffuse) {
+  if (!constDiffuse || s.specularEnable || (s.alphaTest && s.alphaFunc != D3DCMP_ALWAYS)) return {};
+  if (s.zbuf && (s.zTest || s.zWrite)) return {};
+  if (textured && (s.addressU == D3DTADDRESS_CLAMP || s.addressV == D3DTADDRESS_CLAMP)) return {};
+  if (s.colorArg1 != D3DTA_TEXTURE || !isDiffuse(s.colorArg2) || s.alphaArg1 != D3DTA_TEXTURE ||
+      !isDiffuse(s.alphaArg2))
+    return {};
+  const int c = opCode(s.colorOp), a = opCode(s.alphaOp);
+  if (c < 0 || a < 0 || a == kMod2x) return {};
+  bool blend = false;
+  if (s.blend) {
+    DWORD sb = s.srcBlend, db = s.destBlend;
+    if (sb == D3DBLEND_BOTHSRCALPHA) sb = D3DBLEND_SRCALPHA, db = D3DBLEND_INVSRCALPHA;
+    if (sb == D3DBLEND_SRCALPHA && db == D3DBLEND_INVSRCALPHA)
+      blend = true;
+    else if (!(sb == D3DBLEND_ONE && db == D3DBLEND_ZERO))
+      return {};
+    // Fully opaque results need no blending.
+    const bool texOpaque = !textured || s.texAlphaOr == 0xFF000000u;
+    const bool difOpaque = (diffuse >> 24) == 255;
+    if ((a == kSel1 && texOpaque) || (a == kSel2 && difOpaque) || (a == kMod && texOpaque && difOpaque)) blend = false;
+  }
+  if (!textured) return pickColour<kNoTex>(c, a, blend);
+  return linear ? pickColour<kLinear>(c, a, blend) : pickColour<kPoint>(c, a, blend);
+}
+
+}  // namespace zqdisplay
