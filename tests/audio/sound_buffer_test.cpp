@@ -15,6 +15,7 @@ class Buffers : public ::testing::Test {
  protected:
   void SetUp() override {
     zqSetManualClock(TRUE, 1000);
+    zqInjectActivation(TRUE);  // the application has the focus
     ASSERT_EQ(DirectSoundCreate8(nullptr, &ds, nullptr), DS_OK);
     ASSERT_EQ(ds->SetCooperativeLevel(reinterpret_cast<HWND>(0x10), DSSCL_PRIORITY), DS_OK);
   }
