@@ -7,7 +7,9 @@
 namespace {
 
 struct D3dxFiles : DisplayFixture {
-  std::string path = std::string(ZQ_BIN_DIR) + "/d3dx_test_picture";
+  // One file per test: CTest runs the tests of this fixture side by side.
+  std::string path = std::string(ZQ_BIN_DIR) + "/d3dx_test_picture_" +
+                     ::testing::UnitTest::GetInstance()->current_test_info()->name();
   void TearDown() override {
     std::remove(path.c_str());
     DisplayFixture::TearDown();
