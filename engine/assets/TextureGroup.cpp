@@ -2,6 +2,7 @@
 #include "ZqTextureGroup.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 #include "TextureGroupFile.h"
@@ -126,7 +127,7 @@ int CZqTextureGroup::BuildFromPattern(const std::string& name) {
   std::string pattern;
   long first, last;
   if (!zqtg::SplitNumbered(name, pattern, first, last) || !zqtg::IsValidPattern(pattern)) return 0;
-  if (last < first || last - first >= kMaxPatternFrames) return 0;
+  if (first < INT32_MIN || last > INT32_MAX || last < first || last - first >= kMaxPatternFrames) return 0;
   for (long i = first; i <= last; ++i) AppendFrame(zqtg::FormatPattern(pattern, (int)i));
   return 1;
 }

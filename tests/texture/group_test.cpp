@@ -41,6 +41,7 @@ TEST_F(TextureTest, NumberedPatterns) {
       {"f%ld.tga#1,2", 0, {}},
       {"f%999d.tga#1,2", 0, {}},
       {"f%d.tga#0,999999", 0, {}},  // more frames than a pattern may name
+      {"f%d#-99999999999999999999,0", 0, {}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
