@@ -156,13 +156,17 @@ int CDibMap::Paint(HDC dc, const SScreenRect& src, const SScreenRect& dst) {
   HPALETTE old = pal ? SelectPalette(dc, pal, TRUE) : nullptr;
   SetStretchBltMode(dc, COLORONCOLOR);
   const BITMAPINFO* info = reinterpret_cast<const BITMAPINFO*>(m_pDib);
+  // Both blits count the rows of a bottom-up bitmap from its bottom; the source rectangle is
+  // in picture rows from the top, so it is turned over for either call.
+  const LONG stored = (LONG)DIBHeight();
+  const int rows = stored < 0 ? -stored : stored;
+  const int ySrc = stored < 0 ? src.top : rows - src.top - src.height();
   int result;
   if (src.width() == dst.width() && src.height() == dst.height()) {
-    result = SetDIBitsToDevice(dc, dst.left, dst.top, (DWORD)dst.width(), (DWORD)dst.height(), src.left,
-                               (int)DIBHeight() - src.top - src.height(), 0, (UINT)DIBHeight(), FindDIBBits(), info,
-                               DIB_RGB_COLORS);
+    result = SetDIBitsToDevice(dc, dst.left, dst.top, (DWORD)dst.width(), (DWORD)dst.height(), src.left, ySrc, 0,
+                               (UINT)rows, FindDIBBits(), info, DIB_RGB_COLORS);
   } else {
-    result = StretchDIBits(dc, dst.left, dst.top, dst.width(), dst.height(), src.left, src.top, src.width(),
+    result = StretchDIBits(dc, dst.left, dst.top, dst.width(), dst.height(), src.left, ySrc, src.width(),
                            src.height(), FindDIBBits(), info, DIB_RGB_COLORS, SRCCOPY);
   }
   if (old) SelectPalette(dc, old, TRUE);

@@ -1,9 +1,10 @@
 // CZqFunc helpers that reach the application object.
+#include "ZqApp.h"
 #include "ZqFunc.h"
 #include "runtime/Globals.h"
 
 HWND zq::AppWindow() {
-  return nullptr;
+  return zq::g_app ? zq::g_app->GetMainWnd() : nullptr;
 }
 
 int CZqFunc::AppSetTimer(UINT id, UINT ms) {

@@ -1,4 +1,5 @@
 // Pixels of the software device.
+#include <algorithm>
 #include <cmath>
 
 #include "display_fixture.h"
@@ -15,6 +16,15 @@ TEST_F(Raster, FillRuleCoversPixelCentresTopLeftInclusive) {
   EXPECT_EQ(at(14, 20), 0u);
   EXPECT_EQ(at(10, 19), 0u);
   EXPECT_EQ(at(10, 23), 0u);
+  // Fractional edges: a centre is covered when it lies inside, or on a top or left edge.
+  clear(0);
+  ASSERT_EQ(quad(10.5f, 20.5f, 14.5f, 22.5f, 0xFFFFFFFF), D3D_OK);
+  EXPECT_EQ(at(10, 21), 0u);
+  EXPECT_EQ(at(11, 21), 0xFFFFFFu);
+  EXPECT_EQ(at(14, 22), 0xFFFFFFu);
+  EXPECT_EQ(at(15, 22), 0u);
+  EXPECT_EQ(at(11, 20), 0u);
+  EXPECT_EQ(at(11, 23), 0u);
   // Two quads sharing an edge at x = 14 neither overlap nor leave a gap (additive blending).
   clear(0);
   dev->SetRenderState(D3DRENDERSTATE_ALPHABLENDENABLE, TRUE);
@@ -57,4 +67,336 @@ TEST_F(Raster, OneToOneQuadReproducesTexelsUnderBothFilters) {
   }
   dev->SetTexture(0, nullptr);
   t->Release();
+}
+
+namespace {
+
+// Reference blend arithmetic: per channel min(255, round(s * fs / 255) + round(d * fd / 255)).
+int factorOf(DWORD code, bool source, int k, const int s[4], const int d[4]) {
+  const int sa = s[3], da = d[3];
+  switch (code) {
+    case D3DBLEND_ZERO: return 0;
+    case D3DBLEND_ONE: return 255;
+    case D3DBLEND_SRCCOLOR: return s[k];
+    case D3DBLEND_INVSRCCOLOR: return 255 - s[k];
+    case D3DBLEND_SRCALPHA: return sa;
+    case D3DBLEND_INVSRCALPHA: return 255 - sa;
+    case D3DBLEND_DESTALPHA: return da;
+    case D3DBLEND_INVDESTALPHA: return 255 - da;
+    case D3DBLEND_DESTCOLOR: return d[k];
+    case D3DBLEND_INVDESTCOLOR: return 255 - d[k];
+    case D3DBLEND_SRCALPHASAT: return k == 3 ? 255 : std::min(sa, 255 - da);
+    case D3DBLEND_BOTHSRCALPHA: return source ? sa : 255 - sa;
+    case D3DBLEND_BOTHINVSRCALPHA: return source ? 255 - sa : sa;
+    default: return -1;
+  }
+}
+
+DWORD referenceBlend(DWORD src, DWORD dst, DWORD sb, DWORD db) {
+  int s[4], d[4];
+  for (int k = 0; k < 4; ++k) {
+    s[k] = int(src >> (8 * k)) & 255;
+    d[k] = int(dst >> (8 * k)) & 255;
+  }
+  d[3] = 255;  // an X8R8G8B8 target reads as opaque
+  const DWORD fdCode = (sb == D3DBLEND_BOTHSRCALPHA || sb == D3DBLEND_BOTHINVSRCALPHA) ? sb : db;
+  DWORD out = 0;
+  for (int k = 0; k < 3; ++k) {
+    const double v = std::round(s[k] * factorOf(sb, true, k, s, d) / 255.0) +
+                     std::round(d[k] * factorOf(fdCode, false, k, s, d) / 255.0);
+    out |= DWORD(std::min(255.0, v)) << (8 * k);
+  }
+  return out;
+}
+
+}  // namespace
+
+TEST_F(Raster, BlendFactorPairsMatchTheBlendEquation) {
+  struct Pair {
+    DWORD src, dst;
+  };
+  // The painter's pairs (alpha painting, darkening, lightening), then every factor on each side.
+  std::vector<Pair> pairs = {{D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA},
+                             {D3DBLEND_ZERO, D3DBLEND_SRCALPHA},
+                             {D3DBLEND_DESTCOLOR, D3DBLEND_SRCALPHA}};
+  for (DWORD f = D3DBLEND_ZERO; f <= D3DBLEND_BOTHINVSRCALPHA; ++f) pairs.push_back({f, D3DBLEND_ZERO});
+  for (DWORD f = D3DBLEND_ZERO; f <= D3DBLEND_SRCALPHASAT; ++f) pairs.push_back({D3DBLEND_ONE, f});
+  const DWORD sources[] = {0xA0306090, 0x40FFFFFF, 0xFF102030, 0x00C0C0C0};
+  const DWORD dests[] = {0x00C08040, 0x00404040};
+  for (bool textured : {false, true}) {
+    for (const Pair& p : pairs)
+      for (DWORD src : sources)
+        for (DWORD dst : dests) {
+          clear(dst);
+          LPDIRECTDRAWSURFACE7 t = nullptr;
+          if (textured) {
+            // The colour comes from a texel (point-sampled; the painter's linear filter over
+            // one texel gives the same), the diffuse is white.
+            t = makeTexture(1, 1, {src});
+            preparePaint(p.src, p.dst, D3DTOP_SELECTARG1, D3DTOP_SELECTARG1);
+            dev->SetTexture(0, t);
+          } else {
+            preparePaint(p.src, p.dst, D3DTOP_SELECTARG2, D3DTOP_SELECTARG2);
+            dev->SetTexture(0, nullptr);
+          }
+          ASSERT_EQ(quad(4, 4, 12, 12, textured ? 0xFFFFFFFF : src), D3D_OK);
+          EXPECT_EQ(at(7, 7), referenceBlend(src, dst, p.src, p.dst))
+              << "src blend " << p.src << " dest blend " << p.dst << std::hex << " source " << src << " dest "
+              << dst << (textured ? " textured" : " diffuse");
+          EXPECT_EQ(at(3, 7), dst & 0xFFFFFF);
+          dev->SetTexture(0, nullptr);
+          if (t) t->Release();
+        }
+  }
+}
+
+TEST_F(Raster, Modulate2xByHalfGreyDoublesTheRoundedProduct) {
+  // Every byte value on each channel; the painter's state with the panel colour 0xFF7F7F7F.
+  std::vector<DWORD> tex(256);
+  for (DWORD i = 0; i < 256; ++i) tex[i] = 0xFF000000u | (i << 16) | ((255 - i) << 8) | (i ^ 0x5A);
+  LPDIRECTDRAWSURFACE7 t = makeTexture(256, 1, tex);
+  auto expect = [](DWORD c) {
+    DWORD out = 0;
+    for (int k = 0; k < 24; k += 8) {
+      const double v = 2 * std::round(((c >> k) & 255) * 127 / 255.0);
+      out |= DWORD(std::min(255.0, v)) << k;
+    }
+    return out;
+  };
+  // Point and linear filtering (both sample texel centres of a 1:1 quad), and an untextured quad.
+  for (DWORD filter : {DWORD(D3DTFG_POINT), DWORD(D3DTFG_LINEAR)}) {
+    clear(0);
+    preparePaint(D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA, D3DTOP_MODULATE2X, D3DTOP_MODULATE);
+    dev->SetTextureStageState(0, D3DTSS_MAGFILTER, filter);
+    dev->SetTextureStageState(0, D3DTSS_MINFILTER, filter);
+    dev->SetTexture(0, t);
+    const float o = filter == D3DTFG_LINEAR ? 0.5f : 0.f;
+    ASSERT_EQ(quad(10 - o, 3 - o, 266 - o, 4 - o, 0xFF7F7F7F), D3D_OK);
+    int wrong = 0;
+    for (int x = 0; x < 256; ++x) wrong += at(10 + x, 3) != expect(tex[size_t(x)]);
+    EXPECT_EQ(wrong, 0) << "filter " << filter;
+  }
+  dev->SetTexture(0, nullptr);
+  t->Release();
+  // No texture reads as opaque white: 2 * 0x7F per channel.
+  clear(0);
+  preparePaint(D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA, D3DTOP_MODULATE2X, D3DTOP_MODULATE);
+  ASSERT_EQ(quad(0, 0, 4, 4, 0xFF7F7F7F), D3D_OK);
+  EXPECT_EQ(at(1, 1), 0xFEFEFEu);
+}
+
+TEST_F(Raster, UnboundTextureReadsAsOpaqueWhite) {
+  clear(0x00102030);
+  dev->SetTexture(0, nullptr);  // default stage: MODULATE texture by diffuse, alpha from the texture
+  dev->SetRenderState(D3DRENDERSTATE_ALPHABLENDENABLE, TRUE);
+  dev->SetRenderState(D3DRENDERSTATE_SRCBLEND, D3DBLEND_SRCALPHA);
+  dev->SetRenderState(D3DRENDERSTATE_DESTBLEND, D3DBLEND_INVSRCALPHA);
+  ASSERT_EQ(quad(0, 0, 4, 4, 0x00336699), D3D_OK);  // the white texel's alpha, not the diffuse's
+  EXPECT_EQ(at(1, 1), 0x336699u);
+}
+
+TEST_F(Raster, ZOrderWithAndWithoutAZBuffer) {
+  // Red near (z 0.3), then green far (0.6), then blue at the same depth as red.
+  auto scene = [&](LPDIRECT3DDEVICE7 d) {
+    D3DTLVERTEX r[4] = {vtx(10, 10, 0xFFFF0000, 0, 0, 0.3f), vtx(30, 10, 0xFFFF0000, 0, 0, 0.3f),
+                        vtx(10, 30, 0xFFFF0000, 0, 0, 0.3f), vtx(30, 30, 0xFFFF0000, 0, 0, 0.3f)};
+    D3DTLVERTEX g[4] = {vtx(20, 20, 0xFF00FF00, 0, 0, 0.6f), vtx(40, 20, 0xFF00FF00, 0, 0, 0.6f),
+                        vtx(20, 40, 0xFF00FF00, 0, 0, 0.6f), vtx(40, 40, 0xFF00FF00, 0, 0, 0.6f)};
+    D3DTLVERTEX b[4] = {vtx(25, 5, 0xFF0000FF, 0, 0, 0.3f), vtx(35, 5, 0xFF0000FF, 0, 0, 0.3f),
+                        vtx(25, 15, 0xFF0000FF, 0, 0, 0.3f), vtx(35, 15, 0xFF0000FF, 0, 0, 0.3f)};
+    d->SetTexture(0, nullptr);
+    d->SetRenderState(D3DRENDERSTATE_CULLMODE, D3DCULL_NONE);
+    d->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG2);
+    d->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
+    for (D3DTLVERTEX* q : {r, g, b}) ASSERT_EQ(d->DrawPrimitive(D3DPT_TRIANGLESTRIP, D3DFVF_TLVERTEX, q, 4, 0), D3D_OK);
+  };
+  auto px = [&](LPDIRECTDRAWSURFACE7 s, int x, int y) { return pixel(s, x, y) & 0xFFFFFF; };
+
+  // No Z buffer: the painter's order.
+  clear(0);
+  scene(dev);
+  EXPECT_EQ(at(25, 25), 0x00FF00u);
+  EXPECT_EQ(at(28, 12), 0x0000FFu);
+
+  for (DWORD bits : {16u, 32u}) {
+    LPDIRECTDRAWSURFACE7 t = makeSurface(64, 64, DDSCAPS_OFFSCREENPLAIN | DDSCAPS_3DDEVICE);
+    DDSURFACEDESC2 zd;
+    std::memset(&zd, 0, sizeof zd);
+    zd.dwSize = sizeof zd;
+    zd.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT | DDSD_ZBUFFERBITDEPTH;
+    zd.dwWidth = zd.dwHeight = 64;
+    zd.dwMipMapCount = bits;  // the Z bit depth shares this slot
+    zd.ddsCaps.dwCaps = DDSCAPS_ZBUFFER;
+    LPDIRECTDRAWSURFACE7 z = nullptr;
+    ASSERT_EQ(dd->CreateSurface(&zd, &z, nullptr), DD_OK);
+    ASSERT_EQ(t->AddAttachedSurface(z), DD_OK);
+    LPDIRECT3DDEVICE7 d = nullptr;
+    ASSERT_EQ(d3d->CreateDevice(IID_IDirect3DRGBDevice, t, &d), D3D_OK);
+    d->SetRenderState(D3DRENDERSTATE_ZENABLE, D3DZB_TRUE);
+    d->SetRenderState(D3DRENDERSTATE_ZWRITEENABLE, TRUE);
+    d->SetRenderState(D3DRENDERSTATE_ZFUNC, D3DCMP_LESSEQUAL);
+    ASSERT_EQ(d->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0, 1.f, 0), D3D_OK);
+    scene(d);
+    EXPECT_EQ(px(t, 25, 25), 0xFF0000u) << bits;  // the far quad stays behind
+    EXPECT_EQ(px(t, 35, 35), 0x00FF00u) << bits;
+    EXPECT_EQ(px(t, 28, 12), 0x0000FFu) << bits;  // equal depth passes LESSEQUAL
+    // Z testing off: the painter's order again, even with the buffer attached.
+    d->SetRenderState(D3DRENDERSTATE_ZENABLE, D3DZB_FALSE);
+    ASSERT_EQ(d->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0, 1.f, 0), D3D_OK);
+    scene(d);
+    EXPECT_EQ(px(t, 25, 25), 0x00FF00u) << bits;
+    // Without Z writes the near quad leaves the buffer at 1, so the far one covers it.
+    d->SetRenderState(D3DRENDERSTATE_ZENABLE, D3DZB_TRUE);
+    d->SetRenderState(D3DRENDERSTATE_ZWRITEENABLE, FALSE);
+    ASSERT_EQ(d->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0, 1.f, 0), D3D_OK);
+    scene(d);
+    EXPECT_EQ(px(t, 25, 25), 0x00FF00u) << bits;
+    d->Release();
+    z->Release();
+    t->Release();
+  }
+}
+
+TEST_F(Raster, AlphaTestGreaterEqualOneDropsTransparentTexels) {
+  // The engine's Z-wish state: ALPHATESTENABLE, ALPHAREF 1, ALPHAFUNC GREATEREQUAL.
+  LPDIRECTDRAWSURFACE7 t = makeTexture(4, 1, {0x00FF0000, 0x01FF0000, 0x80FF0000, 0xFFFF0000});
+  struct Case {
+    DWORD func, ref;
+    bool written[4];
+  };
+  const Case cases[] = {{D3DCMP_GREATEREQUAL, 1, {false, true, true, true}},
+                        {D3DCMP_GREATER, 0x80, {false, false, false, true}},
+                        {D3DCMP_LESS, 0x80, {true, true, false, false}},
+                        {D3DCMP_ALWAYS, 0, {true, true, true, true}}};
+  for (const Case& c : cases) {
+    clear(0x000000FF);
+    dev->SetTexture(0, t);
+    dev->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+    dev->SetRenderState(D3DRENDERSTATE_ALPHABLENDENABLE, FALSE);
+    dev->SetRenderState(D3DRENDERSTATE_ALPHATESTENABLE, TRUE);
+    dev->SetRenderState(D3DRENDERSTATE_ALPHAREF, c.ref);
+    dev->SetRenderState(D3DRENDERSTATE_ALPHAFUNC, c.func);
+    ASSERT_EQ(quad(0, 0, 4, 1, 0xFFFFFFFF), D3D_OK);
+    for (int x = 0; x < 4; ++x) EXPECT_EQ(at(x, 0), c.written[x] ? 0xFF0000u : 0x0000FFu) << c.func << " x " << x;
+  }
+  dev->SetRenderState(D3DRENDERSTATE_ALPHATESTENABLE, FALSE);
+  dev->SetTexture(0, nullptr);
+  t->Release();
+}
+
+TEST_F(Raster, LinesLightEveryPixelFromTheStartUpToTheEnd) {
+  dev->SetTexture(0, nullptr);
+  dev->SetRenderState(D3DRENDERSTATE_ALPHABLENDENABLE, TRUE);
+  dev->SetRenderState(D3DRENDERSTATE_SRCBLEND, D3DBLEND_ONE);
+  dev->SetRenderState(D3DRENDERSTATE_DESTBLEND, D3DBLEND_ONE);  // a pixel lit twice shows 0x80
+  struct Case {
+    float x0, y0, x1, y1;
+    int count;  // pixels lit
+    int firstX, firstY, lastX, lastY;
+  };
+  const Case cases[] = {{10, 10, 20, 10, 10, 10, 10, 19, 10},   // horizontal
+                        {30, 5, 30, 15, 10, 30, 5, 30, 14},     // vertical
+                        {20, 40, 10, 40, 10, 20, 40, 11, 40},   // right to left
+                        {50, 50, 60, 60, 10, 50, 50, 59, 59},   // diagonal
+                        {70, 70, 80, 75, 10, 70, 70, 79, 75}};  // shallow
+  for (const Case& c : cases) {
+    clear(0);
+    D3DTLVERTEX v[2] = {vtx(c.x0, c.y0, 0xFF404040), vtx(c.x1, c.y1, 0xFF404040)};
+    ASSERT_EQ(dev->DrawPrimitive(D3DPT_LINELIST, D3DFVF_TLVERTEX, v, 2, 0), D3D_OK);
+    int lit = 0, twice = 0;
+    for (int y = 0; y < 100; ++y)
+      for (int x = 0; x < 100; ++x) {
+        const DWORD p = at(x, y) & 0xFF;
+        lit += p != 0;
+        twice += p > 0x40;
+      }
+    EXPECT_EQ(lit, c.count) << c.x0 << "," << c.y0;
+    EXPECT_EQ(twice, 0);
+    EXPECT_EQ(at(c.firstX, c.firstY), 0x404040u);
+    EXPECT_EQ(at(c.lastX, c.lastY), 0x404040u);
+    EXPECT_EQ(at(int(c.x1), int(c.y1)), 0u);  // the end pixel is left out
+  }
+  // The painter's outline: an indexed line strip 0, 1, 3, 2, 0 lights the border exactly once.
+  clear(0);
+  D3DTLVERTEX q[4] = {vtx(100, 100, 0xFF404040), vtx(110, 100, 0xFF404040), vtx(100, 105, 0xFF404040),
+                      vtx(110, 105, 0xFF404040)};
+  WORD outline[5] = {0, 1, 3, 2, 0};
+  ASSERT_EQ(dev->DrawIndexedPrimitive(D3DPT_LINESTRIP, D3DFVF_TLVERTEX, q, 4, outline, 5, 0), D3D_OK);
+  int lit = 0, twice = 0;
+  for (int y = 95; y < 115; ++y)
+    for (int x = 95; x < 115; ++x) {
+      const DWORD p = at(x, y) & 0xFF;
+      const bool border = (x >= 100 && x <= 110 && (y == 100 || y == 105)) || ((x == 100 || x == 110) && y >= 100 && y <= 105);
+      EXPECT_EQ(p != 0, border) << x << "," << y;
+      lit += p != 0;
+      twice += p > 0x40;
+    }
+  EXPECT_EQ(lit, 30);
+  EXPECT_EQ(twice, 0);
+}
+
+TEST_F(Raster, WrapAddressingRepeatsTheTexture) {
+  const std::vector<DWORD> texels = {0xFF110000, 0xFF002200, 0xFF000033, 0xFF444444};
+  LPDIRECTDRAWSURFACE7 t = makeTexture(4, 1, texels);
+  dev->SetTexture(0, t);
+  dev->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+  dev->SetTextureStageState(0, D3DTSS_ADDRESS, D3DTADDRESS_WRAP);
+  // u from -1 to 3 over 16 pixels: four repeats starting at texel 0; v far outside 0..1.
+  for (float v0 : {0.f, -7.f, 12.f}) {
+    clear(0);
+    D3DTLVERTEX v[4] = {vtx(0, 0, 0xFFFFFFFF, -1, v0), vtx(16, 0, 0xFFFFFFFF, 3, v0), vtx(0, 2, 0xFFFFFFFF, -1, v0 + 2),
+                        vtx(16, 2, 0xFFFFFFFF, 3, v0 + 2)};
+    ASSERT_EQ(dev->DrawPrimitive(D3DPT_TRIANGLESTRIP, D3DFVF_TLVERTEX, v, 4, 0), D3D_OK);
+    for (int y = 0; y < 2; ++y)
+      for (int x = 0; x < 16; ++x) EXPECT_EQ(at(x, y), texels[size_t(x % 4)] & 0xFFFFFF) << x << "," << y << " v " << v0;
+  }
+  dev->SetTexture(0, nullptr);
+  t->Release();
+}
+
+TEST_F(Raster, BilinearMidpointAndWrappedSeam) {
+  // Two texels magnified to four pixels: pixel centres 1 and 3 fall on texel centres, 2 on the
+  // midpoint, 0 on the midpoint across the wrapped seam (clamped: the first texel).
+  const DWORD a = 0xFF204060, b = 0xFF6080A0;
+  LPDIRECTDRAWSURFACE7 t = makeTexture(2, 1, {a, b});
+  struct Case {
+    DWORD address;
+    DWORD expect[4];
+  };
+  const Case cases[] = {{D3DTADDRESS_WRAP, {0x406080, 0x204060, 0x406080, 0x6080A0}},
+                        {D3DTADDRESS_CLAMP, {0x204060, 0x204060, 0x406080, 0x6080A0}}};
+  for (const Case& c : cases) {
+    clear(0);
+    dev->SetTexture(0, t);
+    dev->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+    dev->SetTextureStageState(0, D3DTSS_MAGFILTER, D3DTFG_LINEAR);
+    dev->SetTextureStageState(0, D3DTSS_MINFILTER, D3DTFN_LINEAR);
+    dev->SetTextureStageState(0, D3DTSS_ADDRESS, c.address);
+    ASSERT_EQ(quad(0, 0, 4, 1, 0xFFFFFFFF), D3D_OK);
+    for (int x = 0; x < 4; ++x) EXPECT_EQ(at(x, 0), c.expect[x]) << "address " << c.address << " x " << x;
+  }
+  dev->SetTexture(0, nullptr);
+  t->Release();
+}
+
+TEST_F(Raster, GouraudCornersAndInterpolation) {
+  // A quad with its corners on pixel centres 15 apart; channels step by 16 a pixel, so every
+  // interpolated value is exact. The strip splits it along the top-right to bottom-left diagonal.
+  const int L = 20, T = 30;
+  auto col = [](DWORD r, DWORD g, DWORD b) { return 0xFF000000u | r << 16 | g << 8 | b; };
+  clear(0);
+  dev->SetTexture(0, nullptr);
+  dev->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG2);
+  dev->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
+  D3DTLVERTEX v[4] = {vtx(L, T, col(0, 0, 0)), vtx(L + 15, T, col(0xF0, 0, 0)), vtx(L, T + 15, col(0, 0xF0, 0)),
+                      vtx(L + 15, T + 15, col(0xF0, 0xF0, 0x78))};
+  ASSERT_EQ(dev->DrawPrimitive(D3DPT_TRIANGLESTRIP, D3DFVF_TLVERTEX, v, 4, 0), D3D_OK);
+  EXPECT_EQ(at(L, T), 0x000000u);          // the top-left corner shows its own colour
+  EXPECT_EQ(at(L + 14, T), 0xE00000u);     // top edge towards red
+  EXPECT_EQ(at(L, T + 14), 0x00E000u);     // left edge towards green
+  EXPECT_EQ(at(L + 7, T + 3), 0x703000u);  // upper triangle: red by x, green by y
+  // Lower triangle (TR, BL, BR): blue grows from the diagonal towards the bottom-right corner.
+  EXPECT_EQ(at(L + 14, T + 14), 0xE0E068u);
+  EXPECT_EQ(at(L + 15, T + 15), 0u);       // right and bottom edges are outside
+  EXPECT_EQ(at(L + 15, T), 0u);
 }

@@ -160,3 +160,53 @@ TEST_F(Jpeg, PackEntryTakesSizeAndPictureSize) {
   strcpy(info.m_szFile, "missing.jpg");
   EXPECT_EQ(CZqFunc::File_UpdateInfo(&info), 0);
 }
+
+TEST_F(Jpeg, WarningsReachOneBoxPerDecompression) {
+  // Stray bytes before two header markers: two "extraneous bytes" warnings in one decompression.
+  std::string base = ReadFileText(dir.file("base.jpg"));
+  size_t dqt = base.find("\xFF\xDB");
+  ASSERT_NE(dqt, std::string::npos);
+  std::string noisy = base.substr(0, 2) + "\x01\x02" + base.substr(2, dqt - 2) + "\x03\x04\x05" + base.substr(dqt);
+  WriteFileBytes(dir.file("noisy.jpg"), noisy);
+
+  Decoded d = DecodeFile(dir.file("noisy.jpg"));
+  EXPECT_EQ(d.ok, 1);
+  EXPECT_EQ(d.rows, kH);
+  auto boxes = zqRecordedMessageBoxes();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].caption, "JPEG Error");
+  EXPECT_EQ(boxes[0].text, "Corrupt JPEG data: 2 extraneous bytes before marker 0xe0");
+  EXPECT_EQ(boxes[0].flags, (UINT)MB_OK);
+
+  // Each decompression shows its own first warning: the size probe adds one more box.
+  EXPECT_EQ(ProbeSize("noisy.jpg").cx, kW);
+  EXPECT_EQ(zqRecordedMessageBoxes().size(), 2u);
+}
+
+// The engine's default error exit shows the error, destroys the decompressor and jumps back.
+TEST_F(Jpeg, DefaultErrorExitShowsTheErrorAndJumpsBack) {
+  WriteFileBytes(dir.file("empty.jpg"), "");
+  FILE* f = fopen(dir.file("empty.jpg").c_str(), "rb");
+  ASSERT_NE(f, nullptr);
+  struct {
+    jpeg_decompress_struct cinfo;
+    ZqJpegError err;
+  } s;
+  memset(&s, 0, sizeof s);
+  s.cinfo.err = zq_jpeg_std_error(&s.err);
+  volatile int jumped = 0;
+  if (setjmp(*zq_jpeg_jump(&s.err)) == 0) {
+    jpeg_create_decompress(&s.cinfo);
+    zq_jpeg_stdio_src(&s.cinfo, f);
+    jpeg_read_header(&s.cinfo, TRUE);
+  } else {
+    jumped = 1;
+  }
+  fclose(f);
+  EXPECT_EQ(jumped, 1);
+  EXPECT_EQ(s.cinfo.mem, nullptr);  // destroyed by the exit
+  auto boxes = zqRecordedMessageBoxes();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text, "Empty input file");
+  EXPECT_EQ(boxes[0].caption, "JPEG Error");
+}

@@ -173,7 +173,6 @@ TEST_F(NetTaskTest, LoginAndEnter) {
 }
 
 TEST_F(NetTaskTest, RefusedLoginShowsOccupiedAndQuitsWithoutQuitRequest) {
-  if (!zqIsHeadless()) GTEST_SKIP() << "needs the headless window system (boxes, WM_QUIT)";
   Connect("expect 1500*\nreply 1501 0\nsilent\n");
   Exchange(1);
   Pass();
@@ -187,7 +186,6 @@ TEST_F(NetTaskTest, RefusedLoginShowsOccupiedAndQuitsWithoutQuitRequest) {
 }
 
 TEST_F(NetTaskTest, RefusedEntryShowsOverConnect) {
-  if (!zqIsHeadless()) GTEST_SKIP() << "needs the headless window system (boxes, WM_QUIT)";
   Connect("expect 1500*\nreply 1501 1\nexpect 1510 3\nreply 1511 0\nsilent\n");
   Exchange(1);
   Pass();
@@ -200,7 +198,6 @@ TEST_F(NetTaskTest, RefusedEntryShowsOverConnect) {
 }
 
 TEST_F(NetTaskTest, KeepAliveOnceThenDisconnect) {
-  if (!zqIsHeadless()) GTEST_SKIP() << "needs the headless window system (boxes, WM_QUIT)";
   rest = "expect 503 hello\nsilent\n";
   Join();
   zqAdvanceClock(30000);
@@ -503,7 +500,6 @@ TEST_F(NetTaskTest, CopyDataHandsOverTheConnectString) {
   EXPECT_EQ(QuitsPosted(), 0);
 
   // A handed-over string that cannot connect ends the client.
-  if (!zqIsHeadless()) GTEST_SKIP() << "needs the headless window system (boxes, WM_QUIT)";
   auto other_task = std::make_unique<CNetTask>();
   ASSERT_EQ(other_task->InitTask(), 1);
   std::vector<char> none(300, 'x');

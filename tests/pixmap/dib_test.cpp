@@ -99,3 +99,70 @@ TEST(Dib, RefusesWhatDoesNotFit) {
   WriteBytes(dir / "x.bmp", ok);
   EXPECT_EQ(dib.CreateFormBitmap((dir / "x.bmp").c_str()), 1);
 }
+
+namespace {
+
+// X8R8G8B8 pixel memory with a device context over it, filled with a sentinel.
+struct Screen {
+  static constexpr uint32_t kSentinel = 0x12345678;
+  int width, height;
+  std::vector<uint32_t> px;
+  HDC dc;
+  Screen(int w, int h) : width(w), height(h), px(size_t(w) * h, kSentinel) {
+    dc = zqCreateSurfaceDC(px.data(), w, h, w * 4, 32, 0xFF0000, 0x00FF00, 0x0000FF);
+  }
+  ~Screen() { zqDeleteSurfaceDC(dc); }
+  uint32_t At(int x, int y) const { return px[size_t(y) * width + x] & 0xFFFFFF; }
+};
+
+}  // namespace
+
+// Painting a part of a .bmp, at its size and stretched, shows that part of the picture upright.
+TEST(Dib, PaintShowsTheSourceRectangle) {
+  ScratchDir dir;
+  WritePam(dir / "src.pam", Source());
+  for (const char* options : {"-type Palette -compress None BMP3", "-type TrueColor BMP3", "top-down"}) {
+    SCOPED_TRACE(options);
+    std::string bmp = dir / "pic.bmp";
+    bool topDown = std::string(options) == "top-down";
+    ASSERT_TRUE(RunTool("convert '" + (dir / "src.pam") + "' " + (topDown ? "-type TrueColor BMP3" : options) + ":'" +
+                        bmp + "'"));
+    Picture tool = ToolPixels(bmp);
+    if (topDown) {  // the same picture with its rows stored top first (negative height)
+      auto file = ReadBytes(bmp);
+      const size_t bits = Le32(file, 10), stride = (kW * 3 + 3) / 4 * 4;
+      std::vector<uint8_t> flipped(file.begin(), file.begin() + bits);
+      for (int y = kH - 1; y >= 0; --y)
+        flipped.insert(flipped.end(), file.begin() + bits + y * stride, file.begin() + bits + (y + 1) * stride);
+      for (int i = 0; i < 4; ++i) flipped[22 + i] = uint8_t(uint32_t(-kH) >> (8 * i));
+      WriteBytes(bmp, flipped);
+    }
+    CDibMap dib;
+    ASSERT_EQ(dib.CreateFormBitmap(bmp.c_str()), 1);
+
+    // Same size: columns 2..5 of picture rows 1..2, placed at (5, 4).
+    Screen same(16, 8);
+    EXPECT_EQ(dib.Paint(same.dc, SScreenRect(2, 1, 6, 3), SScreenRect(5, 4, 9, 6)), kH);
+    for (int y = 0; y < same.height; ++y)
+      for (int x = 0; x < same.width; ++x) {
+        bool inside = x >= 5 && x < 9 && y >= 4 && y < 6;
+        uint32_t want = inside ? tool.Argb(x - 5 + 2, y - 4 + 1) & 0xFFFFFF : Screen::kSentinel & 0xFFFFFF;
+        ASSERT_EQ(same.At(x, y), want) << x << "," << y;
+      }
+
+    // Stretched twice: columns 1..3 of picture rows 0..1 fill a 6 x 4 rectangle at (1, 1).
+    Screen big(8, 6);
+    EXPECT_EQ(dib.Paint(big.dc, SScreenRect(1, 0, 4, 2), SScreenRect(1, 1, 7, 5)), 4);
+    for (int y = 0; y < big.height; ++y)
+      for (int x = 0; x < big.width; ++x) {
+        bool inside = x >= 1 && x < 7 && y >= 1 && y < 5;
+        uint32_t want = inside ? tool.Argb(1 + (x - 1) / 2, (y - 1) / 2) & 0xFFFFFF : Screen::kSentinel & 0xFFFFFF;
+        ASSERT_EQ(big.At(x, y), want) << x << "," << y;
+      }
+  }
+
+  CDibMap none;
+  Screen s(4, 4);
+  EXPECT_EQ(none.Paint(s.dc, SScreenRect(0, 0, 4, 4), SScreenRect(0, 0, 4, 4)), 0);
+  EXPECT_EQ(s.At(0, 0), Screen::kSentinel & 0xFFFFFF);
+}

@@ -158,6 +158,10 @@ bool decodeTga(const uint8_t* d, size_t n, int* W, int* H, std::vector<uint32_t>
   if (base == 2 && depth != 15 && depth != 16 && depth != 24 && depth != 32) return false;
   const size_t pb = (depth + 7) / 8;
   const size_t total = size_t(w) * h;
+  // The header's size must be backed by data before anything that large is allocated: raw
+  // pixels take pb bytes each, a run-length packet of 1 + pb bytes gives at most 128 pixels.
+  if (at > n) return false;
+  if (!rle ? total * pb > n - at : total > (n - at) / (1 + pb) * 128 + 128) return false;
   std::vector<uint32_t> seq(total);
   auto read = [&](const uint8_t* p) -> uint32_t {
     if (base == 1) return p[0] < palette.size() ? palette[p[0]] : 0xFF000000u;
@@ -165,7 +169,6 @@ bool decodeTga(const uint8_t* d, size_t n, int* W, int* H, std::vector<uint32_t>
   };
   size_t i = 0;
   if (!rle) {
-    if (at > n || total * pb > n - at) return false;
     for (; i < total; ++i) seq[i] = read(d + at + i * pb);
   } else {
     while (i < total) {

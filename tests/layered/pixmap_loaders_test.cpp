@@ -1,0 +1,103 @@
+// Pixel maps and groups cut from the layers of files written by ImageMagick.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "ZqLib.h"
+#include "assets_support.h"
+#include "psd_builder.h"
+
+using namespace assets_test;
+
+namespace {
+
+Picture Pattern(int w, int h, int seed, bool alpha) {
+  Picture p{w, h, {}};
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x)
+      p.rgba.insert(p.rgba.end(), {uint8_t(x * 40 + seed), uint8_t(y * 60 + seed), uint8_t((x + y) * 20 + seed),
+                                   uint8_t(alpha ? (x + y) % 3 * 120 : 255)});
+  return p;
+}
+
+// A 40 x 50 document with layer "Alpha" (3 x 2, with transparency) at (30, 40) and "Beta" (2 x 2) at (0, 2).
+std::string WriteFile(const ScratchDir& dir, const std::string& name) {
+  WritePam(dir / "c.pam", Pattern(40, 50, 0, false));
+  WritePam(dir / "a.pam", Pattern(3, 2, 5, true));
+  WritePam(dir / "b.pam", Pattern(2, 2, 9, false));
+  std::string psd = dir / name;
+  EXPECT_TRUE(RunTool("cd '" + dir.Path() + "' && convert -depth 8 c.pam \\( -label Alpha a.pam -repage +30+40 \\) " +
+                      "\\( -label Beta b.pam -repage +0+2 \\) -compress RLE '" + psd + "'"));
+  return psd;
+}
+
+void ExpectPixels(const CPixelMap32& map, const Picture& tool) {
+  ASSERT_EQ(map.GetWidth(), (unsigned long)tool.width);
+  ASSERT_EQ(map.GetHeight(), (unsigned long)tool.height);
+  for (int y = 0; y < tool.height; ++y)
+    for (int x = 0; x < tool.width; ++x) ASSERT_EQ(map.At(x, y).Value(), tool.Argb(x, y)) << x << "," << y;
+}
+
+}  // namespace
+
+TEST(PsdPixelMap, LayersByNameAndIndexFromOneParse) {
+  ScratchDir dir;
+  std::string psd = WriteFile(dir, "doc.psd");
+  Picture alpha = ToolPixels(psd, 1), beta = ToolPixels(psd, 2);
+
+  CPixelMap32 map;
+  EXPECT_EQ(map.LoadFromPsdFile(psd.c_str(), "Alpha"), SScreenPoint(-30, -40));
+  EXPECT_EQ(map.GetBasePoint(), SScreenPoint(30, 40));
+  EXPECT_EQ(map.GetName(), "doc.psd\\Alpha");
+  ExpectPixels(map, alpha);
+
+  // The document is kept: the second layer comes from the cache although the file is gone.
+  ASSERT_EQ(remove(psd.c_str()), 0);
+  EXPECT_EQ(map.LoadFromPsdFile(psd.c_str(), 1), SScreenPoint(0, -2));
+  EXPECT_EQ(map.GetName(), "doc.psd\\Beta");
+  ExpectPixels(map, beta);
+
+  // Unknown layers leave the map as it was.
+  EXPECT_EQ(map.LoadFromPsdFile(psd.c_str(), "Gamma"), SScreenPoint(0, 0));
+  EXPECT_EQ(map.LoadFromPsdFile(psd.c_str(), 2), SScreenPoint(0, 0));
+  EXPECT_EQ(map.GetName(), "doc.psd\\Beta");
+  ExpectPixels(map, beta);
+
+  // Another file replaces the cached document; one that does not open empties the cache.
+  std::string other = WriteFile(dir, "other.psd");
+  EXPECT_EQ(map.LoadFromPsdFile(other.c_str(), "Alpha"), SScreenPoint(-30, -40));
+  EXPECT_EQ(map.GetName(), "other.psd\\Alpha");
+  EXPECT_EQ(map.LoadFromPsdFile((dir / "missing.psd").c_str(), 0), SScreenPoint(0, 0));
+  ASSERT_EQ(remove(other.c_str()), 0);
+  EXPECT_EQ(map.LoadFromPsdFile(other.c_str(), 0), SScreenPoint(0, 0));  // parsed again, and gone
+}
+
+TEST(PsdPixelMap, GroupTakesEveryLayer) {
+  ScratchDir dir;
+  std::string psd = WriteFile(dir, "doc.psd");
+  Picture alpha = ToolPixels(psd, 1), beta = ToolPixels(psd, 2);
+  CPixMapGroup group;
+  ASSERT_EQ(group.LoadFromPSD(psd.c_str()), 1);
+  ASSERT_EQ(group.GetPixmapCount(), 2);
+  EXPECT_EQ(group.GetPixmap(0)->GetName(), "doc.psd\\Alpha");
+  EXPECT_EQ(group.GetPixmap(0)->GetBasePoint(), SScreenPoint(30, 40));
+  ExpectPixels(*group.GetPixmap(0), alpha);
+  EXPECT_EQ(group.GetPixmap(1)->GetBasePoint(), SScreenPoint(0, 2));
+  ExpectPixels(*group.GetPixmap(1), beta);
+
+  EXPECT_EQ(group.AddFromPSD(psd.c_str()), 2);  // the count before adding
+  EXPECT_EQ(group.GetPixmapCount(), 4);
+  EXPECT_EQ(group.GetPixmap(3)->GetName(), "doc.psd\\Beta");
+
+  EXPECT_EQ(group.AddFromPSD((dir / "missing.psd").c_str()), 0);
+  EXPECT_EQ(group.GetPixmapCount(), 4);
+  EXPECT_EQ(group.LoadFromPSD((dir / "missing.psd").c_str()), 0);
+  EXPECT_EQ(group.GetPixmapCount(), 0);
+
+  // An inverted layer rectangle is an empty map, not a huge one.
+  WriteBytes(dir / "inv.psd", psd_test::Build(2, 2, {psd_test::Layer{5, 3, 2, 1, "inv", {psd_test::Raw(0, {})}}}));
+  ASSERT_EQ(group.LoadFromPSD((dir / "inv.psd").c_str()), 1);
+  ASSERT_EQ(group.GetPixmapCount(), 1);
+  EXPECT_EQ(group.GetPixmap(0)->GetWidth(), 0ul);
+  EXPECT_EQ(group.GetPixmap(0)->GetHeight(), 0ul);
+}
