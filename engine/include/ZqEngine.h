@@ -2,6 +2,8 @@
 // messages and input, registries and the painter are declared in the marked blocks below).
 #pragma once
 
+#include <list>
+#include <map>
 #include <string>
 
 #include "ZqDefs.h"
@@ -16,6 +18,8 @@ class CZqTexture;
 class CZqTextureGroup;
 class CZqSound;
 class CZqUIPanel;
+class CConfig;
+struct sFileInfo;
 class IDirectSound8;
 class IDirectSound3DListener;
 
@@ -129,7 +133,27 @@ class ZQ_API CZqEngine {
   // ==== end of message handling ====
 
   // ==== registries, resource lookup and the UI factory ====
-  // (declared with that code: FindTexture, FindTextureGroup, FindSound, FindUIFromID, ...)
+  CZqSound* FindSound(const char* name);
+  void CleanupSoundCache();
+  void SetSoundVolume(long volume);
+  long GetSoundVolume() const;
+  void SetMediaVolume(long volume);  // clamped to -10000..0
+  long GetMediaVolume() const;
+  CZqUIPanel* FindUIFromID(DWORD id);
+  sFileInfo* FindSource(const char* name);
+  int LoadConfig(CConfig& reader, const char* name);
+
+  // The factory's styles: each panel class registers the style it is made for (null forgets).
+  typedef CZqUIPanel* (*UICreator)(CZqEngine* engine, CZqUIPanel* parent);
+  static void UI_RegisterStyle(const char* style, UICreator create);
+
+  // Sounds, media objects and panels enter and leave the registries themselves.
+  void _ForgetSound(CZqSound* sound);
+  int _RegisterMedia(CZqMedia* media);
+  void _ForgetMedia(CZqMedia* media);
+  CZqMedia* _FindMedia(int index);
+  DWORD _RegisterUI(CZqUIPanel* panel);  // the first free id from 100 to 9998, else 0
+  void _ForgetUI(DWORD id, CZqUIPanel* panel);
   // ==== end of registries ====
 
   // ==== quad painter and paint helpers ====
@@ -208,8 +232,11 @@ class ZQ_API CZqEngine {
   long m_lMediaVolume;
   IDirectSound8* m_pDS;
 
-  // ==== registry members (textures, texture groups, particle textures, sounds, media,
-  // UI panels) go here ====
+  // ==== registry members ====
+  std::map<std::string, std::list<CZqSound*>> m_mapSound;
+  std::map<int, CZqMedia*> m_mapMedia;
+  std::map<DWORD, CZqUIPanel*> m_mapUI;
+  // ==== end of registry members ====
 
   SScreenPoint m_ptMouse;
   int m_nBoundsMode;

@@ -2,7 +2,6 @@
 // media and game code; each is replaced there.
 #include "ZqEngine.h"
 
-CZqUIPanel* CZqEngine::UI_New_Register(CZqUIPanel*, std::string) { return nullptr; }
 long CZqEngine::MsgProc(UINT, UINT, long) { return 0; }
 long CZqEngine::OnMouseMove(UINT) { return 0; }
 long CZqEngine::OnMouseWheel(UINT, short) { return 0; }
@@ -19,8 +18,3 @@ long CZqEngine::BuildParticles() { return 0; }
 
 void CZqEngine::_ReleaseRegisteredObjects() {}
 long CZqEngine::_RestoreRegisteredObjects() { return 0; }
-void CZqEngine::_DeleteRegisteredObjects() {}
-void CZqEngine::_ForgetRegistries() {}
-void CZqEngine::_PauseMedia(int) {}
-void CZqEngine::_StopMedia(CZqMedia*) {}
-void CZqEngine::_MediaUpdateBounds(CZqMedia*) {}
