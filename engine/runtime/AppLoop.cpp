@@ -60,7 +60,7 @@ UINT CZqApp::WaitForMessage(UINT message, DWORD timeout) {
     }
     if (taken && msg.message == WM_QUIT) {
       m_lstWaits.erase(self);
-      PostQuitMessage(0);  // the outer loop must end too
+      PostQuitMessage((int)msg.wParam);  // the outer loop must end too, with the same code
       return 0;
     }
     taken = TakeMessage(msg) != 0;

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -63,4 +64,21 @@ class AppTest : public ::testing::Test {
   HWND wnd = nullptr;
   std::vector<UINT> dispatched;
   static inline std::vector<UINT>* s_dispatched = nullptr;
+};
+
+// A task that records its loop calls and messages and can act on a given pass.
+class RecordingTask : public CZqTask {
+ public:
+  explicit RecordingTask(int active = 1) { m_bActive = active; }
+  void OnLoop(DWORD apptime) override {
+    loops.push_back(apptime);
+    if (onLoop) onLoop((int)loops.size());
+  }
+  long MsgProc(UINT message, WPARAM, LPARAM) override {
+    messages.push_back(message);
+    return 0;
+  }
+  std::vector<DWORD> loops;
+  std::vector<UINT> messages;
+  std::function<void(int pass)> onLoop;
 };

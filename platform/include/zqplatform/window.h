@@ -505,8 +505,9 @@ ZQPLAT_API HWND SetCapture(HWND hwnd);
 ZQPLAT_API BOOL ReleaseCapture();
 ZQPLAT_API HWND GetCapture();
 
-// Another process's top-level window registered as findable (see zqSetFindable); className or
-// windowName may be null (matches any).
+// A top-level window by class (ASCII case-insensitive) and title (exact bytes); either may be
+// null (matches any). Windows of this process come first, then findable windows of other
+// processes (zqSetFindable): their handle takes SendMessageA(WM_COPYDATA) and IsWindow.
 ZQPLAT_API HWND FindWindowA(LPCSTR className, LPCSTR windowName);
 
 // ---- the message queue ------------------------------------------------------------------------

@@ -73,6 +73,7 @@ LRESULT DefWindowProcA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       w->title = lParam ? reinterpret_cast<const char*>(lParam) : "";
       w->titleCodePage = 936;
       sdlSetTitle(w);
+      ipcRetitle(w);
       return TRUE;
     }
     case WM_GETTEXT: {

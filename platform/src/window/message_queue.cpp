@@ -253,6 +253,7 @@ LRESULT SendMessageA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     for (HWND t : tops) send(t, msg, wParam, lParam);
     return 0;
   }
+  if (ipcIsRemote(hwnd)) return ipcSend(hwnd, msg, wParam, lParam);
   if (!find(hwnd)) {
     SetLastError(ERROR_INVALID_WINDOW_HANDLE);
     return 0;

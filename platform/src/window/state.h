@@ -156,6 +156,10 @@ bool ipcListening();
 int ipcFd();
 void ipcForget(Window* w);
 void ipcReset();
+void ipcRetitle(Window* w);
+bool ipcIsRemote(HWND hwnd);
+bool ipcRemoteAlive(HWND hwnd);
+LRESULT ipcSend(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
 void resetCursor();
 void resetAccelerators();

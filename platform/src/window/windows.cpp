@@ -180,7 +180,7 @@ BOOL DestroyWindow(HWND hwnd) {
   return TRUE;
 }
 
-BOOL IsWindow(HWND hwnd) { return find(hwnd) ? TRUE : FALSE; }
+BOOL IsWindow(HWND hwnd) { return find(hwnd) || ipcRemoteAlive(hwnd) ? TRUE : FALSE; }
 
 LRESULT CallWindowProcA(WNDPROC proc, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   return proc ? proc(hwnd, msg, wParam, lParam) : 0;
@@ -274,6 +274,7 @@ BOOL zqSetWindowTextCodePage(HWND hwnd, LPCSTR text, UINT codePage) {
   w->title = text ? text : "";
   w->titleCodePage = codePage;
   sdlSetTitle(w);
+  ipcRetitle(w);
   return TRUE;
 }
 
