@@ -1,4 +1,266 @@
-// engine object: CZqEngine (device, frame pipeline, messages, registries, painter) (not yet built).
+// The engine of one window: CZqEngine (device set-up, frame pipeline, present and restore;
+// messages and input, registries and the painter are declared in the marked blocks below).
 #pragma once
 
+#include <list>
+#include <map>
+#include <string>
+
 #include "ZqDefs.h"
+#include "ZqDevice.h"
+#include "ZqGeometry.h"
+#include "ZqSurface.h"
+
+class CZqGame;
+class CZqMedia;
+class CZqSource;
+class CZqTexture;
+class CZqTextureGroup;
+class CZqSound;
+class CZqUIPanel;
+class CConfig;
+struct sFileInfo;
+class IDirectSound8;
+class IDirectSound3DListener;
+
+// Back-buffer size: everything is drawn into one 800x600 buffer.
+#define ZQ_RENDER_WIDTH 800
+#define ZQ_RENDER_HEIGHT 600
+
+class ZQ_API CZqEngine {
+ public:
+  CZqEngine();
+  CZqEngine(const CZqEngine&) = delete;
+  CZqEngine& operator=(const CZqEngine&) = delete;
+
+  // ---- virtual operations, in slot order ----
+  virtual CZqUIPanel* UI_New_Register(CZqUIPanel* parent, std::string style);
+  virtual long RestoreSource();
+  virtual long ReleaseSource();
+  virtual ~CZqEngine();
+  virtual int OnUpdate();
+  virtual long OnRender();
+  virtual long OnDraw(CZqSurface* surface);
+  virtual long OnCreate();
+  virtual long OnInitDevice();
+  virtual long OnCleanDevice();
+  virtual long OnFinalCleanup();
+  virtual void OnSizeChanged();
+  virtual void OnDismiss();
+  virtual long MsgProc(UINT message, UINT wParam, long lParam);
+  virtual void Pause(int pause);
+  virtual long OnMouseMove(UINT keys);
+  virtual long OnMouseWheel(UINT keys, short delta);
+  virtual long OnLButtonDown(UINT keys);
+  virtual long OnLButtonUp(UINT keys);
+  virtual long OnLButtonDbClk(UINT keys);
+  virtual long OnRButtonDown(UINT keys);
+  virtual long OnRButtonUp(UINT keys);
+  virtual long OnRButtonDbClk(UINT keys);
+  virtual long OnChar(UINT key, UINT flags);
+  virtual long OnKeyDown(UINT key, UINT flags);
+  virtual long OnKeyUp(UINT key, UINT flags);
+  virtual long BuildParticles();
+
+  // ---- device set-up, frame pipeline, present and restore ----
+  long InitEngine(HWND window, int width, int height, int resize);
+  long DestroyEngine();
+  long DestroyObjects();
+  long RestoreEngine();
+  long RestoreSurfaces();
+  long PrepareForRender();
+  int _UpdateEngine();
+  long _RenderEngine();
+  long Present();
+  void UpdateBounds();
+  long ChangeEngineMode();
+  long Resize(int width, int height);
+  void SetActive(int active);
+  void RePaint();
+  int Resume() { return 1; }
+  int GetSurfaceCount() { return 0; }
+  HRESULT SetRenderState(D3DRENDERSTATETYPE state, DWORD value);
+  HRESULT SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE state, DWORD value);
+  // The arguments are taken by value: callers that need the bits lock the back surface.
+  long Lock(BYTE* bits, LONG pitch);
+  long Unlock();
+  int IsChanged() const { return m_bRenderAllowed && m_bActive; }
+  int IsValid() const { return !m_bLost && m_pBackSurface != nullptr; }
+
+  // Shows a GDI window over an exclusive full-screen display; nothing while windowed.
+  long SetFsWindow(HWND window, int capture);
+  void EndFsWindow();
+
+  // ---- accessors ----
+  int GetEngineID() const { return m_nEngineID; }
+  int IsActive() const { return m_bActive; }
+  int IsLost() const { return m_bLost; }
+  int IsFullscreen() const { return m_bFullscreen; }
+  int IsStereo() const { return m_bStereo; }
+  int IsUseZBuffer() const { return m_bUseZBuffer; }
+  LPDIRECTDRAW7 GetDirectDraw() const { return m_pDD; }
+  LPDIRECT3D7 GetDirect3D() const { return m_pD3D; }
+  LPDIRECT3DDEVICE7 GetD3dDevice() const { return m_pD3DDevice; }
+  LPDIRECTDRAWSURFACE7 GetFrontBuffer() const { return m_pddsFront; }
+  LPDIRECTDRAWSURFACE7 GetRenderSurface() const { return m_pddsBack; }
+  LPDIRECTDRAWSURFACE7 GetBackBuffer() const { return m_pddsBack; }
+  LPDIRECTDRAWSURFACE7 GetRenderSurfaceLeft() const { return m_pddsBackLeft; }
+  CZqSurface* GetBackSurface() const { return m_pBackSurface; }
+  CZqSurface* GetZBufferSurface() const { return m_pZBufferSurface; }
+  DWORD GetRenderWidth() const { return m_dwRenderWidth; }
+  DWORD GetRenderHeight() const { return m_dwRenderHeight; }
+  HWND GetEngineWnd() const { return m_hWnd; }
+  const SScreenRect& GetClientRect() const { return m_rcClient; }
+  const SScreenRect& GetDestRect() const { return m_rcDest; }
+  const SScreenRect& GetSourceRect() const { return m_rcSource; }
+  DWORD GetFramePeriod() const { return m_dwFramePeriod; }
+  DWORD GetEngineTime() const { return m_dwEngineTime; }
+  DWORD GetElapsedTime() const { return m_dwElapsed; }
+  void SetSource(CZqSource* source) { m_pSource = source; }
+  CZqSource* GetSourcePtr() const { return m_pSource; }
+  void SetGame(CZqGame* game) { m_pGame = game; }
+  CZqGame* GetGamePtr() const { return m_pGame; }
+  IDirectSound8* GetDirectSound() const { return m_pDS; }
+  IDirectSound3DListener* GetDirectSoundListener() const { return m_pListener; }
+  void SetEngineLeftViewMatrix(const D3DMATRIX& m) { m_matLeft = m; }
+  void SetEngineRightViewMatrix(const D3DMATRIX& m) { m_matRight = m; }
+  void SetEngineViewMatrix(const D3DMATRIX& m) { m_matView = m; }
+  void SetPlayVideo(CZqMedia* media);
+  CZqMedia* GetPlayVideo() const { return m_pPlayVideo; }
+
+  // ==== message handling, input mapping and menus ====
+  // (declared with that code: mouse mapping, menu handling)
+  // ==== end of message handling ====
+
+  // ==== registries, resource lookup and the UI factory ====
+  CZqSound* FindSound(const char* name);
+  void CleanupSoundCache();
+  void SetSoundVolume(long volume);
+  long GetSoundVolume() const;
+  void SetMediaVolume(long volume);  // clamped to -10000..0
+  long GetMediaVolume() const;
+  CZqUIPanel* FindUIFromID(DWORD id);
+  sFileInfo* FindSource(const char* name);
+  int LoadConfig(CConfig& reader, const char* name);
+
+  // The factory's styles: each panel class registers the style it is made for (null forgets).
+  typedef CZqUIPanel* (*UICreator)(CZqEngine* engine, CZqUIPanel* parent);
+  static void UI_RegisterStyle(const char* style, UICreator create);
+
+  // Sounds, media objects and panels enter and leave the registries themselves.
+  void _ForgetSound(CZqSound* sound);
+  int _RegisterMedia(CZqMedia* media);
+  void _ForgetMedia(CZqMedia* media);
+  CZqMedia* _FindMedia(int index);
+  DWORD _RegisterUI(CZqUIPanel* panel);  // the first free id from 100 to 9998, else 0
+  void _ForgetUI(DWORD id, CZqUIPanel* panel);
+  // ==== end of registries ====
+
+  // ==== quad painter and paint helpers ====
+  // (declared with that code: PreparePaint, Render_*, DarkenScene, ValueLoop, ValueCycle)
+  // ==== end of painter ====
+
+ protected:
+  long _CreateDriver();
+  long _CreateDevice(int width, int height, int resize);
+  long _CreateWindowedBuffers(int width, int height, int resize);
+  long _Create3DDevice();
+  long _CreateZBuffer();
+  long _CreateSoundSystem();
+  void _ReleaseSoundSystem();
+  // Tests the cooperative level; 1 when rendering may go on, else *result is the answer.
+  int _CheckCooperativeLevel(long* result, int windowedWrongModeSwitches);
+  // Releases the device, the surface wrappers and the surfaces; the driver stays.
+  void _ReleaseDeviceObjects();
+
+  // Registered objects, for restore and teardown (their registry code fills these in).
+  void _ReleaseRegisteredObjects();
+  long _RestoreRegisteredObjects();
+  void _DeleteRegisteredObjects();
+  void _ForgetRegistries();
+  void _PauseMedia(int pause);
+  void _StopMedia(CZqMedia* media);
+  void _MediaUpdateBounds(CZqMedia* media);
+
+  SDxDeviceInfo* m_pDeviceInfo;
+  int m_nEngineID;
+  int m_bActive;
+  int m_bLost;
+  int m_bExclusiveFlip;
+  int m_bRenderAllowed;
+  HWND m_hFsWindow;
+  HBITMAP m_hFsBitmap;
+  DWORD m_dwZBufferMemory;
+  LPDIRECTDRAW7 m_pDD;
+  LPDIRECT3D7 m_pD3D;
+  int m_bFullscreen;
+  int m_bStereo;
+  int m_bUseZBuffer;
+  LPDIRECT3DDEVICE7 m_pD3DDevice;
+  LPDIRECTDRAWSURFACE7 m_pddsFront;
+  LPDIRECTDRAWSURFACE7 m_pddsBack;
+  LPDIRECTDRAWSURFACE7 m_pddsBackLeft;
+  LPDIRECTDRAWSURFACE7 m_pddsZBuffer;
+  CZqSurface* m_pBackSurface;
+  CZqSurface* m_pBackSurfaceLeft;
+  CZqSurface* m_pZBufferSurface;
+  DWORD m_dwRenderWidth;
+  DWORD m_dwRenderHeight;
+  HWND m_hWnd;
+  HMENU m_hPopupMenu;
+  HMENU m_hWindowMenu;
+  SScreenRect m_rcClient;
+  SScreenRect m_rcDest;
+  SScreenRect m_rcSource;
+  int m_bClearBeforePresent;
+  DDSURFACEDESC2 m_ddsdMode;
+  DWORD m_dwFramePeriod;
+  DWORD m_dwFrozenTime;
+  DWORD m_dwTimeBase;
+  DWORD m_dwPauseMark;
+  DWORD m_dwPauseCount;
+  DWORD m_dwLastUpdate;
+  DWORD m_dwEngineTime;
+  DWORD m_dwElapsed;
+  CZqSource* m_pSource;
+  CZqGame* m_pGame;
+  D3DTLVERTEX m_vtx[4];
+  WORD m_wOutlineIndex[5];
+  WORD m_wTriangleIndex[6];
+  IDirectSound3DListener* m_pListener;
+  long m_lSoundVolume;
+  long m_lMediaVolume;
+  IDirectSound8* m_pDS;
+
+  // ==== registry members ====
+  std::map<std::string, std::list<CZqSound*>> m_mapSound;
+  std::map<int, CZqMedia*> m_mapMedia;
+  std::map<DWORD, CZqUIPanel*> m_mapUI;
+  // ==== end of registry members ====
+
+  SScreenPoint m_ptMouse;
+  int m_nBoundsMode;
+  int m_bSingleStep;
+  int m_bViewMatrix;
+  int m_bWantZBuffer;
+  int m_bUpdateInactive;
+  int m_nStepSize;
+  WORD m_idPopupMenu;
+  WORD m_idModeSwitch;
+  WORD m_idSingleStep;
+  WORD m_idStep;
+  WORD m_idPause;
+  WORD m_idNoEffect;
+  WORD m_idModeMenu;
+  D3DMATRIX m_matLeft;
+  D3DMATRIX m_matRight;
+  D3DMATRIX m_matView;
+  CZqMedia* m_pPlayVideo;
+
+  // Set while the window style and size are those of full screen (to come back from).
+  DWORD m_dwSavedStyle;
+  RECT m_rcSavedWindow;
+  // Clock reading (ms) of the last failed restore, so a lost device is retried only now and then.
+  DWORD m_dwLastRestoreTry;
+  int m_bRestoreFailed;
+};

@@ -400,3 +400,43 @@ TEST_F(Raster, GouraudCornersAndInterpolation) {
   EXPECT_EQ(at(L + 15, T + 15), 0u);       // right and bottom edges are outside
   EXPECT_EQ(at(L + 15, T), 0u);
 }
+
+TEST_F(Raster, FusedKernelsMatchTheGeneralPath) {
+  // The same scaled, rotated and blended quads drawn by the fused painting kernels and by the
+  // general span pipeline (an alpha test that always passes takes the general path).
+  std::vector<DWORD> tex(37 * 23);
+  for (size_t i = 0; i < tex.size(); ++i) tex[i] = DWORD(i * 2654435761u) | (DWORD(i * 7) & 0xFF) << 24;
+  LPDIRECTDRAWSURFACE7 t = makeTexture(37, 23, tex);
+  auto draw = [&](bool general) -> std::vector<DWORD> {
+    clear(0x00406080);
+    for (DWORD colorOp : {DWORD(D3DTOP_MODULATE2X), DWORD(D3DTOP_MODULATE), DWORD(D3DTOP_SELECTARG1)})
+      for (int i = 0; i < 6; ++i) {
+        preparePaint(D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA, colorOp, D3DTOP_MODULATE);
+        dev->SetRenderState(D3DRENDERSTATE_ALPHATESTENABLE, general);
+        dev->SetRenderState(D3DRENDERSTATE_ALPHAFUNC, D3DCMP_GREATEREQUAL);
+        dev->SetRenderState(D3DRENDERSTATE_ALPHAREF, 0);
+        dev->SetTexture(0, i == 5 ? nullptr : t);
+        const float a = 0.37f * float(i), c = std::cos(a), s = std::sin(a), k = 0.6f + 0.45f * float(i);
+        const float x = 60.f + 120.f * float(i), y = 80.f + 150.f * float(colorOp % 3);
+        const float cx[4] = {0, 37, 0, 37}, cy[4] = {0, 0, 23, 23};
+        D3DTLVERTEX v[4];
+        for (int j = 0; j < 4; ++j)
+          v[j] = vtx(x + k * (cx[j] * c - cy[j] * s), y + k * (cx[j] * s + cy[j] * c), 0xC07F7F7F, cx[j] / 37 * 1.5f - 0.25f,
+                     cy[j] / 23 * 1.2f + 0.1f);
+        EXPECT_EQ(dev->DrawPrimitive(D3DPT_TRIANGLESTRIP, D3DFVF_TLVERTEX, v, 4, 0), D3D_OK);
+      }
+    std::vector<DWORD> out(size_t(width) * height);
+    for (int y = 0; y < height; ++y)
+      for (int x = 0; x < width; ++x) out[size_t(y) * width + x] = at(x, y);
+    return out;
+  };
+  const std::vector<DWORD> fused = draw(false), general = draw(true);
+  int differ = 0;
+  for (size_t i = 0; i < fused.size(); ++i)
+    if (fused[i] != general[i] && ++differ <= 5)
+      ADD_FAILURE() << "pixel " << i % width << "," << i / width << std::hex << " fused " << fused[i] << " general " << general[i];
+  EXPECT_EQ(differ, 0);
+  dev->SetRenderState(D3DRENDERSTATE_ALPHATESTENABLE, FALSE);
+  dev->SetTexture(0, nullptr);
+  t->Release();
+}

@@ -213,13 +213,20 @@ void shadeSpan(const RasterState& s, const Setup& t, int y, int x0, int x1) {
     }
     uint32_t* dst = f.dst;
     const int n = f.n;
+    // Every run continues the fixed-point stepping from the span's start, as the general path
+    // does, so both give the same samples.
+    const int64_t limU = int64_t(s.texWidth) << 16, limV = int64_t(s.texHeight) << 16;
+    const int64_t U0 = wrapFixed(u0, s.texWidth), V0 = wrapFixed(v0, s.texHeight);
     auto run = [&](FastKernel k, int a, int b, bool wrapped) {
       if (a >= b) return;
       f.n = b - a;
       f.dst = dst + a;
+      int64_t pu = (U0 + int64_t(f.du) * a) % limU, pv = (V0 + int64_t(f.dv) * a) % limV;
+      if (pu < 0) pu += limU;
+      if (pv < 0) pv += limV;
       if (wrapped) {
-        f.u = int32_t(wrapFixed(u0 + t.u.dx * a, s.texWidth));
-        f.v = int32_t(wrapFixed(v0 + t.v.dx * a, s.texHeight));
+        f.u = int32_t(pu);
+        f.v = int32_t(pv);
       } else {
         f.u = int32_t(int64_t(std::floor(u0 * 65536.0)) + int64_t(f.du) * a);
         f.v = int32_t(int64_t(std::floor(v0 * 65536.0)) + int64_t(f.dv) * a);

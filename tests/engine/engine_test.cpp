@@ -1,0 +1,265 @@
+// The engine object on the manual clock: set-up, catch-up, render, present, loss and restore.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "ZqLib.h"
+#include "zqplatform/display_hooks.h"
+
+namespace {
+
+class LoopApp : public CZqApp {
+ public:
+  void SetLoopRate(float r) { m_fLoopPerSecond = r; }
+  void SetAppTime(DWORD t) { m_dwAppTime = t; }
+};
+
+// Records every hook in order; draws a known colour in the 2D pass.
+class RecordingEngine : public CZqEngine {
+ public:
+  using CZqEngine::m_nBoundsMode;
+  std::vector<std::string> calls;
+  std::vector<DWORD> elapsed;
+  int OnUpdate() override {
+    elapsed.push_back(GetElapsedTime());
+    return 1;
+  }
+  long OnRender() override {
+    calls.push_back("render");
+    return 0;
+  }
+  long OnDraw(CZqSurface* s) override {
+    calls.push_back("draw");
+    SScreenRect top(0, 0, 800, 300);
+    s->Clear(s->ConvertColor(0xFFFF0000), &top);
+    SScreenRect bottom(0, 300, 800, 600);
+    return s->Clear(s->ConvertColor(0xFF0000FF), &bottom);
+  }
+  long OnCleanDevice() override {
+    calls.push_back("clean");
+    return 0;
+  }
+  long OnInitDevice() override {
+    calls.push_back("init");
+    return CZqEngine::OnInitDevice();
+  }
+  long RestoreSource() override {
+    calls.push_back("restore");
+    return 0;
+  }
+  long ReleaseSource() override {
+    calls.push_back("release");
+    return 0;
+  }
+  void OnDismiss() override { calls.push_back("dismiss"); }
+};
+
+class EngineTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    zqResetWindowSystem();
+    zqDisplaySetDrivers(nullptr, -1);
+    zqSetManualClock(TRUE, 100000);
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.lpszClassName = "EngineTestWindow";
+    RegisterClassA(&wc);
+    // 728x567 outside is a 720x540 client area.
+    wnd = CreateWindowExA(0, "EngineTestWindow", "engine", WS_OVERLAPPEDWINDOW, 0, 0, 728, 567,
+                          nullptr, nullptr, nullptr, nullptr);
+    app = new LoopApp();
+    ASSERT_EQ(app->InitApp(wnd), 1);
+  }
+  void TearDown() override {
+    delete engine;
+    delete app;
+    zqDisplaySetCooperativeLevelResult(DD_OK);
+    zqResetWindowSystem();
+    zqSetManualClock(FALSE, 0);
+  }
+  void Start() {
+    engine = new RecordingEngine();
+    ASSERT_EQ(engine->InitEngine(wnd, 640, 480, 0), 0);
+    engine->calls.clear();
+  }
+  // One idle pass at the given application time.
+  int Update(DWORD apptime) {
+    app->SetAppTime(apptime);
+    return engine->_UpdateEngine();
+  }
+
+  HWND wnd = nullptr;
+  LoopApp* app = nullptr;
+  RecordingEngine* engine = nullptr;
+};
+
+TEST_F(EngineTest, InitCreatesThe800x600BackBufferWhateverTheSize) {
+  Start();
+  EXPECT_EQ(engine->GetEngineID(), 0);
+  EXPECT_NE(engine->GetDirectSound(), nullptr);
+  EXPECT_NE(engine->GetDirectSoundListener(), nullptr);
+  EXPECT_TRUE(engine->IsValid());
+  EXPECT_EQ(engine->GetBackSurface()->GetWidth(), 800u);
+  EXPECT_EQ(engine->GetBackSurface()->GetHeight(), 600u);
+  EXPECT_EQ(engine->GetSourceRect(), SScreenRect(0, 0, 800, 600));
+  EXPECT_EQ(engine->GetDestRect().width(), 720);
+  EXPECT_EQ(engine->GetDestRect().height(), 540);
+}
+
+TEST_F(EngineTest, IdsAreTheSmallestFree) {
+  CZqEngine a, b, c;
+  ASSERT_EQ(a.InitEngine(wnd, 0, 0, 0), 0);
+  ASSERT_EQ(b.InitEngine(wnd, 0, 0, 0), 0);
+  EXPECT_EQ(b.GetEngineID(), 1);
+  delete new CZqEngine();  // never registered: changes nothing
+  {
+    CZqEngine gone;
+    ASSERT_EQ(gone.InitEngine(wnd, 0, 0, 0), 0);
+    EXPECT_EQ(gone.GetEngineID(), 2);
+  }
+  ASSERT_EQ(c.InitEngine(wnd, 0, 0, 0), 0);
+  EXPECT_EQ(c.GetEngineID(), 2);
+}
+
+TEST_F(EngineTest, StatusCodesOfSetUp) {
+  CZqEngine e;
+  EXPECT_EQ(e.InitEngine(nullptr, 800, 600, 0), E_INVALIDARG);
+  EXPECT_EQ(e._RenderEngine(), ZQERR_NODEVICE);
+  EXPECT_EQ(e.Present(), ZQERR_NODEVICE);
+  EXPECT_EQ(e.Resize(800, 600), ZQERR_NODEVICE);
+  EXPECT_EQ(e.Lock(nullptr, 0), ZQERR_NODEVICE);
+  // A desktop of 8 bits refuses the driver.
+  zqDisplaySetDesktopMode(1024, 768, 8, 60);
+  EXPECT_EQ(e.InitEngine(wnd, 800, 600, 0), E_FAIL);
+  EXPECT_TRUE(e.IsLost());
+  zqDisplaySetDesktopMode(0, 0, 0, 0);
+  // A driver without Direct3D.
+  ZqDisplayDriver d;
+  zqDisplayDefaultDriver(&d);
+  d.failDirect3D = TRUE;
+  zqDisplaySetDrivers(&d, 1);
+  EXPECT_EQ(e.InitEngine(wnd, 800, 600, 0), ZQERR_DRIVER);
+  zqDisplaySetDrivers(nullptr, -1);
+}
+
+TEST_F(EngineTest, NoApplicationOrNoDeviceRecordCreatesNothing) {
+  delete app;
+  app = nullptr;
+  const int before = zqDisplayLiveSurfaceCount();
+  CZqEngine e;
+  EXPECT_EQ(e.InitEngine(wnd, 800, 600, 0), ZQERR_NODEVICE);
+  CZqApp failed;  // never started: no chosen device
+  CZqEngine f;
+  EXPECT_EQ(f.InitEngine(wnd, 800, 600, 0), ZQERR_NODEVICE);
+  EXPECT_EQ(zqDisplayLiveSurfaceCount(), before);
+}
+
+TEST_F(EngineTest, CatchUpStepsDependOnTheLoopRate) {
+  struct Case {
+    float rate;
+    std::vector<DWORD> elapsed;
+  };
+  std::vector<DWORD> steps(23, 500);
+  steps.push_back(500);
+  for (const Case& c : {Case{30.f, steps}, Case{20.f, {12000}}}) {
+    Start();
+    app->SetLoopRate(c.rate);
+    Update(50000);
+    engine->elapsed.clear();
+    EXPECT_EQ(Update(62000), 1);
+    EXPECT_EQ(engine->elapsed, c.elapsed) << c.rate;
+    // No time passed: render without updating.
+    engine->elapsed.clear();
+    EXPECT_EQ(Update(62000), 1);
+    EXPECT_TRUE(engine->elapsed.empty());
+    delete engine;
+    engine = nullptr;
+  }
+}
+
+TEST_F(EngineTest, InactiveEngineNeitherUpdatesNorCountsTheGap) {
+  Start();
+  Update(1000);
+  engine->SetActive(0);
+  EXPECT_EQ(Update(5000), 0);
+  engine->SetActive(1);
+  engine->elapsed.clear();
+  Update(5100);
+  EXPECT_EQ(engine->elapsed, std::vector<DWORD>{100});
+}
+
+TEST_F(EngineTest, RenderThenDrawAndPresentIntoTheClientArea) {
+  Start();
+  EXPECT_EQ(engine->_RenderEngine(), 0);
+  EXPECT_EQ(engine->calls, (std::vector<std::string>{"render", "draw"}));
+  ASSERT_EQ(engine->Present(), 0);
+  int w = 0, h = 0;
+  const DWORD* frame = zqDisplayPresentedFrame(wnd, &w, &h);
+  ASSERT_NE(frame, nullptr);
+  ASSERT_EQ(w, 720);
+  ASSERT_EQ(h, 540);
+  // The top half of the back buffer is red, the bottom half blue, stretched to 720x540.
+  EXPECT_EQ(frame[0], 0xFF0000u);
+  EXPECT_EQ(frame[size_t(269) * w + 719], 0xFF0000u);
+  EXPECT_EQ(frame[size_t(270) * w], 0x0000FFu);
+  EXPECT_EQ(frame[size_t(539) * w + 719], 0x0000FFu);
+  const char* png = "engine_test_scene.png";
+  EXPECT_TRUE(zqDisplayWritePresentedFramePng(wnd, png));
+}
+
+TEST_F(EngineTest, CornerBoundsShowTheBufferUnscaled) {
+  Start();
+  engine->m_nBoundsMode = 4;  // bottom-right
+  engine->UpdateBounds();
+  const SScreenRect& c = engine->GetClientRect();
+  EXPECT_EQ(engine->GetDestRect(), c);
+  EXPECT_EQ(engine->GetSourceRect(), SScreenRect(80, 60, 800, 600));
+}
+
+TEST_F(EngineTest, CooperativeLevelStopsRendering) {
+  Start();
+  zqDisplaySetCooperativeLevelResult(DDERR_NOEXCLUSIVEMODE);
+  EXPECT_EQ(engine->_RenderEngine(), 0);
+  EXPECT_FALSE(engine->IsChanged());
+  EXPECT_TRUE(engine->calls.empty());
+}
+
+TEST_F(EngineTest, LostSurfaceInRenderRebuildsTheDeviceInOrder) {
+  Start();
+  zqDisplayMarkAllSurfacesLost();
+  EXPECT_EQ(engine->_RenderEngine(), DDERR_SURFACELOST);
+  EXPECT_EQ(engine->RestoreEngine(), 0);
+  EXPECT_EQ(engine->calls, (std::vector<std::string>{"release", "clean", "init", "restore"}));
+  EXPECT_TRUE(engine->IsValid());
+  engine->calls.clear();
+  EXPECT_EQ(engine->_RenderEngine(), 0);
+  EXPECT_EQ(engine->calls, (std::vector<std::string>{"render", "draw"}));
+}
+
+TEST_F(EngineTest, LostSurfaceInPresentRestoresTheSurfaces) {
+  Start();
+  ASSERT_EQ(engine->_RenderEngine(), 0);
+  zqDisplayMarkAllSurfacesLost();
+  EXPECT_EQ(engine->Present(), DDERR_SURFACELOST);
+  EXPECT_EQ(engine->RestoreSurfaces(), 0);
+  EXPECT_EQ(engine->Present(), 0);
+}
+
+TEST_F(EngineTest, FailedRestoreIsRetriedLaterNotOnEveryPass) {
+  Start();
+  zqDisplaySetDesktopMode(1024, 768, 8, 60);
+  EXPECT_EQ(engine->RestoreEngine(), E_FAIL);
+  EXPECT_TRUE(engine->IsLost());
+  EXPECT_EQ(engine->RestoreSurfaces(), ZQERR_CANNOTRESTORE);
+  zqDisplaySetDesktopMode(0, 0, 0, 0);
+  engine->calls.clear();
+  EXPECT_EQ(engine->_RenderEngine(), ZQERR_NODEVICE);
+  EXPECT_TRUE(engine->calls.empty());  // too soon to try again
+  zqAdvanceClock(1000);
+  EXPECT_EQ(engine->_RenderEngine(), ZQERR_NODEVICE);
+  EXPECT_FALSE(engine->IsLost());
+  EXPECT_EQ(engine->_RenderEngine(), 0);
+}
+
+}  // namespace
