@@ -110,6 +110,11 @@ int CDibMap::CreateFormBitmap(SStreamBuf& stream) {
       uint64_t rows = (uint64_t)(h < 0 ? -(int64_t)h : h);
       uint64_t stride = (((uint64_t)(w < 0 ? 0 : w) * bits + 31) / 32) * 4;
       fits = w >= 0 && stride * rows <= (uint64_t)n - HeaderSize() - PaletteSize();
+      // Bit-field masks follow an information header.
+      if (compression == 3) fits = fits && n >= sizeof(BITMAPINFOHEADER) + 12;
+    } else if (compression == 1 || compression == 2) {
+      // Run-length bits are read up to the header's image size: it must lie inside the buffer.
+      fits = Read32(m_pDib + 20) <= (uint64_t)n - HeaderSize() - PaletteSize();
     }
   }
   if (!fits) {

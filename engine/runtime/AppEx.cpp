@@ -137,5 +137,5 @@ long CZqAppEx::MsgProc(UINT message, WPARAM wParam, LPARAM lParam) {
   }
   if (!m_pEngine && m_mapEngines.size() == 1) m_pEngine = m_mapEngines.begin()->second;
   if (!m_pEngine) return 0;
-  return 0;  // the engine's own handler is reached once the engine is built
+  return m_pEngine->MsgProc(message, (UINT)wParam, (long)lParam);
 }

@@ -1,4 +1,7 @@
 // Message handling of the application frame: commands, menus, cursor, power events, sizes.
+#include <unistd.h>
+
+#include <cstdio>
 #include <cstring>
 
 #include "app_support.h"
@@ -132,6 +135,36 @@ TEST_F(AppTest, PathIsTheProgramFolder) {
   char out[256];
   EXPECT_EQ(std::string(app.GetAppPath(out)), expected);
   EXPECT_EQ(std::string(out), expected);
+}
+
+}  // namespace
+
+namespace {
+
+// The device cache lives beside the program; the second start-up takes the device from it.
+TEST_F(AppTest, DeviceCacheIsWrittenThenRead) {
+  char module[512] = {};
+  GetModuleFileNameA(nullptr, module, sizeof module);
+  std::string folder(module, strrchr(module, '\\') - module);
+  std::string name = "app-test-devices-" + std::to_string(getpid()) + ".ini";
+  std::string file = zqMapPath((folder + "\\" + name).c_str());
+  std::string desc;
+  {
+    TestApp app;
+    app.SetDeviceCacheFile(name.c_str());
+    ASSERT_EQ(app.InitApp(wnd), 1);
+    desc = app.GetDxDeviceInfoPtr()->szDeviceDesc;
+    CConfig cfg(file.c_str());
+    EXPECT_EQ(cfg.GetLong("DEVICES", "Flag", "-1"), 0);
+  }
+  {
+    zqDisplaySetDrivers(nullptr, 0);  // no drivers now: only the cache can give the device
+    TestApp app;
+    app.SetDeviceCacheFile(name.c_str());
+    ASSERT_EQ(app.InitApp(wnd), 1);
+    EXPECT_EQ(std::string(app.GetDxDeviceInfoPtr()->szDeviceDesc), desc);
+  }
+  remove(file.c_str());
 }
 
 }  // namespace

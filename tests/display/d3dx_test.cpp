@@ -17,7 +17,7 @@ struct D3dxFiles : DisplayFixture {
   void write(const std::vector<BYTE>& bytes) {
     FILE* f = std::fopen(path.c_str(), "wb");
     ASSERT_TRUE(f);
-    std::fwrite(bytes.data(), 1, bytes.size(), f);
+    if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), f);
     std::fclose(f);
   }
   HRESULT load(LPDIRECTDRAWSURFACE7* tex, DWORD* w, DWORD* h) {

@@ -97,6 +97,8 @@ class EngineTest : public ::testing::Test {
 TEST_F(EngineTest, InitCreatesThe800x600BackBufferWhateverTheSize) {
   Start();
   EXPECT_EQ(engine->GetEngineID(), 0);
+  EXPECT_NE(engine->GetDirectSound(), nullptr);
+  EXPECT_NE(engine->GetDirectSoundListener(), nullptr);
   EXPECT_TRUE(engine->IsValid());
   EXPECT_EQ(engine->GetBackSurface()->GetWidth(), 800u);
   EXPECT_EQ(engine->GetBackSurface()->GetHeight(), 600u);

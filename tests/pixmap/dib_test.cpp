@@ -71,6 +71,19 @@ INSTANTIATE_TEST_SUITE_P(Depths, ToolBmp,
                                            Variant{"-type TrueColorAlpha BMP", 32, 0, 124},
                                            Variant{"-type TrueColor BMP2", 24, 0, 12}));
 
+namespace {
+
+// An 8-bit run-length DIB of one colour whose header claims `imageSize` bytes of bits; 4 are there.
+std::vector<uint8_t> Rle8(std::vector<uint8_t> h, uint32_t imageSize) {
+  h[14] = 8, h[16] = 1, h[32] = 1;
+  for (int i = 0; i < 4; ++i) h[20 + i] = uint8_t(imageSize >> (8 * i));
+  h.insert(h.end(), {0, 0, 0xFF, 0});  // the colour
+  h.insert(h.end(), {2, 0, 0, 1});     // two pixels, end of picture
+  return h;
+}
+
+}  // namespace
+
 TEST(Dib, RefusesWhatDoesNotFit) {
   ScratchDir dir;
   std::vector<uint8_t> info = {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0};
@@ -82,6 +95,8 @@ TEST(Dib, RefusesWhatDoesNotFit) {
       {"no pixel rows", header},
       {"palette past the end", [&] { auto h = header; h[32] = 200; return h; }()},
       {"header size past the end", [&] { auto h = header; h[0] = 200; return h; }()},
+      {"run-length size past the end", [&] { auto h = Rle8(header, 200); return h; }()},
+      {"bit-field masks past the end", [&] { auto h = header; h[14] = 32, h[16] = 3, h[4] = 1, h[8] = 1; h.resize(44); return h; }()},
   };
   CDibMap dib;
   for (auto& c : cases) {
@@ -97,6 +112,11 @@ TEST(Dib, RefusesWhatDoesNotFit) {
   ok.insert(ok.end(), header.begin(), header.end());
   ok.resize(ok.size() + 16, 0x33);  // two rows of 2 pixels, padded to 8 bytes
   WriteBytes(dir / "x.bmp", ok);
+  EXPECT_EQ(dib.CreateFormBitmap((dir / "x.bmp").c_str()), 1);
+  auto rle = info;
+  auto body = Rle8(header, 4);
+  rle.insert(rle.end(), body.begin(), body.end());
+  WriteBytes(dir / "x.bmp", rle);
   EXPECT_EQ(dib.CreateFormBitmap((dir / "x.bmp").c_str()), 1);
 }
 

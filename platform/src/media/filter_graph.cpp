@@ -63,6 +63,13 @@ bool FilterGraph::StartGStreamer() {
       std::fprintf(stderr, "media: GStreamer does not start: %s\n", err->message);
       g_error_free(err);
     }
+    // MPEG audio through mpg123: the libav decoders of equal rank leak packet side data.
+    if (started == 1) {
+      if (GstPluginFeature* f = gst_registry_lookup_feature(gst_registry_get(), "mpg123audiodec")) {
+        gst_plugin_feature_set_rank(f, GST_RANK_SECONDARY);
+        gst_object_unref(f);
+      }
+    }
   }
   return started == 1;
 }
