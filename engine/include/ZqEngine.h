@@ -127,6 +127,9 @@ class ZQ_API CZqEngine {
   void SetEngineViewMatrix(const D3DMATRIX& m) { m_matView = m; }
   void SetPlayVideo(CZqMedia* media);
   CZqMedia* GetPlayVideo() const { return m_pPlayVideo; }
+  WORD GetPopupMenuId() const { return m_idPopupMenu; }
+  HMENU GetPopupMenu() const { return m_hPopupMenu; }
+  WORD GetModeMenuId() const { return m_idModeMenu; }
 
   // ==== message handling, input mapping and menus ====
   // (declared with that code: mouse mapping, menu handling)

@@ -90,7 +90,14 @@ int CZqAppEx::CreateApp(HINSTANCE instance, char*, WORD iconId, int fullscreen, 
   return 1;
 }
 
-void CZqAppEx::OnEngineConnected(CZqEngine*) {}
+// The engine brings its own popup menu and display-mode item.
+void CZqAppEx::OnEngineConnected(CZqEngine* engine) {
+  if (!engine) return;
+  m_wPopupMenuId = engine->GetPopupMenuId();
+  m_hPopupMenu = engine->GetPopupMenu();
+  m_wModeMenuItem = engine->GetModeMenuId();
+  UpgrateAppMenu();
+}
 
 int CZqAppEx::DoIdle() {
   if (!m_nHold) RefreshAppTime();

@@ -53,3 +53,32 @@ TEST_F(AppTest, CreateAppRefusesASecondInstance) {
 }
 
 }  // namespace
+
+namespace {
+
+class MenuEngine : public CZqEngine {
+ public:
+  explicit MenuEngine(WORD popupId) { m_idPopupMenu = popupId; }
+};
+
+TEST_F(AppTest, AConnectedEngineBringsItsPopupMenu) {
+  HMENU res = CreateMenu();
+  HMENU sub = CreatePopupMenu();
+  AppendMenuA(sub, MF_STRING, 501, "Step");
+  AppendMenuA(res, MF_POPUP, (UINT_PTR)sub, "Engine");
+  zqRegisterMenuResource(310, res);
+  DestroyMenu(res);
+
+  TestAppEx app;
+  app.SetAppName("zq-appex-engine-menu");
+  ASSERT_EQ(app.CreateApp(nullptr, nullptr, 0, 0, 320, 200, 0, 0, 0), 1);
+  EXPECT_EQ(app.GetPopupMenu(), nullptr);
+  MenuEngine engine(310);
+  ASSERT_EQ(engine.InitEngine(app.GetMainWnd(), 800, 600, 0), 0);
+  ASSERT_NE(engine.GetPopupMenu(), nullptr);
+  EXPECT_EQ(app.GetPopupMenu(), engine.GetPopupMenu());
+  EXPECT_EQ(GetMenuItemID(GetSubMenu(app.GetPopupMenu(), 0), 0), 501u);
+  engine.DestroyEngine();
+}
+
+}  // namespace
