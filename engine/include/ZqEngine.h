@@ -133,6 +133,13 @@ class ZQ_API CZqEngine {
   // ==== end of message handling ====
 
   // ==== registries, resource lookup and the UI factory ====
+  // Shared by name: a found texture or group gains a user; a failed load is retried next time.
+  CZqTexture* FindTexture(const char* name);
+  CZqTextureGroup* FindTextureGroup(const char* name);
+  // Forgets the name without deleting the group (called from the group's destructor).
+  void FreeTextureGroup(const char* name);
+  void CleanupParticles();
+  CZqTexture* FindParticle(DWORD index);
   CZqSound* FindSound(const char* name);
   void CleanupSoundCache();
   void SetSoundVolume(long volume);
@@ -149,6 +156,8 @@ class ZQ_API CZqEngine {
 
   // Sounds, media objects and panels enter and leave the registries themselves.
   void _ForgetSound(CZqSound* sound);
+  void _DeleteTextures();
+  void _DeleteTextureGroups();
   int _RegisterMedia(CZqMedia* media);
   void _ForgetMedia(CZqMedia* media);
   CZqMedia* _FindMedia(int index);
@@ -236,6 +245,9 @@ class ZQ_API CZqEngine {
   std::map<std::string, std::list<CZqSound*>> m_mapSound;
   std::map<int, CZqMedia*> m_mapMedia;
   std::map<DWORD, CZqUIPanel*> m_mapUI;
+  std::map<std::string, CZqTexture*> m_mapTexture;
+  std::map<std::string, CZqTextureGroup*> m_mapTextureGroup;
+  std::vector<CZqTexture*> m_vecParticle;
   // ==== end of registry members ====
 
   SScreenPoint m_ptMouse;
