@@ -136,6 +136,13 @@ class ZQ_API CZqEngine {
   // ==== end of message handling ====
 
   // ==== registries, resource lookup and the UI factory ====
+  // Shared by name: a found texture or group gains a user; a failed load is retried next time.
+  CZqTexture* FindTexture(const char* name);
+  CZqTextureGroup* FindTextureGroup(const char* name);
+  // Forgets the name without deleting the group (called from the group's destructor).
+  void FreeTextureGroup(const char* name);
+  void CleanupParticles();
+  CZqTexture* FindParticle(DWORD index);
   CZqSound* FindSound(const char* name);
   void CleanupSoundCache();
   void SetSoundVolume(long volume);
@@ -152,6 +159,8 @@ class ZQ_API CZqEngine {
 
   // Sounds, media objects and panels enter and leave the registries themselves.
   void _ForgetSound(CZqSound* sound);
+  void _DeleteTextures();
+  void _DeleteTextureGroups();
   int _RegisterMedia(CZqMedia* media);
   void _ForgetMedia(CZqMedia* media);
   CZqMedia* _FindMedia(int index);
@@ -160,7 +169,79 @@ class ZQ_API CZqEngine {
   // ==== end of registries ====
 
   // ==== quad painter and paint helpers ====
-  // (declared with that code: PreparePaint, Render_*, DarkenScene, ValueLoop, ValueCycle)
+  // Blend and stage-0 state for the painters; call once before a run of them.
+  void PreparePaint(DWORD srcBlend, DWORD destBlend, DWORD colorOp, DWORD alphaOp);
+  long Render_DrawLine(long x1, long y1, long x2, long y2, DWORD color);
+  long Render_DrawRect(SScreenRect* rect, int filled, DWORD color, float z);
+  // Corner colours top-left, top-right, bottom-left, bottom-right.
+  long Render_DrawRectEx(SScreenRect* rect, int filled, DWORD colorTL, DWORD colorTR, DWORD colorBL,
+                         DWORD colorBR, float z);
+
+  // A texture at (x, y) less its base point; no texture covers the whole back buffer.
+  // Angles are radians, positive turning clockwise on the screen.
+  long Render_Paint(long x, long y, CZqTexture* texture, float z, float scaleX, float scaleY,
+                    float alpha, float angle, DWORD color);
+  long Render_PaintFast(long x, long y, CZqTexture* texture, float z, float scaleX, float scaleY,
+                        float alpha, DWORD color);
+  // The rotating clip members draw like their unclipped twins.
+  long Render_ClipPaint(long x, long y, SScreenRect clip, CZqTexture* texture, float z,
+                        float scaleX, float scaleY, float alpha, float angle, DWORD color);
+  long Render_ClipPaintFast(long x, long y, SScreenRect clip, CZqTexture* texture, float z,
+                            float scaleX, float scaleY, float alpha, DWORD color);
+  // The frame members first draw a box with four corner colours over the same quad.
+  long Render_PaintFrame(long x, long y, CZqTexture* texture, int filled, DWORD boxTL,
+                         DWORD boxTR, DWORD boxBL, DWORD boxBR, float z, float scaleX,
+                         float scaleY, float alpha, float angle, DWORD color);
+  long Render_PaintFastFrame(long x, long y, CZqTexture* texture, int filled, DWORD boxTL,
+                             DWORD boxTR, DWORD boxBL, DWORD boxBR, float z, float scaleX,
+                             float scaleY, float alpha, DWORD color);
+  long Render_ClipPaintFrame(long x, long y, SScreenRect clip, CZqTexture* texture, int filled,
+                             DWORD boxTL, DWORD boxTR, DWORD boxBL, DWORD boxBR, float z,
+                             float scaleX, float scaleY, float alpha, float angle, DWORD color);
+  long Render_ClipPaintFastFrame(long x, long y, SScreenRect clip, CZqTexture* texture,
+                                 int filled, DWORD boxTL, DWORD boxTR, DWORD boxBL, DWORD boxBR,
+                                 float z, float scaleX, float scaleY, float alpha, DWORD color);
+  // The Ex members take four corner colours, each with its own alpha.
+  long Render_PaintEx(long x, long y, CZqTexture* texture, DWORD colorTL, DWORD colorTR,
+                      DWORD colorBL, DWORD colorBR, float z, float scaleX, float scaleY,
+                      float angle);
+  long Render_PaintFastEx(long x, long y, CZqTexture* texture, DWORD colorTL, DWORD colorTR,
+                          DWORD colorBL, DWORD colorBR, float z, float scaleX, float scaleY);
+  long Render_ClipPaintEx(long x, long y, SScreenRect clip, CZqTexture* texture, DWORD colorTL,
+                          DWORD colorTR, DWORD colorBL, DWORD colorBR, float z, float scaleX,
+                          float scaleY, float angle);
+  long Render_ClipPaintFastEx(long x, long y, SScreenRect clip, CZqTexture* texture,
+                              DWORD colorTL, DWORD colorTR, DWORD colorBL, DWORD colorBR,
+                              float z, float scaleX, float scaleY);
+
+  // Multiply the scene (in the rectangle, or all of it) by the level: 0 black, 1 unchanged, 2 doubled.
+  long Render_LightRect(SScreenRect* rect, float level);
+  long DarkenScene(float level);
+
+  // Sawtooth from `from` towards `to`, and triangle wave starting at `to`, on the engine time.
+  float ValueLoop(float from, float to, DWORD start, long period, long divisor);
+  float ValueCycle(float from, float to, DWORD start, long period, long divisor);
+
+ protected:
+  // The quad in the vertex block, and the draws of it.
+  int _PaintPlainSurface(long x, long y, CZqTexture* texture, float scaleX, float scaleY,
+                         long* result);
+  void _PaintSize(CZqTexture* texture, float* width, float* height, float* baseX, float* baseY);
+  void _PaintColors(DWORD tl, DWORD tr, DWORD bl, DWORD br, float z);
+  void _PaintCorners(long x, long y, float width, float height, float baseX, float baseY,
+                     float scaleX, float scaleY, float angle);
+  // Moves the quad's edges and texture coordinates onto the clip; 0 when nothing is left.
+  int _PaintClip(const SScreenRect& clip);
+  void _PaintResetCoords();
+  // Every painter: box colours (null: no box), the quad's corner colours, clip (null: none).
+  long _Paint(long x, long y, const SScreenRect* clip, CZqTexture* texture, const DWORD* box,
+              int filled, const DWORD* colors, float z, float scaleX, float scaleY, float angle,
+              int plainPath);
+  long _PaintBox(int filled, DWORD tl, DWORD tr, DWORD bl, DWORD br);
+  long _PaintQuad(LPDIRECTDRAWSURFACE7 texture);
+  LPDIRECTDRAWSURFACE7 _PaintTexture(CZqTexture* texture);
+
+ public:
   // ==== end of painter ====
 
  protected:
@@ -239,6 +320,9 @@ class ZQ_API CZqEngine {
   std::map<std::string, std::list<CZqSound*>> m_mapSound;
   std::map<int, CZqMedia*> m_mapMedia;
   std::map<DWORD, CZqUIPanel*> m_mapUI;
+  std::map<std::string, CZqTexture*> m_mapTexture;
+  std::map<std::string, CZqTextureGroup*> m_mapTextureGroup;
+  std::vector<CZqTexture*> m_vecParticle;
   // ==== end of registry members ====
 
   SScreenPoint m_ptMouse;
@@ -267,3 +351,18 @@ class ZQ_API CZqEngine {
   DWORD m_dwLastRestoreTry;
   int m_bRestoreFailed;
 };
+
+// ==== paint record ====
+// Kept for callers that describe a paint job; the engine does not read it.
+struct ZQ_API SPaintInfo {
+  int32_t nType;
+  int32_t nFlags;
+  int32_t nState;
+  SScreenPoint ptPos;
+  int32_t nValue[6];
+
+  SPaintInfo() : nType(0), nFlags(0), nState(0), ptPos(), nValue{} {}
+  SPaintInfo(const SPaintInfo&) = default;
+  SPaintInfo& operator=(const SPaintInfo&) = default;
+};
+// ==== end of paint record ====

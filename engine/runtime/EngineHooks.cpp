@@ -14,7 +14,6 @@ long CZqEngine::OnRButtonDbClk(UINT) { return 0; }
 long CZqEngine::OnChar(UINT, UINT) { return 0; }
 long CZqEngine::OnKeyDown(UINT, UINT) { return 0; }
 long CZqEngine::OnKeyUp(UINT, UINT) { return 0; }
-long CZqEngine::BuildParticles() { return 0; }
 
 void CZqEngine::_ReleaseRegisteredObjects() {}
 long CZqEngine::_RestoreRegisteredObjects() { return 0; }

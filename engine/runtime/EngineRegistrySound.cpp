@@ -59,6 +59,7 @@ void CZqEngine::_ForgetSound(CZqSound* sound) {
 }
 
 void CZqEngine::CleanupSoundCache() {
+  _DeleteTextures();
   while (!m_mapSound.empty()) {
     auto it = m_mapSound.begin();
     if (it->second.empty()) {
