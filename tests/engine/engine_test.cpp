@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "ZqLib.h"
+#include "engine_window.h"
 #include "zqplatform/display_hooks.h"
 
 namespace {
@@ -58,16 +59,8 @@ class RecordingEngine : public CZqEngine {
 class EngineTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    zqResetWindowSystem();
-    zqDisplaySetDrivers(nullptr, -1);
-    zqSetManualClock(TRUE, 100000);
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = DefWindowProcA;
-    wc.lpszClassName = "EngineTestWindow";
-    RegisterClassA(&wc);
     // 728x567 outside is a 720x540 client area.
-    wnd = CreateWindowExA(0, "EngineTestWindow", "engine", WS_OVERLAPPEDWINDOW, 0, 0, 728, 567,
-                          nullptr, nullptr, nullptr, nullptr);
+    wnd = OpenEngineWindow("engine", 728, 567);
     app = new LoopApp();
     ASSERT_EQ(app->InitApp(wnd), 1);
   }
@@ -75,8 +68,7 @@ class EngineTest : public ::testing::Test {
     delete engine;
     delete app;
     zqDisplaySetCooperativeLevelResult(DD_OK);
-    zqResetWindowSystem();
-    zqSetManualClock(FALSE, 0);
+    CloseEngineWindow();
   }
   void Start() {
     engine = new RecordingEngine();

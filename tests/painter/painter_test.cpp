@@ -10,12 +10,11 @@
 #include <vector>
 
 #include "ZqLib.h"
+#include "engine_window.h"
 #include "runtime_support.h"
 #include "zqplatform/display_hooks.h"
 
 namespace {
-
-LRESULT CALLBACK Proc(HWND h, UINT m, WPARAM w, LPARAM l) { return DefWindowProcA(h, m, w, l); }
 
 class PaintEngine : public CZqEngine {
  public:
@@ -25,16 +24,7 @@ class PaintEngine : public CZqEngine {
 class PainterTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    zqResetWindowSystem();
-    zqDisplaySetDrivers(nullptr, -1);
-    zqDisplaySetMaxTextureSize(0);
-    zqSetManualClock(TRUE, 100000);
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = &Proc;
-    wc.lpszClassName = "PainterTestWindow";
-    RegisterClassA(&wc);
-    wnd = CreateWindowExA(0, "PainterTestWindow", "painter", WS_OVERLAPPEDWINDOW, 0, 0, 200, 150,
-                          nullptr, nullptr, nullptr, nullptr);
+    wnd = OpenEngineWindow("painter");
     app = new CZqApp;
     ASSERT_EQ(app->InitApp(wnd), 1);
     engine = new PaintEngine;
@@ -47,9 +37,7 @@ class PainterTest : public ::testing::Test {
   void TearDown() override {
     delete engine;
     delete app;
-    zqDisplaySetMaxTextureSize(0);
-    zqResetWindowSystem();
-    zqSetManualClock(FALSE, 0);
+    CloseEngineWindow();
   }
   void Fill(DWORD argb) { back->Clear(back->ConvertColor(argb)); }
   // Ordinary alpha blending of texture x diffuse.

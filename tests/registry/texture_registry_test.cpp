@@ -8,12 +8,11 @@
 #include <vector>
 
 #include "ZqLib.h"
+#include "engine_window.h"
 #include "runtime_support.h"
 #include "zqplatform/display_hooks.h"
 
 namespace {
-
-LRESULT CALLBACK Proc(HWND h, UINT m, WPARAM w, LPARAM l) { return DefWindowProcA(h, m, w, l); }
 
 // A 2x2 uncompressed 32-bit TGA, opaque white.
 void WriteTga(const std::string& path) {
@@ -29,16 +28,7 @@ void WriteTga(const std::string& path) {
 class TextureRegistry : public ::testing::Test {
  protected:
   void SetUp() override {
-    zqResetWindowSystem();
-    zqDisplaySetDrivers(nullptr, -1);
-    zqDisplaySetMaxTextureSize(0);
-    zqSetManualClock(TRUE, 100000);
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = &Proc;
-    wc.lpszClassName = "TextureRegistryWindow";
-    RegisterClassA(&wc);
-    wnd = CreateWindowExA(0, "TextureRegistryWindow", "registry", WS_OVERLAPPEDWINDOW, 0, 0, 200, 150, nullptr,
-                          nullptr, nullptr, nullptr);
+    wnd = OpenEngineWindow("registry");
     app = new CZqApp;
     ASSERT_EQ(app->InitApp(wnd), 1);
     engine = new CZqEngine;
@@ -47,9 +37,7 @@ class TextureRegistry : public ::testing::Test {
   void TearDown() override {
     delete engine;
     delete app;
-    zqDisplaySetMaxTextureSize(0);
-    zqResetWindowSystem();
-    zqSetManualClock(FALSE, 0);
+    CloseEngineWindow();
   }
 
   ScratchDir dir;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "ZqLib.h"
+#include "engine_window.h"
 #include "zqplatform/display_hooks.h"
 
 namespace {
@@ -15,15 +16,7 @@ namespace {
 class SurfaceTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    zqResetWindowSystem();
-    zqDisplaySetDrivers(nullptr, -1);
-    zqSetManualClock(TRUE, 1000);
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = DefWindowProcA;
-    wc.lpszClassName = "SurfaceTestWindow";
-    RegisterClassA(&wc);
-    wnd = CreateWindowExA(0, "SurfaceTestWindow", "s", WS_OVERLAPPEDWINDOW, 0, 0, 728, 567, nullptr,
-                          nullptr, nullptr, nullptr);
+    wnd = OpenEngineWindow("s", 728, 567, 1000);
     app = new CZqApp();
     ASSERT_EQ(app->InitApp(wnd), 1);
     engine = new CZqEngine();
@@ -32,8 +25,7 @@ class SurfaceTest : public ::testing::Test {
   void TearDown() override {
     delete engine;
     delete app;
-    zqResetWindowSystem();
-    zqSetManualClock(FALSE, 0);
+    CloseEngineWindow();
   }
   // A system-memory surface whose pixel (x, y) is x + 256 * y.
   CZqSurface* Pattern(DWORD w, DWORD h) {
@@ -231,9 +223,13 @@ TEST_F(SurfaceTest, JpegKeyColourWithinOneIsTransparent) {
   ASSERT_EQ(s.LoadFromJpegFile(jpg, &key, 0, 0), 0);
   BYTE a, r, g, b;
   s.GetPixelInfo(0, 0, &a, &r, &g, &b);
-  if (r == 11 && g == 20 && b == 30) EXPECT_EQ(int{a}, 0);
+  if (r == 11 && g == 20 && b == 30) {
+    EXPECT_EQ(int{a}, 0);
+  }
   s.GetPixelInfo(15, 0, &a, &r, &g, &b);
-  if (r == 12 && g == 20 && b == 30) EXPECT_EQ(int{a}, 255);
+  if (r == 12 && g == 20 && b == 30) {
+    EXPECT_EQ(int{a}, 255);
+  }
   std::remove(ppm);
   std::remove(jpg);
 }

@@ -1,4 +1,5 @@
 #include "texture_fixture.h"
+#include "engine_window.h"
 
 #include <cstdio>
 #include <cstring>
@@ -13,8 +14,6 @@ void Put16(std::vector<uint8_t>& b, size_t at, int v) {
   b[at] = uint8_t(v);
   b[at + 1] = uint8_t(v >> 8);
 }
-
-LRESULT CALLBACK Proc(HWND h, UINT m, WPARAM w, LPARAM l) { return DefWindowProcA(h, m, w, l); }
 
 }  // namespace
 
@@ -96,16 +95,7 @@ std::vector<uint32_t> Pixels(CDxSurface& s) {
 }
 
 void TextureTest::SetUp() {
-  zqResetWindowSystem();
-  zqDisplaySetDrivers(nullptr, -1);
-  zqDisplaySetMaxTextureSize(0);
-  zqSetManualClock(TRUE, 100000);
-  WNDCLASSA wc = {};
-  wc.lpfnWndProc = &Proc;
-  wc.lpszClassName = "TextureTestWindow";
-  RegisterClassA(&wc);
-  wnd = CreateWindowExA(0, "TextureTestWindow", "textures", WS_OVERLAPPEDWINDOW, 0, 0, 200, 150, nullptr,
-                        nullptr, nullptr, nullptr);
+  wnd = OpenEngineWindow("textures");
   app = new CZqApp;
   ASSERT_EQ(app->InitApp(wnd), 1);
   engine = new CZqEngine;
@@ -117,9 +107,7 @@ void TextureTest::TearDown() {
   delete engine;
   delete pack;
   delete app;
-  zqDisplaySetMaxTextureSize(0);
-  zqResetWindowSystem();
-  zqSetManualClock(FALSE, 0);
+  CloseEngineWindow();
 }
 
 void TextureTest::MakePack(const std::vector<std::pair<std::string, std::string>>& keyAndFile) {
