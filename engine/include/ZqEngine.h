@@ -49,17 +49,17 @@ class ZQ_API CZqEngine {
   virtual void OnDismiss();
   virtual long MsgProc(UINT message, UINT wParam, long lParam);
   virtual void Pause(int pause);
-  virtual long OnMouseMove(UINT keys);
-  virtual long OnMouseWheel(UINT keys, short delta);
-  virtual long OnLButtonDown(UINT keys);
-  virtual long OnLButtonUp(UINT keys);
-  virtual long OnLButtonDbClk(UINT keys);
-  virtual long OnRButtonDown(UINT keys);
-  virtual long OnRButtonUp(UINT keys);
-  virtual long OnRButtonDbClk(UINT keys);
-  virtual long OnChar(UINT key, UINT flags);
-  virtual long OnKeyDown(UINT key, UINT flags);
-  virtual long OnKeyUp(UINT key, UINT flags);
+  virtual DWORD OnMouseMove(UINT keys);
+  virtual DWORD OnMouseWheel(UINT keys, short delta);
+  virtual DWORD OnLButtonDown(UINT keys);
+  virtual DWORD OnLButtonUp(UINT keys);
+  virtual DWORD OnLButtonDbClk(UINT keys);
+  virtual DWORD OnRButtonDown(UINT keys);
+  virtual DWORD OnRButtonUp(UINT keys);
+  virtual DWORD OnRButtonDbClk(UINT keys);
+  virtual DWORD OnChar(UINT key, UINT repeat, UINT keyFlags);
+  virtual DWORD OnKeyDown(UINT key, UINT repeat, UINT keyFlags);
+  virtual DWORD OnKeyUp(UINT key, UINT repeat, UINT keyFlags);
   virtual long BuildParticles();
 
   // ---- device set-up, frame pipeline, present and restore ----
