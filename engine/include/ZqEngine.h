@@ -165,6 +165,8 @@ class ZQ_API CZqEngine {
   void SetMediaVolume(long volume);  // clamped to -10000..0
   long GetMediaVolume() const;
   CZqUIPanel* FindUIFromID(DWORD id);
+  // The first panel in id order whose name is exactly `name`.
+  CZqUIPanel* FindUIFromName(const char* name);
   sFileInfo* FindSource(const char* name);
   int LoadConfig(CConfig& reader, const char* name);
 

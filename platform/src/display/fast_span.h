@@ -22,9 +22,11 @@ struct FastSpan {
 typedef void (*FastKernel)(const FastSpan&);
 
 // `wrap` handles any position; `inside` only spans whose samples (and their right and lower
-// neighbours when filtering) stay inside the texture without wrapping.
+// neighbours when filtering) stay inside the texture without wrapping. Under bilinear
+// filtering, `oneToOne` draws inside spans with du of exactly one texel and dv zero, and
+// `row` inside spans with dv zero and |du| at most one texel; both give `inside`'s pixels.
 struct FastKernels {
-  FastKernel wrap = nullptr, inside = nullptr;
+  FastKernel wrap = nullptr, inside = nullptr, oneToOne = nullptr, row = nullptr;
 };
 
 // The kernels for a state; null when the general path must draw it.
