@@ -3,13 +3,15 @@
 #include <emmintrin.h>
 
 #include <algorithm>
+#include <atomic>
+
+#include "zqplatform/display_hooks.h"
 
 namespace zqdisplay {
 
 namespace {
 
 enum TexMode { kNoTex, kPoint, kLinear };
-enum Op { kSel1, kSel2, kMod, kMod2x };
 
 // round(a * b / 255): with t = a * b + 128, (t + (t >> 8)) >> 8 equals (t * 257) >> 16.
 inline __m128i mul8(__m128i a, __m128i b) {
@@ -375,6 +377,8 @@ int opCode(DWORD op) {
 
 bool isDiffuse(DWORD arg) { return arg == D3DTA_DIFFUSE || arg == D3DTA_CURRENT; }
 
+std::atomic<bool> g_wide{true};
+
 }  // namespace
 
 FastKernels chooseFastKernel(const RasterState& s, bool textured, bool linear, bool constDiffuse, uint32_t diffuse) {
@@ -399,8 +403,20 @@ FastKernels chooseFastKernel(const RasterState& s, bool textured, bool linear, b
     const bool difOpaque = (diffuse >> 24) == 255;
     if ((a == kSel1 && texOpaque) || (a == kSel2 && difOpaque) || (a == kMod && texOpaque && difOpaque)) blend = false;
   }
-  if (!textured) return pickColour<kNoTex>(c, a, blend);
-  return linear ? pickColour<kLinear>(c, a, blend) : pickColour<kPoint>(c, a, blend);
+  FastKernels k = !textured ? pickColour<kNoTex>(c, a, blend)
+                  : linear   ? pickColour<kLinear>(c, a, blend)
+                             : pickColour<kPoint>(c, a, blend);
+  static const bool avx2 = __builtin_cpu_supports("avx2");
+  if (avx2 && g_wide.load(std::memory_order_relaxed)) {
+    const FastKernels w = fastKernelsAvx2(textured, linear, c, a, blend);
+    if (w.wrap) k.wrap = w.wrap;
+    if (w.inside) k.inside = w.inside;
+    if (w.oneToOne) k.oneToOne = w.oneToOne;
+    if (w.row) k.row = w.row;
+  }
+  return k;
 }
 
 }  // namespace zqdisplay
+
+void zqDisplaySetWideKernels(BOOL enable) { zqdisplay::g_wide.store(enable != FALSE); }

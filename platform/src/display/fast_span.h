@@ -29,6 +29,13 @@ struct FastKernels {
   FastKernel wrap = nullptr, inside = nullptr, oneToOne = nullptr, row = nullptr;
 };
 
+// Texture operations the kernels handle.
+enum FastOp : int { kSel1, kSel2, kMod, kMod2x };
+
+// The AVX2 forms of the bilinear and flat-blend kernels (null members where there is none);
+// only for processors with AVX2.
+FastKernels fastKernelsAvx2(bool textured, bool linear, int colourOp, int alphaOp, bool blend);
+
 // The kernels for a state; null when the general path must draw it.
 FastKernels chooseFastKernel(const RasterState& s, bool textured, bool linear, bool constDiffuse,
                              uint32_t diffuse);
