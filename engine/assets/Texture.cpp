@@ -434,8 +434,10 @@ long CZqTexture::Export(SStreamBuf* stream, int runLength) {
   }
   EndLock();
   zqtexrec::Header h;
-  h.width = (int32_t)m_dwWidthEx;
-  h.height = (int32_t)m_dwHeightEx;
+  // The surface's size, which is the logical one but for a scaled texture: its rows are the
+  // surface's, and a record whose header told another size could not be read back.
+  h.width = (int32_t)GetWidth();
+  h.height = (int32_t)GetHeight();
   h.format = m_format;
   h.size = (int32_t)out.size();
   h.baseX = m_ptBase.x;

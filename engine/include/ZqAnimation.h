@@ -68,4 +68,8 @@ class ZQ_API CZqAnimation {
   int32_t m_nRewindsLeft;
   int32_t m_nMode;
   std::string m_strKey;
+
+ private:
+  // The extra time of a single pass at the delay that `seconds` leaves in force.
+  float OnePassExtra(float seconds) const;
 };

@@ -132,7 +132,22 @@ class ZQ_API CZqEngine {
   WORD GetModeMenuId() const { return m_idModeMenu; }
 
   // ==== message handling, input mapping and menus ====
-  // (declared with that code: mouse mapping, menu handling)
+// The engine menu's windowed item; display mode i is ZQ_MENU_MODE_BASE + i.
+#ifndef ZQ_MENU_WINDOWED
+#define ZQ_MENU_WINDOWED 0xFF00
+#endif
+  // Brings the engine's items of `menu` up to date (checks, greys, radio items, mode text).
+  void _UpdateMenu(HMENU menu);
+  const SScreenPoint& GetMousePoint() const { return m_ptMouse; }
+
+ protected:
+  // A client-area point of WM_MOUSEMOVE into back-buffer space; kept when nothing is shown.
+  void _MapMousePoint(long lParam);
+  // The engine's menu commands; 1 when the command is answered here and the game must not see it.
+  int _OnMenuCommand(WORD id);
+  void _OnGetMinMaxInfo(MINMAXINFO* info);
+
+ public:
   // ==== end of message handling ====
 
   // ==== registries, resource lookup and the UI factory ====
@@ -150,6 +165,8 @@ class ZQ_API CZqEngine {
   void SetMediaVolume(long volume);  // clamped to -10000..0
   long GetMediaVolume() const;
   CZqUIPanel* FindUIFromID(DWORD id);
+  // The first panel in id order whose name is exactly `name`.
+  CZqUIPanel* FindUIFromName(const char* name);
   sFileInfo* FindSource(const char* name);
   int LoadConfig(CConfig& reader, const char* name);
 
@@ -339,6 +356,9 @@ class ZQ_API CZqEngine {
   WORD m_idPause;
   WORD m_idNoEffect;
   WORD m_idModeMenu;
+  // Shown by the menu: the engine pause toggle, and the GDI window over full screen.
+  int m_bPaused = 0;
+  int m_bFsWindowFlag = 0;
   D3DMATRIX m_matLeft;
   D3DMATRIX m_matRight;
   D3DMATRIX m_matView;

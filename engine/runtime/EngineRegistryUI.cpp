@@ -5,6 +5,7 @@
 #include <string>
 
 #include "ZqEngine.h"
+#include "ZqUIPanel.h"
 
 namespace {
 constexpr DWORD kFirstPanelId = 100;
@@ -32,6 +33,14 @@ CZqUIPanel* CZqEngine::UI_New_Register(CZqUIPanel* parent, std::string style) {
 CZqUIPanel* CZqEngine::FindUIFromID(DWORD id) {
   auto it = m_mapUI.find(id);
   return it == m_mapUI.end() ? nullptr : it->second;
+}
+
+CZqUIPanel* CZqEngine::FindUIFromName(const char* name) {
+  if (!name) return nullptr;
+  // In id order: of two panels of one name, the one with the lower id is found.
+  for (auto& entry : m_mapUI)
+    if (entry.second && std::strcmp(entry.second->GetName(), name) == 0) return entry.second;
+  return nullptr;
 }
 
 DWORD CZqEngine::_RegisterUI(CZqUIPanel* panel) {

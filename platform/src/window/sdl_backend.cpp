@@ -218,6 +218,9 @@ bool sdlActive() {
     g_mode = -1;
     if (!envHeadless()) {
       SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+      // A held button keeps the mouse: its release outside the window still reaches the
+      // window that was pressed (mouseMessage sends it to the press target).
+      SDL_SetHintWithPriority(SDL_HINT_MOUSE_AUTO_CAPTURE, "1", SDL_HINT_OVERRIDE);
       if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) == 0)
         g_mode = 1;
       else
