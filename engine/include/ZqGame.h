@@ -52,5 +52,10 @@ class ZQ_API CZqGame {
   std::string m_strStyle;
 };
 
-// "Windowed mode" (0xFF00, checked), a separator, then "%dX%dX%d" per mode (0xFF01 + index).
+#ifndef ZQ_MENU_WINDOWED
+#define ZQ_MENU_WINDOWED 0xFF00
+#endif
+
+// Null without a record. "Windowed mode" (0xFF00, checked), a separator, then "%dX%dX%d"
+// per mode (0xFF01 + index).
 ZQ_API HMENU Device_CreateModeMenu(SDxDeviceInfo* device);

@@ -127,10 +127,11 @@ class ZQ_API CZqUIPanel {
   CZqTexture* GetCaptionTexture() { return &m_texCaption; }
 
   // ---- setters ----
-  void SetVisible(int visible) { m_bVisible = visible; }
-  void SetVisibleValue(int visible) { m_bVisible = visible; }
+  // Hiding or disabling a panel also ends a press or drag in it and below it.
+  void SetVisible(int visible);
+  void SetVisibleValue(int visible);
   void SetEnable(int enable);
-  void SetEnableValue(int enable) { m_bEnabled = enable; }
+  void SetEnableValue(int enable);
   void SetFocus();
   void SetChecked(int checked);
   void SetCheckedValue(int checked);
@@ -211,4 +212,20 @@ class ZQ_API CZqUIPanel {
   CZqSound* m_pSoundClick;
   std::list<CZqUIPanel*> m_listChildren;
   CZqTexture m_texCaption;
+
+ private:
+  CZqUIPanel(CZqUIPanel* parent, CZqEngine* engine);
+  // Ends a press and a drag in this panel and every panel below it; nothing is posted.
+  // 1 when something was pressed or dragged.
+  int _ReleasePress();
+  void _SetIntoList(CZqUIPanel* holder);
+  // Log line of Create and of each child Restore builds.
+  static void _LogLoad(const char* config, SScreenPoint pos, const char* name);
+  // Destroys the detached panels this one created; at destruction also hands over the ones
+  // another panel holds.
+  void _DropCreated(int destroying);
+
+  CZqUIPanel* m_pHolder;  // the panel whose child list holds this one, or null
+  int32_t m_bCreated;     // Create joined the parent: the parent answers for this panel
+  std::list<CZqUIPanel*> m_listCreated;  // panels constructed with this one as parent
 };

@@ -1,6 +1,7 @@
 // CZqApp's handling of the main window's messages: tasks first, then moves, sizes,
 // activation, menus, commands and power events.
 #include "ZqApp.h"
+#include "ZqGame.h"
 #include "runtime/AppState.h"
 
 long CZqApp::OnQuerySuspend(DWORD) {
@@ -120,7 +121,25 @@ void CZqApp::LoadPopupMenu() {
   m_hPopupMenu = m_wPopupMenuId ? LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(m_wPopupMenuId)) : nullptr;
 }
 
+namespace {
+
+// The item becomes a popup of the device's modes under the item's own text; a menu without the
+// item is left alone.
+void ReplaceModeItem(HMENU menu, WORD item, SDxDeviceInfo* device) {
+  if (!menu || GetMenuState(menu, item, MF_BYCOMMAND) == UINT(-1)) return;
+  char text[51] = {};
+  GetMenuStringA(menu, item, text, sizeof text, MF_BYCOMMAND);
+  HMENU popup = Device_CreateModeMenu(device);
+  if (!popup) return;
+  if (!ModifyMenuA(menu, item, MF_BYCOMMAND | MF_POPUP | MF_STRING, (UINT_PTR)popup, text))
+    DestroyMenu(popup);
+}
+
+}  // namespace
+
 void CZqApp::UpgrateAppMenu() {
   if (!m_wModeMenuItem) return;
-  // The display-mode popup comes with the game base unit; built there.
+  ReplaceModeItem(m_hWindowMenu, m_wModeMenuItem, m_pDeviceInfo);
+  // Each menu gets its own popup: a menu destroys the popups it holds.
+  if (m_hPopupMenu != m_hWindowMenu) ReplaceModeItem(m_hPopupMenu, m_wModeMenuItem, m_pDeviceInfo);
 }

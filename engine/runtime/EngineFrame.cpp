@@ -222,9 +222,6 @@ long CZqEngine::Unlock() {
 
 // ---- default hooks ----
 
-int CZqEngine::OnUpdate() { return 1; }
-long CZqEngine::OnRender() { return 0; }
-long CZqEngine::OnDraw(CZqSurface*) { return 0; }
 long CZqEngine::OnCreate() { return 0; }
 long CZqEngine::OnCleanDevice() { return 0; }
 long CZqEngine::OnFinalCleanup() { return 0; }
@@ -240,12 +237,5 @@ long CZqEngine::OnInitDevice() {
     m_pD3DDevice->SetRenderState(D3DRENDERSTATE_ALPHAREF, 1);
     m_pD3DDevice->SetRenderState(D3DRENDERSTATE_ALPHAFUNC, D3DCMP_GREATEREQUAL);
   }
-  return 0;
-}
-
-long CZqEngine::RestoreSource() { return _RestoreRegisteredObjects(); }
-
-long CZqEngine::ReleaseSource() {
-  _ReleaseRegisteredObjects();
   return 0;
 }

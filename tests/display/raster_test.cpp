@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "display_fixture.h"
+#include "zqplatform/display_hooks.h"
 
 using Raster = DisplayFixture;
 
@@ -439,4 +440,76 @@ TEST_F(Raster, FusedKernelsMatchTheGeneralPath) {
   dev->SetRenderState(D3DRENDERSTATE_ALPHATESTENABLE, FALSE);
   dev->SetTexture(0, nullptr);
   t->Release();
+}
+
+TEST_F(Raster, FastPathsOfEitherWidthMatchTheGeneralPath) {
+  // Quads mapping texels 1:1 at whole, half and other fractional offsets, magnified along
+  // rows, mirrored and rotated, with and without blending, each drawn by the fused kernels
+  // (AVX2 where the processor has it, and SSE2) and by the general span pipeline.
+  std::vector<DWORD> tex(41 * 29);
+  for (size_t i = 0; i < tex.size(); ++i) tex[i] = DWORD(i * 2654435761u) ^ DWORD(i * 40503u) << 24;
+  LPDIRECTDRAWSURFACE7 alpha = makeTexture(41, 29, tex), opaque = makeTexture(41, 29, tex, D3DX_SF_X8R8G8B8);
+  struct Case {
+    float scaleX, scaleY;  // pixels per texel; negative mirrors
+    float du, dv;          // texel offset of the mapping
+    float angle = 0;
+  };
+  const Case cases[] = {{1, 1, 0, 0},         {1, 1, 0.5f, 0.5f},  {1, 1, 0.25f, 0.75f}, {1, 1, 0.5f, 0},
+                        {1, 1, 0.1f, 0.9f},  {83.f / 64, 83.f / 64, 0, 0}, {1.5f, 1, 0.3f, 0.2f},
+                        {2, 3, 0, 0.5f},     {-1.3f, 1.2f, 0.4f, 0}, {1, 1.7f, 0, 0}, {1.01f, 1, 0, 0},
+                        {1, 1, 0, 0, 0.5235988f}, {1.4f, 0.8f, 0.3f, 0.1f, -2.1f}};
+  uint32_t seed = 12345;
+  auto rnd = [&]() {
+    seed = seed * 1664525u + 1013904223u;
+    return float(seed >> 8) / float(1 << 24);
+  };
+  auto draw = [&](bool general) -> std::vector<DWORD> {
+    seed = 12345;
+    clear(0x00406080);
+    int slot = 0;
+    for (const Case& c : cases)
+      for (LPDIRECTDRAWSURFACE7 t : {alpha, opaque})
+        for (DWORD colorOp : {DWORD(D3DTOP_MODULATE2X), DWORD(D3DTOP_SELECTARG1)}) {
+          preparePaint(D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA, colorOp, D3DTOP_MODULATE);
+          dev->SetRenderState(D3DRENDERSTATE_ALPHATESTENABLE, general);
+          dev->SetRenderState(D3DRENDERSTATE_ALPHAFUNC, D3DCMP_GREATEREQUAL);
+          dev->SetRenderState(D3DRENDERSTATE_ALPHAREF, 0);
+          dev->SetTexture(0, t);
+          // Whole-pixel positions half the time, else a random fraction.
+          const float fx = (slot & 1) ? rnd() : 0.f, fy = (slot & 2) ? rnd() : 0.f;
+          const float x = float(10 + (slot % 8) * 98) + fx, y = float(10 + (slot / 8) * 85) + fy;
+          ++slot;
+          const float w = 41 * std::fabs(c.scaleX), h = 29 * std::fabs(c.scaleY);
+          const float u0 = (c.scaleX < 0 ? 1.f : 0.f) + c.du / 41, u1 = (c.scaleX < 0 ? 0.f : 1.f) + c.du / 41;
+          const float v0 = (c.scaleY < 0 ? 1.f : 0.f) + c.dv / 29, v1 = (c.scaleY < 0 ? 0.f : 1.f) + c.dv / 29;
+          const DWORD diffuse = t == opaque ? 0xFF7F7F7F : 0xC07F7F7F;
+          const float cs = std::cos(c.angle), sn = std::sin(c.angle);
+          const float cx[4] = {0, w, 0, w}, cy[4] = {0, 0, h, h}, cu[4] = {u0, u1, u0, u1}, cv[4] = {v0, v0, v1, v1};
+          D3DTLVERTEX v[4];
+          for (int j = 0; j < 4; ++j)
+            v[j] = vtx(x + 20 + (cx[j] - 20) * cs - (cy[j] - 20) * sn, y + 20 + (cx[j] - 20) * sn + (cy[j] - 20) * cs,
+                       diffuse, cu[j], cv[j]);
+          EXPECT_EQ(dev->DrawPrimitive(D3DPT_TRIANGLESTRIP, D3DFVF_TLVERTEX, v, 4, 0), D3D_OK);
+        }
+    std::vector<DWORD> out(size_t(width) * height);
+    for (int y = 0; y < height; ++y)
+      for (int x = 0; x < width; ++x) out[size_t(y) * width + x] = at(x, y);
+    return out;
+  };
+  const std::vector<DWORD> general = draw(true);
+  for (BOOL wide : {TRUE, FALSE}) {
+    zqDisplaySetWideKernels(wide);
+    const std::vector<DWORD> fused = draw(false);
+    int differ = 0;
+    for (size_t i = 0; i < fused.size(); ++i)
+      if (fused[i] != general[i] && ++differ <= 5)
+        ADD_FAILURE() << "wide " << wide << " pixel " << i % width << "," << i / width << std::hex << " fused "
+                      << fused[i] << " general " << general[i];
+    EXPECT_EQ(differ, 0) << "wide " << wide;
+  }
+  zqDisplaySetWideKernels(TRUE);
+  dev->SetRenderState(D3DRENDERSTATE_ALPHATESTENABLE, FALSE);
+  dev->SetTexture(0, nullptr);
+  opaque->Release();
+  alpha->Release();
 }

@@ -2,12 +2,16 @@
 
 #include <emmintrin.h>
 
+#include <algorithm>
+#include <atomic>
+
+#include "zqplatform/display_hooks.h"
+
 namespace zqdisplay {
 
 namespace {
 
 enum TexMode { kNoTex, kPoint, kLinear };
-enum Op { kSel1, kSel2, kMod, kMod2x };
 
 // round(a * b / 255): with t = a * b + 128, (t + (t >> 8)) >> 8 equals (t * 257) >> 16.
 inline __m128i mul8(__m128i a, __m128i b) {
@@ -21,6 +25,51 @@ inline __m128i op(__m128i t, __m128i d) {
   if constexpr (O == kSel2) return d;
   if constexpr (O == kMod) return mul8(t, d);
   if constexpr (O == kMod2x) return _mm_min_epi16(_mm_slli_epi16(mul8(t, d), 1), _mm_set1_epi16(255));
+}
+
+inline __m128i alphaLanes() { return _mm_set_epi16(-1, 0, 0, 0, -1, 0, 0, 0); }
+
+// Colour operation in the colour lanes, alpha operation in the alpha lanes. When both
+// modulate, the product is taken once and doubled only in the colour lanes.
+template <int C, int A>
+inline __m128i ops(__m128i t, __m128i d) {
+  if constexpr ((C == kMod || C == kMod2x) && A == kMod) {
+    const __m128i m = mul8(t, d);
+    if constexpr (C == kMod) return m;
+    return _mm_min_epi16(_mm_add_epi16(m, _mm_andnot_si128(alphaLanes(), m)), _mm_set1_epi16(255));
+  } else {
+    return _mm_or_si128(_mm_andnot_si128(alphaLanes(), op<C>(t, d)), _mm_and_si128(alphaLanes(), op<A>(t, d)));
+  }
+}
+
+// Two source pixels in 16-bit lanes: blended over (or written to) dst[0..1].
+template <int C, int A, bool B>
+inline void finish2(__m128i t, __m128i d, uint32_t* dst) {
+  const __m128i zero = _mm_setzero_si128();
+  __m128i s = ops<C, A>(t, d);
+  if constexpr (B) {
+    const __m128i dd = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(dst)), zero);
+    const __m128i al = _mm_shufflehi_epi16(_mm_shufflelo_epi16(s, 0xFF), 0xFF);
+    // The two rounded terms never exceed 255 together.
+    s = _mm_add_epi16(mul8(s, al), mul8(dd, _mm_sub_epi16(_mm_set1_epi16(255), al)));
+  }
+  _mm_storel_epi64(reinterpret_cast<__m128i*>(dst), _mm_packus_epi16(s, zero));
+}
+
+// Four source pixels as bytes.
+template <int C, int A, bool B>
+inline void finish4(__m128i t, __m128i d, uint32_t* dst) {
+  const __m128i zero = _mm_setzero_si128();
+  __m128i lo = ops<C, A>(_mm_unpacklo_epi8(t, zero), d), hi = ops<C, A>(_mm_unpackhi_epi8(t, zero), d);
+  if constexpr (B) {
+    const __m128i c255 = _mm_set1_epi16(255);
+    const __m128i px = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst));
+    const __m128i al = _mm_shufflehi_epi16(_mm_shufflelo_epi16(lo, 0xFF), 0xFF);
+    const __m128i ah = _mm_shufflehi_epi16(_mm_shufflelo_epi16(hi, 0xFF), 0xFF);
+    lo = _mm_add_epi16(mul8(lo, al), mul8(_mm_unpacklo_epi8(px, zero), _mm_sub_epi16(c255, al)));
+    hi = _mm_add_epi16(mul8(hi, ah), mul8(_mm_unpackhi_epi8(px, zero), _mm_sub_epi16(c255, ah)));
+  }
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(dst), _mm_packus_epi16(lo, hi));
 }
 
 // One bilinear sample as four 16-bit lanes (low half).
@@ -66,8 +115,6 @@ template <int T, int C, int A, bool B, bool Wrap>
 void kernel(const FastSpan& f) {
   const __m128i zero = _mm_setzero_si128();
   const __m128i d = _mm_unpacklo_epi8(_mm_set1_epi32(int(f.diffuse)), zero);
-  const __m128i alphaLanes = _mm_set_epi16(-1, 0, 0, 0, -1, 0, 0, 0);
-  const __m128i c255 = _mm_set1_epi16(255);
   int32_t u = f.u, v = f.v;
   const int32_t lu = f.width << 16, lv = f.height << 16;
   auto step = [&]() {
@@ -82,33 +129,36 @@ void kernel(const FastSpan& f) {
     }
   };
   uint32_t* dst = f.dst;
+  const int n = f.n;
   int i = 0;
-  for (; i < f.n; i += 2) {
-    __m128i t0 = texel<T, Wrap>(f, u, v);
+  for (; i + 2 <= n; i += 2) {
+    const __m128i t0 = texel<T, Wrap>(f, u, v);
     step();
-    __m128i t1 = t0;
-    const bool two = i + 1 < f.n;
-    if (two) {
-      t1 = texel<T, Wrap>(f, u, v);
-      step();
-    }
-    const __m128i t = _mm_unpacklo_epi64(t0, t1);
-    __m128i c = op<C>(t, d);
-    __m128i a = op<A>(t, d);
-    __m128i s = _mm_or_si128(_mm_andnot_si128(alphaLanes, c), _mm_and_si128(alphaLanes, a));
-    if constexpr (B) {
-      __m128i dv = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(dst + i)), zero);
-      if (!two) dv = _mm_unpacklo_epi8(_mm_cvtsi32_si128(int(dst[i])), zero);
-      __m128i al = _mm_shufflehi_epi16(_mm_shufflelo_epi16(s, 0xFF), 0xFF);
-      // The two rounded terms never exceed 255 together.
-      s = _mm_add_epi16(mul8(s, al), mul8(dv, _mm_sub_epi16(c255, al)));
-    }
-    const __m128i packed = _mm_packus_epi16(s, zero);
-    if (two)
-      _mm_storel_epi64(reinterpret_cast<__m128i*>(dst + i), packed);
-    else
-      dst[i] = uint32_t(_mm_cvtsi128_si32(packed));
+    const __m128i t1 = texel<T, Wrap>(f, u, v);
+    step();
+    finish2<C, A, B>(_mm_unpacklo_epi64(t0, t1), d, dst + i);
   }
+  if (i < n) {
+    __m128i s = ops<C, A>(texel<T, Wrap>(f, u, v), d);
+    if constexpr (B) {
+      const __m128i dd = _mm_unpacklo_epi8(_mm_cvtsi32_si128(int(dst[i])), zero);
+      const __m128i al = _mm_shufflelo_epi16(s, 0xFF);
+      s = _mm_add_epi16(mul8(s, al), mul8(dd, _mm_sub_epi16(_mm_set1_epi16(255), al)));
+    }
+    dst[i] = uint32_t(_mm_cvtsi128_si32(_mm_packus_epi16(s, zero)));
+  }
+}
+
+// 16-bit lanes of (a * (256 - w) + b * w) >> 8, the filter's lerp.
+inline __m128i lerp16(__m128i a, __m128i b, __m128i iw, __m128i w) {
+  return _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(a, iw), _mm_mullo_epi16(b, w)), 8);
+}
+
+// Weights of two pixels: four lanes of a's, four of b's.
+inline __m128i weights2(int32_t a, int32_t b) {
+  __m128i w = _mm_cvtsi32_si128(int(((a >> 8) & 255) | (((b >> 8) & 255) << 16)));
+  w = _mm_unpacklo_epi16(w, w);
+  return _mm_unpacklo_epi32(w, w);
 }
 
 // Bilinear samples that need no wrapping, two pixels a step: the left texels of both pixels
@@ -118,8 +168,7 @@ template <int C, int A, bool B>
 void linearInside(const FastSpan& f) {
   const __m128i zero = _mm_setzero_si128();
   const __m128i d = _mm_unpacklo_epi8(_mm_set1_epi32(int(f.diffuse)), zero);
-  const __m128i alphaLanes = _mm_set_epi16(-1, 0, 0, 0, -1, 0, 0, 0);
-  const __m128i c255 = _mm_set1_epi16(255), c256 = _mm_set1_epi16(256);
+  const __m128i c256 = _mm_set1_epi16(256);
   const __m128i aor = _mm_set1_epi32(int(f.alphaOr));
   const uint32_t* tex = f.tex;
   const int stride = f.stride;
@@ -128,11 +177,6 @@ void linearInside(const FastSpan& f) {
   uint32_t* dst = f.dst;
   const int n = f.n;
   int i = 0;
-  auto weights = [](int32_t a, int32_t b) {
-    __m128i w = _mm_cvtsi32_si128(int(((a >> 8) & 255) | (((b >> 8) & 255) << 16)));
-    w = _mm_unpacklo_epi16(w, w);
-    return _mm_unpacklo_epi32(w, w);  // four lanes of a, four of b
-  };
   for (; i + 2 <= n; i += 2) {
     const int32_t u1 = u + du, v1 = v + dv;
     const uint32_t* p0 = tex + (v >> 16) * stride + (u >> 16);
@@ -144,23 +188,13 @@ void linearInside(const FastSpan& f) {
         _mm_or_si128(_mm_unpacklo_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p0 + stride)),
                                         _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p1 + stride))),
                      aor);
-    const __m128i wy = weights(v, v1), iwy = _mm_sub_epi16(c256, wy);
-    const __m128i wx = weights(u, u1), iwx = _mm_sub_epi16(c256, wx);
+    const __m128i wy = weights2(v, v1), iwy = _mm_sub_epi16(c256, wy);
+    const __m128i wx = weights2(u, u1), iwx = _mm_sub_epi16(c256, wx);
     u = u1 + du;
     v = v1 + dv;
-    const __m128i L = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(top, zero), iwy),
-                                                   _mm_mullo_epi16(_mm_unpacklo_epi8(bot, zero), wy)), 8);
-    const __m128i R = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(top, zero), iwy),
-                                                   _mm_mullo_epi16(_mm_unpackhi_epi8(bot, zero), wy)), 8);
-    const __m128i t = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(L, iwx), _mm_mullo_epi16(R, wx)), 8);
-    const __m128i c = op<C>(t, d), a = op<A>(t, d);
-    __m128i s = _mm_or_si128(_mm_andnot_si128(alphaLanes, c), _mm_and_si128(alphaLanes, a));
-    if constexpr (B) {
-      const __m128i dd = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(dst + i)), zero);
-      const __m128i al = _mm_shufflehi_epi16(_mm_shufflelo_epi16(s, 0xFF), 0xFF);
-      s = _mm_add_epi16(mul8(s, al), mul8(dd, _mm_sub_epi16(c255, al)));
-    }
-    _mm_storel_epi64(reinterpret_cast<__m128i*>(dst + i), _mm_packus_epi16(s, zero));
+    const __m128i L = lerp16(_mm_unpacklo_epi8(top, zero), _mm_unpacklo_epi8(bot, zero), iwy, wy);
+    const __m128i R = lerp16(_mm_unpackhi_epi8(top, zero), _mm_unpackhi_epi8(bot, zero), iwy, wy);
+    finish2<C, A, B>(lerp16(L, R, iwx, wx), d, dst + i);
   }
   if (i < n) {
     FastSpan last = f;
@@ -172,16 +206,118 @@ void linearInside(const FastSpan& f) {
   }
 }
 
+// Floor of the bytewise mean: (a * 128 + b * 128) >> 8, the lerp at weight one half.
+inline __m128i halfway(__m128i a, __m128i b) {
+  return _mm_add_epi8(_mm_and_si128(a, b), _mm_and_si128(_mm_srli_epi16(_mm_xor_si128(a, b), 1), _mm_set1_epi8(0x7F)));
+}
+
+// Texels mapped one to one at a fixed offset (du exactly one texel, dv zero): the weights
+// are the same at every pixel, four pixels a step from plain row loads.
+template <int C, int A, bool B>
+void linearConst(const FastSpan& f) {
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i d = _mm_unpacklo_epi8(_mm_set1_epi32(int(f.diffuse)), zero);
+  const __m128i aor = _mm_set1_epi32(int(f.alphaOr));
+  const int wxs = (f.u >> 8) & 255, wys = (f.v >> 8) & 255;
+  const uint32_t* r0 = f.tex + (f.v >> 16) * f.stride + (f.u >> 16);
+  const uint32_t* r1 = r0 + f.stride;
+  uint32_t* dst = f.dst;
+  const int n = f.n;
+  auto load = [&](const uint32_t* p) { return _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)), aor); };
+  int i = 0;
+  if (wxs == 128 && wys == 128) {
+    for (; i + 4 <= n; i += 4) {
+      const __m128i l = halfway(load(r0 + i), load(r1 + i)), r = halfway(load(r0 + i + 1), load(r1 + i + 1));
+      finish4<C, A, B>(halfway(l, r), d, dst + i);
+    }
+  } else {
+    const __m128i wx = _mm_set1_epi16(short(wxs)), iwx = _mm_set1_epi16(short(256 - wxs));
+    const __m128i wy = _mm_set1_epi16(short(wys)), iwy = _mm_set1_epi16(short(256 - wys));
+    for (; i + 4 <= n; i += 4) {
+      const __m128i t0 = load(r0 + i), b0 = load(r1 + i), t1 = load(r0 + i + 1), b1 = load(r1 + i + 1);
+      const __m128i l0 = lerp16(_mm_unpacklo_epi8(t0, zero), _mm_unpacklo_epi8(b0, zero), iwy, wy);
+      const __m128i l1 = lerp16(_mm_unpackhi_epi8(t0, zero), _mm_unpackhi_epi8(b0, zero), iwy, wy);
+      const __m128i q0 = lerp16(_mm_unpacklo_epi8(t1, zero), _mm_unpacklo_epi8(b1, zero), iwy, wy);
+      const __m128i q1 = lerp16(_mm_unpackhi_epi8(t1, zero), _mm_unpackhi_epi8(b1, zero), iwy, wy);
+      finish2<C, A, B>(lerp16(l0, q0, iwx, wx), d, dst + i);
+      finish2<C, A, B>(lerp16(l1, q1, iwx, wx), d, dst + i + 2);
+    }
+  }
+  if (i < n) {
+    FastSpan rest = f;
+    rest.u = f.u + f.du * i;
+    rest.dst = dst + i;
+    rest.n = n - i;
+    kernel<kLinear, C, A, B, false>(rest);
+  }
+}
+
+// The vertically filtered texels of one row pair, in 16-bit lanes (one thread's spans).
+constexpr int kRowPairMax = 4096;
+alignas(16) thread_local uint16_t g_rowPair[(kRowPairMax + 2) * 4];
+
+// A span along a texel row (dv zero) that magnifies or keeps the size: the row pair is
+// filtered vertically once per texel, then each pixel lerps two neighbours of that row.
+template <int C, int A, bool B>
+void linearRow(const FastSpan& f) {
+  const int n = f.n;
+  const int first = f.u >> 16, last = int((int64_t(f.u) + int64_t(f.du) * (n - 1)) >> 16);
+  const int lo = std::min(first, last), cols = std::max(first, last) - lo + 2;
+  if (cols > kRowPairMax) {
+    linearInside<C, A, B>(f);
+    return;
+  }
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i d = _mm_unpacklo_epi8(_mm_set1_epi32(int(f.diffuse)), zero);
+  const __m128i aor = _mm_set1_epi32(int(f.alphaOr));
+  const __m128i c256 = _mm_set1_epi16(256);
+  const int wys = (f.v >> 8) & 255;
+  const __m128i wy = _mm_set1_epi16(short(wys)), iwy = _mm_set1_epi16(short(256 - wys));
+  const uint32_t* r0 = f.tex + (f.v >> 16) * f.stride + lo;
+  const uint32_t* r1 = r0 + f.stride;
+  uint16_t* V = g_rowPair;
+  int k = 0;
+  for (; k + 2 <= cols; k += 2) {
+    const __m128i t = _mm_or_si128(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(r0 + k)), aor);
+    const __m128i b = _mm_or_si128(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(r1 + k)), aor);
+    _mm_store_si128(reinterpret_cast<__m128i*>(V + 4 * k),
+                    lerp16(_mm_unpacklo_epi8(t, zero), _mm_unpacklo_epi8(b, zero), iwy, wy));
+  }
+  if (k < cols) {
+    const __m128i t = _mm_or_si128(_mm_cvtsi32_si128(int(r0[k])), aor);
+    const __m128i b = _mm_or_si128(_mm_cvtsi32_si128(int(r1[k])), aor);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(V + 4 * k),
+                     lerp16(_mm_unpacklo_epi8(t, zero), _mm_unpacklo_epi8(b, zero), iwy, wy));
+  }
+  const int32_t du = f.du;
+  int32_t u = f.u - (lo << 16);
+  uint32_t* dst = f.dst;
+  auto pair = [&](int32_t p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(V + 4 * (p >> 16))); };
+  int i = 0;
+  for (; i + 2 <= n; i += 2) {
+    const int32_t u1 = u + du;
+    const __m128i a = pair(u), b = pair(u1);
+    const __m128i w = weights2(u, u1), iw = _mm_sub_epi16(c256, w);
+    finish2<C, A, B>(lerp16(_mm_unpacklo_epi64(a, b), _mm_unpackhi_epi64(a, b), iw, w), d, dst + i);
+    u = u1 + du;
+  }
+  if (i < n) {
+    FastSpan rest = f;
+    rest.u = f.u + du * i;
+    rest.dst = dst + i;
+    rest.n = 1;
+    kernel<kLinear, C, A, B, false>(rest);
+  }
+}
+
 // No texture: the source colour is the same at every pixel, so blending leaves one product
 // per pixel; four pixels a step.
 template <int C, int A>
 void flatBlend(const FastSpan& f) {
   const __m128i zero = _mm_setzero_si128();
   const __m128i d = _mm_unpacklo_epi8(_mm_set1_epi32(int(f.diffuse)), zero);
-  const __m128i alphaLanes = _mm_set_epi16(-1, 0, 0, 0, -1, 0, 0, 0);
   const __m128i c255 = _mm_set1_epi16(255);
-  const __m128i c = op<C>(c255, d), a = op<A>(c255, d);
-  const __m128i s = _mm_or_si128(_mm_andnot_si128(alphaLanes, c), _mm_and_si128(alphaLanes, a));
+  const __m128i s = ops<C, A>(c255, d);
   const __m128i al = _mm_shufflehi_epi16(_mm_shufflelo_epi16(s, 0xFF), 0xFF);
   const __m128i src = mul8(s, al), ia = _mm_sub_epi16(c255, al);
   uint32_t* dst = f.dst;
@@ -203,8 +339,8 @@ void flatBlend(const FastSpan& f) {
 template <int T, int C, int A>
 FastKernels pickBlend(bool blend) {
   if constexpr (T == kLinear) {
-    if (blend) return {kernel<T, C, A, true, true>, linearInside<C, A, true>};
-    return {kernel<T, C, A, false, true>, linearInside<C, A, false>};
+    if (blend) return {kernel<T, C, A, true, true>, linearInside<C, A, true>, linearConst<C, A, true>, linearRow<C, A, true>};
+    return {kernel<T, C, A, false, true>, linearInside<C, A, false>, linearConst<C, A, false>, linearRow<C, A, false>};
   } else if constexpr (T == kNoTex) {
     if (blend) return {flatBlend<C, A>, flatBlend<C, A>};
   }
@@ -241,6 +377,8 @@ int opCode(DWORD op) {
 
 bool isDiffuse(DWORD arg) { return arg == D3DTA_DIFFUSE || arg == D3DTA_CURRENT; }
 
+std::atomic<bool> g_wide{true};
+
 }  // namespace
 
 FastKernels chooseFastKernel(const RasterState& s, bool textured, bool linear, bool constDiffuse, uint32_t diffuse) {
@@ -265,8 +403,20 @@ FastKernels chooseFastKernel(const RasterState& s, bool textured, bool linear, b
     const bool difOpaque = (diffuse >> 24) == 255;
     if ((a == kSel1 && texOpaque) || (a == kSel2 && difOpaque) || (a == kMod && texOpaque && difOpaque)) blend = false;
   }
-  if (!textured) return pickColour<kNoTex>(c, a, blend);
-  return linear ? pickColour<kLinear>(c, a, blend) : pickColour<kPoint>(c, a, blend);
+  FastKernels k = !textured ? pickColour<kNoTex>(c, a, blend)
+                  : linear   ? pickColour<kLinear>(c, a, blend)
+                             : pickColour<kPoint>(c, a, blend);
+  static const bool avx2 = __builtin_cpu_supports("avx2");
+  if (avx2 && g_wide.load(std::memory_order_relaxed)) {
+    const FastKernels w = fastKernelsAvx2(textured, linear, c, a, blend);
+    if (w.wrap) k.wrap = w.wrap;
+    if (w.inside) k.inside = w.inside;
+    if (w.oneToOne) k.oneToOne = w.oneToOne;
+    if (w.row) k.row = w.row;
+  }
+  return k;
 }
 
 }  // namespace zqdisplay
+
+void zqDisplaySetWideKernels(BOOL enable) { zqdisplay::g_wide.store(enable != FALSE); }

@@ -22,10 +22,19 @@ struct FastSpan {
 typedef void (*FastKernel)(const FastSpan&);
 
 // `wrap` handles any position; `inside` only spans whose samples (and their right and lower
-// neighbours when filtering) stay inside the texture without wrapping.
+// neighbours when filtering) stay inside the texture without wrapping. Under bilinear
+// filtering, `oneToOne` draws inside spans with du of exactly one texel and dv zero, and
+// `row` inside spans with dv zero and |du| at most one texel; both give `inside`'s pixels.
 struct FastKernels {
-  FastKernel wrap = nullptr, inside = nullptr;
+  FastKernel wrap = nullptr, inside = nullptr, oneToOne = nullptr, row = nullptr;
 };
+
+// Texture operations the kernels handle.
+enum FastOp : int { kSel1, kSel2, kMod, kMod2x };
+
+// The AVX2 forms of the bilinear and flat-blend kernels (null members where there is none);
+// only for processors with AVX2.
+FastKernels fastKernelsAvx2(bool textured, bool linear, int colourOp, int alphaOp, bool blend);
 
 // The kernels for a state; null when the general path must draw it.
 FastKernels chooseFastKernel(const RasterState& s, bool textured, bool linear, bool constDiffuse,

@@ -238,7 +238,12 @@ void shadeSpan(const RasterState& s, const Setup& t, int y, int x0, int x1) {
       return;
     }
     run(t.fast.wrap, 0, lo, true);
-    run(t.fast.inside, lo, hi, false);
+    FastKernel inside = t.fast.inside;
+    if (t.fast.oneToOne && f.dv == 0 && f.du == 0x10000)
+      inside = t.fast.oneToOne;
+    else if (t.fast.row && f.dv == 0 && f.du >= -0x10000 && f.du <= 0x10000)
+      inside = t.fast.row;
+    run(inside, lo, hi, false);
     run(t.fast.wrap, hi, n, true);
     return;
   }

@@ -1,0 +1,64 @@
+// A headless engine on the manual clock, with panel configurations written to a scratch folder.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "ZqLib.h"
+#include "engine_window.h"
+#include "runtime_support.h"
+
+// Draws the main panel from the engine's per-frame update, as a game would.
+class PanelEngine : public CZqEngine {
+ public:
+  CZqUIPanel* root = nullptr;
+  int OnUpdate() override {
+    if (root) root->Draw(SScreenPoint(0, 0));
+    return 1;
+  }
+};
+
+class PanelTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    wnd = OpenEngineWindow("uipanel");
+    app = new CZqApp;
+    ASSERT_EQ(app->InitApp(wnd), 1);
+    engine = new PanelEngine;
+    ASSERT_GE(engine->InitEngine(wnd, 800, 600, 0), 0);
+  }
+  void TearDown() override {
+    delete engine;
+    delete app;
+    CloseEngineWindow();
+  }
+  void Write(const std::string& name, const std::string& text) {
+    std::ofstream(dir.file(name), std::ios::binary) << text;
+  }
+  // A w x h uncompressed 32-bit TGA of one colour (0xAARRGGBB).
+  void WriteTga(const std::string& name, int w, int h, DWORD argb) {
+    std::vector<uint8_t> b(18, 0);
+    b[2] = 2;
+    b[12] = uint8_t(w), b[13] = uint8_t(w >> 8), b[14] = uint8_t(h), b[15] = uint8_t(h >> 8);
+    b[16] = 32;
+    b[17] = 0x28;
+    for (int i = 0; i < w * h; ++i)
+      for (int k = 0; k < 4; ++k) b.push_back(uint8_t(argb >> (8 * k)));
+    std::ofstream(dir.file(name), std::ios::binary).write((const char*)b.data(), (std::streamsize)b.size());
+  }
+  // Panels posted to the engine's window, taken off the queue.
+  std::vector<MSG> Posted(UINT msg) {
+    std::vector<MSG> out;
+    MSG m;
+    while (PeekMessageA(&m, wnd, msg, msg, PM_REMOVE)) out.push_back(m);
+    return out;
+  }
+
+  ScratchDir dir;
+  HWND wnd = nullptr;
+  CZqApp* app = nullptr;
+  PanelEngine* engine = nullptr;
+};
