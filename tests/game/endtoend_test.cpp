@@ -41,7 +41,10 @@ class EndToEndTest : public ::testing::Test {
     MakePack();
 
     app = new CZqAppEx;
-    app->SetAppName("zq-game-endtoend");
+    // The name is also the single-instance mutex: tests run side by side in other processes.
+    const std::string name = std::string("zq-game-endtoend-") +
+                             ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    app->SetAppName(name.c_str());
     ASSERT_EQ(app->CreateApp(nullptr, nullptr, 0, 0, 800, 600, 0, 0, 0), 1);
     app->SetNoSleep(1);
     wnd = app->GetMainWnd();
