@@ -216,7 +216,10 @@ void CZqUIPanel::SetUIValue(int visible, int enabled, int touched, int checked, 
   m_bTouched = touched;
   m_bChecked = checked;
   m_bPressed = pressed;
-  if (!visible || !enabled) _ReleasePress();
+  if (!visible || !enabled) {
+    m_bDragging = 0;
+    for (CZqUIPanel* c : m_listChildren) c->_ReleasePress();
+  }
 }
 
 void CZqUIPanel::SetBackLayer(int backLayer) {

@@ -159,8 +159,11 @@ int CZqUIPanel::OnSaveConfig(CConfig& c) {
   ok &= c.WriteFont(&m_font, "SETING", "font") ? 1 : 0;
   ok &= c.WriteColor(m_dwColor, "SETING", "color") ? 1 : 0;
 
+  // Loading puts each new child in front of the earlier ones, so the list is written from the
+  // back: item 1 is the back-most child and the order survives a reload.
   int n = 1;
-  for (CZqUIPanel* child : m_listChildren) {
+  for (auto it = m_listChildren.rbegin(); it != m_listChildren.rend(); ++it) {
+    CZqUIPanel* child = *it;
     const std::string section = ItemSection(n++);
     if (!WriteText(c, child->GetStyle(), section.c_str(), "style") ||
         !WriteText(c, child->GetConfig(), section.c_str(), "config") ||

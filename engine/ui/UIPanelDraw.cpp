@@ -92,7 +92,8 @@ long CZqUIPanel::OnDraw(SScreenPoint at) {
 
 long CZqUIPanel::OnUpdate() {
   if (m_pCurrent) m_pCurrent->Update();
-  if (!m_bPressed) {
+  // A press set on a disabled panel through the value setters never repeats.
+  if (!m_bPressed || !IsEnable()) {
     m_dwRepeatTime = 0;
     m_dwPressCount = 0;
     return 0;

@@ -21,11 +21,16 @@ class PanelEngine : public CZqEngine {
   }
 };
 
+class PanelApp : public CZqApp {
+ public:
+  using CZqApp::RefreshAppTime;
+};
+
 class PanelTest : public ::testing::Test {
  protected:
   void SetUp() override {
     wnd = OpenEngineWindow("uipanel");
-    app = new CZqApp;
+    app = new PanelApp;
     ASSERT_EQ(app->InitApp(wnd), 1);
     engine = new PanelEngine;
     ASSERT_GE(engine->InitEngine(wnd, 800, 600, 0), 0);
@@ -59,6 +64,6 @@ class PanelTest : public ::testing::Test {
 
   ScratchDir dir;
   HWND wnd = nullptr;
-  CZqApp* app = nullptr;
+  PanelApp* app = nullptr;
   PanelEngine* engine = nullptr;
 };
