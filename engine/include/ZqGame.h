@@ -47,6 +47,9 @@ class ZQ_API CZqGame {
   int IsStyle(const char* style) const;
 
  protected:
+  // A back-buffer point in the main panel's coordinates.
+  SScreenPoint _ToMain(SScreenPoint point) const;
+
   CZqEngine* m_pEngine;
   CZqUIPanel m_uiMain;
   std::string m_strStyle;

@@ -7,21 +7,22 @@ namespace {
 
 CZqUIPanel* const kMade = reinterpret_cast<CZqUIPanel*>(0x10);
 CZqUIPanel* g_parent = nullptr;
-CZqUIPanel* MakeButton(CZqEngine*, CZqUIPanel* parent) {
+CZqUIPanel* MakeProbe(CZqEngine*, CZqUIPanel* parent) {
   g_parent = parent;
   return kMade;
 }
 
 TEST(Registry, FactoryCreatesOnlyRegisteredStylesExactly) {
+  // A style of the test's own: the engine's widgets register theirs with real constructors.
   CZqEngine engine;
   CZqUIPanel* parent = reinterpret_cast<CZqUIPanel*>(0x20);
-  EXPECT_EQ(engine.UI_New_Register(parent, "button"), nullptr);
-  CZqEngine::UI_RegisterStyle("button", &MakeButton);
-  EXPECT_EQ(engine.UI_New_Register(parent, "button"), kMade);
+  EXPECT_EQ(engine.UI_New_Register(parent, "probe"), nullptr);
+  CZqEngine::UI_RegisterStyle("probe", &MakeProbe);
+  EXPECT_EQ(engine.UI_New_Register(parent, "probe"), kMade);
   EXPECT_EQ(g_parent, parent);
-  for (const char* style : {"Button", "button ", "", "layer"}) EXPECT_EQ(engine.UI_New_Register(parent, style), nullptr) << style;
-  CZqEngine::UI_RegisterStyle("button", nullptr);
-  EXPECT_EQ(engine.UI_New_Register(parent, "button"), nullptr);
+  for (const char* style : {"Probe", "probe ", ""}) EXPECT_EQ(engine.UI_New_Register(parent, style), nullptr) << style;
+  CZqEngine::UI_RegisterStyle("probe", nullptr);
+  EXPECT_EQ(engine.UI_New_Register(parent, "probe"), nullptr);
 }
 
 TEST(Registry, PanelIdsAreTheFirstFreeFrom100To9998) {

@@ -1,0 +1,168 @@
+// The game base: style, lifetime as the engine's current game, frame work and device restore.
+#include <memory>
+
+#include "game_fixture.h"
+
+namespace gametest {
+namespace {
+
+// Records what the engine's frame pipeline hands to the game.
+class RecordingGame : public CZqGame {
+ public:
+  using CZqGame::CZqGame;
+  long Update(DWORD elapsed) override {
+    updates.push_back(elapsed);
+    return 0;
+  }
+  long Render() override {
+    ++renders;
+    return CZqGame::Render();
+  }
+  long Draw(CZqSurface* surface) override {
+    drawnOn = surface;
+    return 0;
+  }
+  void ReleaseSource() override {
+    order.push_back("release");
+    CZqGame::ReleaseSource();
+  }
+  int RestoreSourceForGame() override {
+    order.push_back("restore");
+    return CZqGame::RestoreSourceForGame();
+  }
+  std::vector<DWORD> updates;
+  int renders = 0;
+  CZqSurface* drawnOn = nullptr;
+  std::vector<std::string> order;
+};
+
+TEST_F(GameTest, StyleIsDefaultAndComparedExactly) {
+  CZqGame game(engine);
+  EXPECT_STREQ(game.GetStyle(), "default");
+  EXPECT_EQ(game.GetZqEngine(), engine);
+  EXPECT_EQ(game.GetMainUI()->GetZqEngine(), engine);
+  EXPECT_EQ(game.GetMainUI()->GetParent(), nullptr);
+  EXPECT_EQ(engine->GetGamePtr(), nullptr);  // the owner makes it current
+  const struct {
+    const char* text;
+    int expected;
+  } cases[] = {{"default", 1}, {"Default", 0}, {"defaul", 0}, {"defaults", 0}, {"", 0}, {nullptr, 0}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text ? c.text : "(null)");
+    EXPECT_EQ(game.IsStyle(c.text), c.expected);
+  }
+}
+
+TEST_F(GameTest, OnlyTheCurrentGameIsForgottenByTheEngine) {
+  auto current = std::make_unique<CZqGame>(engine);
+  auto other = std::make_unique<CZqGame>(engine);
+  engine->SetGame(current.get());
+  other.reset();
+  EXPECT_EQ(engine->GetGamePtr(), current.get());
+  current->Cleanup();
+  EXPECT_EQ(engine->GetGamePtr(), nullptr);
+
+  engine->SetGame(current.get());
+  current.reset();
+  EXPECT_EQ(engine->GetGamePtr(), nullptr);
+}
+
+TEST_F(GameTest, TheFramePassHandsElapsedTimeAndTheBackBufferToTheGame) {
+  RecordingGame game(engine);
+  engine->SetGame(&game);
+  app->DoIdle();
+  game.updates.clear();
+  game.renders = 0;
+  zqAdvanceClock(25);
+  app->DoIdle();
+  ASSERT_EQ(game.updates.size(), 1u);
+  EXPECT_EQ(game.updates[0], 250u);  // 0.1 ms units
+  EXPECT_EQ(game.renders, 1);
+  EXPECT_EQ(game.drawnOn, engine->GetBackSurface());
+
+  // Without a game the frame goes on and draws nothing of it.
+  engine->SetGame(nullptr);
+  zqAdvanceClock(25);
+  EXPECT_EQ(app->DoIdle(), 1);
+  EXPECT_EQ(game.updates.size(), 1u);
+}
+
+class RenderTest : public GameTest {
+ protected:
+  // A 20x10 red main panel at (100, 50).
+  void LoadMain(CZqGame& game) {
+    WriteTga(dir.file("red.tga"), 20, 10, 0xFFFF0000);
+    WriteText(dir.file("main.ini"),
+              "[SETING]\nsize=20,10\nvisible=true\nenable=true\n[IMAGE]\nnormal=red.tga\n");
+    ASSERT_EQ(game.GetMainUI()->Create("main.ini", SScreenPoint(100, 50), "main"), 1);
+  }
+  DWORD RenderState(D3DRENDERSTATETYPE s) {
+    DWORD v = 0;
+    engine->GetD3dDevice()->GetRenderState(s, &v);
+    return v;
+  }
+  DWORD StageState(D3DTEXTURESTAGESTATETYPE s) {
+    DWORD v = 0;
+    engine->GetD3dDevice()->GetTextureStageState(0, s, &v);
+    return v;
+  }
+};
+
+TEST_F(RenderTest, RenderSetsThePaintStateAndDrawsTheMainPanelAtItsTopLeft) {
+  CZqGame game(engine);
+  LoadMain(game);
+  engine->PreparePaint(D3DBLEND_ONE, D3DBLEND_ZERO, D3DTOP_SELECTARG1, D3DTOP_SELECTARG1);
+  engine->SetTextureStageState(0, D3DTSS_MAGFILTER, D3DTFG_LINEAR);
+  engine->SetTextureStageState(0, D3DTSS_MINFILTER, D3DTFN_LINEAR);
+  Clear();
+  ASSERT_EQ(engine->GetD3dDevice()->BeginScene(), 0);
+  EXPECT_EQ(game.Render(), 0);
+  engine->GetD3dDevice()->EndScene();
+
+  EXPECT_EQ(RenderState(D3DRENDERSTATE_SRCBLEND), DWORD(D3DBLEND_SRCALPHA));
+  EXPECT_EQ(RenderState(D3DRENDERSTATE_DESTBLEND), DWORD(D3DBLEND_INVSRCALPHA));
+  EXPECT_EQ(StageState(D3DTSS_COLOROP), DWORD(D3DTOP_MODULATE2X));
+  EXPECT_EQ(StageState(D3DTSS_ALPHAOP), DWORD(D3DTOP_MODULATE));
+  EXPECT_EQ(StageState(D3DTSS_MAGFILTER), DWORD(D3DTFG_POINT));
+  EXPECT_EQ(StageState(D3DTSS_MINFILTER), DWORD(D3DTFN_POINT));
+
+  // The panels' grey vertex colour under "modulate twice" leaves the picture's colour.
+  EXPECT_GE(Px(100, 50) >> 16, 0xFDu);
+  EXPECT_EQ(Px(100, 50) & 0xFFFF, 0u);
+  EXPECT_GE(Px(119, 59) >> 16, 0xFDu);
+  EXPECT_EQ(Px(99, 50), 0u);
+  EXPECT_EQ(Px(100, 49), 0u);
+  EXPECT_EQ(Px(120, 50), 0u);
+  EXPECT_EQ(Px(100, 60), 0u);
+}
+
+TEST_F(RenderTest, AfterADeviceLossTheGameRestoresAfterTheSharedTexturesAndShowsItsPanelAgain) {
+  RecordingGame game(engine);
+  LoadMain(game);
+  WriteText(dir.file("cap.ini"), "[SETING]\nsize=40,16\nvisible=true\nenable=true\nis_caption=true\n");
+  CZqUIPanel* caption = new CZqUIPanel(game.GetMainUI());
+  ASSERT_EQ(caption->Create("cap.ini", SScreenPoint(0, 0), "cap"), 1);
+  caption->SetHeaderRect(SScreenRect(0, 0, 40, 16));
+  ASSERT_GE(caption->RestoreSource(), 0);
+  ASSERT_NE(caption->GetCaptionTexture()->GetTexture(), nullptr);
+  engine->SetGame(&game);
+
+  zqDisplayMarkAllSurfacesLost();
+  ASSERT_GE(engine->RestoreEngine(), 0);
+  EXPECT_EQ(game.order, (std::vector<std::string>{"release", "restore"}));
+  EXPECT_FALSE(engine->IsLost());
+  // The caption texture of the whole tree exists again at the header's size.
+  ASSERT_NE(caption->GetCaptionTexture()->GetTexture(), nullptr);
+  EXPECT_EQ(caption->GetCaptionTexture()->GetWidthEx(), 40u);
+  EXPECT_EQ(game.RestoreSourceForGame(), 1);
+
+  // The panel's picture draws on the new device.
+  Clear();
+  app->DoIdle();
+  zqAdvanceClock(20);
+  app->DoIdle();
+  EXPECT_GE(Px(110, 55) >> 16, 0xFDu);
+}
+
+}  // namespace
+}  // namespace gametest
