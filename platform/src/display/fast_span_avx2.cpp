@@ -191,6 +191,61 @@ void linearInside(const FastSpan& f) {
   tail<C, A, B>(f, u, v, i);
 }
 
+// Any position: every sample's right and lower neighbours wrap around the texture.
+template <int C, int A, bool B>
+void linearWrap(const FastSpan& f) {
+  const __m256i d = diffuse256(f.diffuse);
+  const __m256i c256 = _mm256_set1_epi16(256);
+  const __m256i aor = _mm256_set1_epi32(int(f.alphaOr));
+  const int W = f.width, H = f.height, stride = f.stride;
+  const int32_t lu = W << 16, lv = H << 16, du = f.du, dv = f.dv;
+  int32_t u = f.u, v = f.v;
+  uint32_t* dst = f.dst;
+  const int n = f.n;
+  alignas(16) int32_t us[4], vs[4];
+  uint64_t tp[4], bt[4];
+  auto fetch = [&](int k) {
+    const int x0 = u >> 16, y0 = v >> 16;
+    const int x1 = x0 + 1 == W ? 0 : x0 + 1, y1 = y0 + 1 == H ? 0 : y0 + 1;
+    const uint32_t* r0 = f.tex + y0 * stride;
+    const uint32_t* r1 = f.tex + y1 * stride;
+    tp[k] = r0[x0] | uint64_t(r0[x1]) << 32;
+    bt[k] = r1[x0] | uint64_t(r1[x1]) << 32;
+    us[k] = u;
+    vs[k] = v;
+    u += du;
+    v += dv;
+    u -= u >= lu ? lu : 0;
+    u += u < 0 ? lu : 0;
+    v -= v >= lv ? lv : 0;
+    v += v < 0 ? lv : 0;
+  };
+  auto two = [](uint64_t a, uint64_t b) {
+    return _mm_unpacklo_epi32(_mm_cvtsi64_si128(int64_t(a)), _mm_cvtsi64_si128(int64_t(b)));
+  };
+  int i = 0;
+  for (; i + 4 <= n; i += 4) {
+    for (int k = 0; k < 4; ++k) fetch(k);
+    const __m256i top = _mm256_or_si256(pair128(two(tp[0], tp[1]), two(tp[2], tp[3])), aor);
+    const __m256i bot = _mm256_or_si256(pair128(two(bt[0], bt[1]), two(bt[2], bt[3])), aor);
+    const __m256i zero = _mm256_setzero_si256();
+    const __m256i wy = weights4(_mm_load_si128(reinterpret_cast<const __m128i*>(vs))), iwy = _mm256_sub_epi16(c256, wy);
+    const __m256i wx = weights4(_mm_load_si128(reinterpret_cast<const __m128i*>(us))), iwx = _mm256_sub_epi16(c256, wx);
+    const __m256i L = lerp16(_mm256_unpacklo_epi8(top, zero), _mm256_unpacklo_epi8(bot, zero), iwy, wy);
+    const __m256i R = lerp16(_mm256_unpackhi_epi8(top, zero), _mm256_unpackhi_epi8(bot, zero), iwy, wy);
+    finish4<C, A, B>(lerp16(L, R, iwx, wx), d, dst + i);
+  }
+  const __m128i d1 = diffuse128(f.diffuse), c1 = _mm_set1_epi16(256), aor1 = _mm256_castsi256_si128(aor);
+  for (; i < n; ++i) {
+    fetch(0);
+    const __m128i top = _mm_cvtepu8_epi16(_mm_or_si128(_mm_cvtsi64_si128(int64_t(tp[0])), aor1));
+    const __m128i bot = _mm_cvtepu8_epi16(_mm_or_si128(_mm_cvtsi64_si128(int64_t(bt[0])), aor1));
+    const __m128i wy = _mm_set1_epi16(short((vs[0] >> 8) & 255)), wx = _mm_set1_epi16(short((us[0] >> 8) & 255));
+    const __m128i col = lerp16(top, bot, _mm_sub_epi16(c1, wy), wy);
+    finish1<C, A, B>(lerp16(col, _mm_srli_si128(col, 8), _mm_sub_epi16(c1, wx), wx), d1, dst + i);
+  }
+}
+
 inline __m256i halfway(__m256i a, __m256i b) {
   return _mm256_add_epi8(_mm256_and_si256(a, b),
                          _mm256_and_si256(_mm256_srli_epi16(_mm256_xor_si256(a, b), 1), _mm256_set1_epi8(0x7F)));
@@ -319,10 +374,12 @@ FastKernels pick(bool textured, bool blend) {
     return k;
   }
   if (blend) {
+    k.wrap = linearWrap<C, A, true>;
     k.inside = linearInside<C, A, true>;
     k.oneToOne = linearConst<C, A, true>;
     k.row = linearRow<C, A, true>;
   } else {
+    k.wrap = linearWrap<C, A, false>;
     k.inside = linearInside<C, A, false>;
     k.oneToOne = linearConst<C, A, false>;
     k.row = linearRow<C, A, false>;
