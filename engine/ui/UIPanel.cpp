@@ -1,4 +1,5 @@
 // CZqUIPanel: construction, destruction, the child list, state queries and setters.
+#include <algorithm>
 #include <cstring>
 
 #include "ZqEngine.h"
@@ -118,14 +119,15 @@ void CZqUIPanel::DelSubPanel(CZqUIPanel* panel) {
 
 void CZqUIPanel::SetTopMost() {
   if (!m_pParent || m_pHolder != m_pParent) return;
-  m_pParent->m_listChildren.remove(this);
-  m_pParent->m_listChildren.push_front(this);
+  // Moving the node itself keeps iterators of a walk over the list valid.
+  auto& list = m_pParent->m_listChildren;
+  list.splice(list.begin(), list, std::find(list.begin(), list.end(), this));
 }
 
 void CZqUIPanel::SetBackMost() {
   if (!m_pParent || m_pHolder != m_pParent) return;
-  m_pParent->m_listChildren.remove(this);
-  m_pParent->m_listChildren.push_back(this);
+  auto& list = m_pParent->m_listChildren;
+  list.splice(list.end(), list, std::find(list.begin(), list.end(), this));
 }
 
 int CZqUIPanel::_ReleasePress() {

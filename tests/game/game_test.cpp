@@ -87,6 +87,68 @@ TEST_F(GameTest, TheFramePassHandsElapsedTimeAndTheBackBufferToTheGame) {
   EXPECT_EQ(game.updates.size(), 1u);
 }
 
+// A child at the main panel's top-left that records what reaches it.
+class RecordingPanel : public CZqUIPanel {
+ public:
+  using CZqUIPanel::CZqUIPanel;
+  struct Call {
+    std::string name;
+    UINT a, b, c;
+    SScreenPoint point;
+  };
+  std::vector<Call> calls;
+  DWORD Note(const char* name, UINT a, UINT b, UINT c, SScreenPoint p) {
+    calls.push_back({name, a, b, c, p});
+    return 7;
+  }
+  DWORD OnMouseMove(UINT f, SScreenPoint p) override { return Note("move", f, 0, 0, p); }
+  DWORD OnMouseWheel(UINT f, short d, SScreenPoint p) override { return Note("wheel", f, UINT(d), 0, p); }
+  DWORD OnLButtonDown(UINT f, SScreenPoint p) override { return Note("ldown", f, 0, 0, p); }
+  DWORD OnLButtonUp(UINT f, SScreenPoint p) override { return Note("lup", f, 0, 0, p); }
+  DWORD OnLButtonDbClk(UINT f, SScreenPoint p) override { return Note("ldbl", f, 0, 0, p); }
+  DWORD OnRButtonDown(UINT f, SScreenPoint p) override { return Note("rdown", f, 0, 0, p); }
+  DWORD OnRButtonUp(UINT f, SScreenPoint p) override { return Note("rup", f, 0, 0, p); }
+  DWORD OnRButtonDbClk(UINT f, SScreenPoint p) override { return Note("rdbl", f, 0, 0, p); }
+  DWORD OnChar(UINT k, UINT r, UINT f) override { return Note("char", k, r, f, SScreenPoint()); }
+  DWORD OnKeyDown(UINT k, UINT r, UINT f) override { return Note("keydown", k, r, f, SScreenPoint()); }
+  DWORD OnKeyUp(UINT k, UINT r, UINT f) override { return Note("keyup", k, r, f, SScreenPoint()); }
+};
+
+TEST_F(GameTest, InputReachesTheMainPanelInItsOwnCoordinates) {
+  CZqGame game(engine);
+  ASSERT_EQ(game.GetMainUI()->Create(nullptr, SScreenPoint(100, 50), nullptr), 1);
+  auto* child = new RecordingPanel(game.GetMainUI());  // owned by the main panel
+  ASSERT_EQ(child->Create(nullptr, SScreenPoint(0, 0), nullptr), 1);
+
+  const SScreenPoint at(110, 60);
+  // A child's result comes back through the main panel (the release walk returns the last one).
+  EXPECT_EQ(game.OnMouseMove(1, at), 7u);
+  EXPECT_EQ(game.OnMouseWheel(2, -120, at), 7u);
+  EXPECT_EQ(game.OnLButtonDown(1, at), 7u);
+  EXPECT_EQ(game.OnLButtonUp(0, at), 7u);
+  EXPECT_EQ(game.OnLButtonDbClk(1, at), 7u);
+  EXPECT_EQ(game.OnRButtonDown(2, at), 1u);  // a handled right press answers 1
+  EXPECT_EQ(game.OnRButtonUp(0, at), 7u);
+  EXPECT_EQ(game.OnRButtonDbClk(2, at), 7u);
+  EXPECT_EQ(game.OnChar('a', 2, 0x1E0001), 7u);
+  EXPECT_EQ(game.OnKeyDown(0xFFFFFFBBu, 3, 0xC0000), 7u);
+  EXPECT_EQ(game.OnKeyUp(0x25, 1, 0x4B0001), 7u);
+
+  const std::vector<std::string> names{"move", "wheel", "ldown", "lup", "ldbl", "rdown",
+                                       "rup", "rdbl", "char", "keydown", "keyup"};
+  ASSERT_EQ(child->calls.size(), names.size());
+  for (size_t i = 0; i < names.size(); ++i) {
+    SCOPED_TRACE(names[i]);
+    EXPECT_EQ(child->calls[i].name, names[i]);
+    if (i < 8) EXPECT_EQ(child->calls[i].point, SScreenPoint(10, 10));
+  }
+  EXPECT_EQ(child->calls[1].b, UINT(-120));
+  EXPECT_EQ((std::vector<UINT>{child->calls[9].a, child->calls[9].b, child->calls[9].c}),
+            (std::vector<UINT>{0xFFFFFFBBu, 3, 0xC0000}));
+  EXPECT_EQ((std::vector<UINT>{child->calls[8].a, child->calls[8].b, child->calls[8].c}),
+            (std::vector<UINT>{'a', 2, 0x1E0001}));
+}
+
 class RenderTest : public GameTest {
  protected:
   // A 20x10 red main panel at (100, 50).

@@ -45,8 +45,11 @@ TEST_F(Drawing, ChildrenAreDrawnBackToFrontSoTheFrontChildIsOnTop) {
   EXPECT_EQ(Rgb(5, 5), (std::vector<int>{0, 0, 0}));
 
   // Brought to the front, item 1 now covers the overlap.
+  CZqUIPanel* red1 = nullptr;
   for (CZqUIPanel* p : root.GetSubPanels())
-    if (std::string(p->GetConfig()) == "red.ini") p->SetTopMost();
+    if (std::string(p->GetConfig()) == "red.ini") red1 = p;
+  ASSERT_NE(red1, nullptr);
+  red1->SetTopMost();
   EXPECT_EQ(root.Draw(SScreenPoint(100, 50)), 0);
   EXPECT_EQ(Rgb(125, 75), red);
 }

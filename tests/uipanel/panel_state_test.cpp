@@ -56,8 +56,12 @@ TEST_F(State, TheShownAnimationFollowsEnabledTouchedPressedAndChecked) {
     panel.UpdateState();
     CZqAnimation* shown = panel.GetCurrentAnimation();
     EXPECT_STREQ(shown ? shown->GetKey() : "", c.expected);
-    if (shown) EXPECT_EQ(shown->GetMode(), 1);  // looping forward
-    if (!c.enabled) EXPECT_EQ(panel.IsTouched(), 0);
+    if (shown) {
+      EXPECT_EQ(shown->GetMode(), 1);  // looping forward
+    }
+    if (!c.enabled) {
+      EXPECT_EQ(panel.IsTouched(), 0);
+    }
   }
 }
 
