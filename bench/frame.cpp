@@ -1,114 +1,117 @@
-// The typical frame drawn with the software device's own calls: an opaque 800x600
-// background, 60 alpha sprites 64x64 scaled to 83x83 (bilinear), 10 quads 128x128 rotated
-// 30 degrees, all SRCALPHA/INVSRCALPHA with MODULATE2X by 0xFF7F7F7F, and one full-screen
-// blended quad.
+// The typical frame on the software device: an opaque 800x600 background, 60 alpha sprites
+// 64x64 scaled to 83x83 (bilinear), 10 quads 128x128 rotated 30 degrees, all
+// SRCALPHA/INVSRCALPHA with MODULATE2X by 0xFF7F7F7F, and one full-screen blended quad.
+// Drawn with the device's own calls (the painter's state set by PreparePaint) and through
+// Render_Paint; and 500 sprites of 64x64 a frame through Render_Paint.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
-#include <vector>
 
-#include "zqplatform/display.h"
+#include "ZqLib.h"
+#include "engine_window.h"
 
 namespace {
 
-struct Scene {
-  LPDIRECTDRAW7 dd = nullptr;
-  LPDIRECT3D7 d3d = nullptr;
-  LPDIRECTDRAWSURFACE7 target = nullptr, background = nullptr, sprite = nullptr, panel = nullptr;
-  LPDIRECT3DDEVICE7 dev = nullptr;
+constexpr DWORD kGrey = 0xFF7F7F7F;
+constexpr float kAngle = 0.5235988f;
 
-  LPDIRECTDRAWSURFACE7 texture(DWORD w, DWORD h, D3DX_SURFACEFORMAT f, DWORD seed, bool alpha) {
-    LPDIRECTDRAWSURFACE7 t = nullptr;
-    D3DXCreateTexture(dev, nullptr, &w, &h, &f, nullptr, &t, nullptr);
-    DDSURFACEDESC2 d{};
-    d.dwSize = sizeof d;
-    t->Lock(nullptr, &d, DDLOCK_WAIT, nullptr);
+struct Scene {
+  HWND wnd = nullptr;
+  CZqApp* app = nullptr;
+  CZqEngine* engine = nullptr;
+  LPDIRECT3DDEVICE7 dev = nullptr;
+  CZqTexture *background = nullptr, *sprite = nullptr, *panel = nullptr;
+
+  CZqTexture* texture(DWORD w, DWORD h, D3DX_SURFACEFORMAT f, DWORD seed, bool alpha) {
+    auto* t = new CZqTexture(engine);
+    t->CreateEx(w, h, f, 0);
+    BYTE* bits = nullptr;
+    LONG pitch = 0;
+    t->BeginLock(&bits, &pitch);
     for (DWORD y = 0; y < h; ++y)
       for (DWORD x = 0; x < w; ++x) {
-        DWORD v = (x * 2654435761u) ^ (y * 40503u) ^ seed;
-        DWORD a = alpha ? ((x + y) * 255 / (w + h)) : 255;
-        reinterpret_cast<DWORD*>(static_cast<BYTE*>(d.lpSurface) + y * d.lPitch)[x] = (a << 24) | (v & 0xFFFFFF);
+        const DWORD v = (x * 2654435761u) ^ (y * 40503u) ^ seed;
+        const DWORD a = alpha ? ((x + y) * 255 / (w + h)) : 255;
+        const DWORD px = (a << 24) | (v & 0xFFFFFF);
+        std::memcpy(bits + y * pitch + x * 4, &px, 4);
       }
-    t->Unlock(nullptr);
+    t->EndLock();
     return t;
   }
 
   Scene() {
-    DirectDrawCreateEx(nullptr, reinterpret_cast<void**>(&dd), IID_IDirectDraw7, nullptr);
-    dd->SetCooperativeLevel(nullptr, DDSCL_NORMAL);
-    dd->QueryInterface(IID_IDirect3D7, reinterpret_cast<void**>(&d3d));
-    DDSURFACEDESC2 d;
-    std::memset(&d, 0, sizeof d);
-    d.dwSize = sizeof d;
-    d.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT;
-    d.dwWidth = 800;
-    d.dwHeight = 600;
-    d.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_3DDEVICE;
-    dd->CreateSurface(&d, &target, nullptr);
-    d3d->CreateDevice(IID_IDirect3DRGBDevice, target, &dev);
-    D3DVIEWPORT7 vp{0, 0, 800, 600, 0.f, 1.f};
-    dev->SetViewport(&vp);
+    // No sound output is needed (as under the tests).
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    setenv("ALSOFT_DRIVERS", "null", 0);
+    setenv("ZQ_HEADLESS", "1", 0);
+    wnd = OpenEngineWindow("bench");
+    app = new CZqApp;
+    app->InitApp(wnd);
+    engine = new CZqEngine;
+    engine->InitEngine(wnd, 800, 600, 0);
+    dev = engine->GetD3dDevice();
     background = texture(800, 600, D3DX_SF_X8R8G8B8, 1, false);
     sprite = texture(64, 64, D3DX_SF_A8R8G8B8, 2, true);
     panel = texture(128, 128, D3DX_SF_A8R8G8B8, 3, true);
   }
   ~Scene() {
-    panel->Release();
-    sprite->Release();
-    background->Release();
-    dev->Release();
-    target->Release();
-    d3d->Release();
-    dd->Release();
+    delete panel;
+    delete sprite;
+    delete background;
+    delete engine;
+    delete app;
+    CloseEngineWindow();
   }
 
-  void preparePaint(DWORD src, DWORD dst, DWORD colorOp, DWORD alphaOp) {
-    dev->SetRenderState(D3DRENDERSTATE_ALPHABLENDENABLE, 1);
-    dev->SetRenderState(D3DRENDERSTATE_AMBIENT, 0xFFFFFFFF);
-    dev->SetRenderState(D3DRENDERSTATE_SRCBLEND, src);
-    dev->SetRenderState(D3DRENDERSTATE_DESTBLEND, dst);
-    dev->SetRenderState(D3DRENDERSTATE_DITHERENABLE, 1);
-    dev->SetRenderState(D3DRENDERSTATE_SPECULARENABLE, 0);
-    dev->SetTextureStageState(0, D3DTSS_MINFILTER, D3DTFN_LINEAR);
-    dev->SetTextureStageState(0, D3DTSS_MAGFILTER, D3DTFG_LINEAR);
-    dev->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
-    dev->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
-    dev->SetTextureStageState(0, D3DTSS_COLOROP, colorOp);
-    dev->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
-    dev->SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_DIFFUSE);
-    dev->SetTextureStageState(0, D3DTSS_ALPHAOP, alphaOp);
-    dev->SetTextureStageState(0, D3DTSS_ADDRESS, D3DTADDRESS_WRAP);
-    dev->SetTextureStageState(0, D3DTSS_MAXMIPLEVEL, 0);
-    dev->SetRenderState(D3DRENDERSTATE_CULLMODE, D3DCULL_NONE);
-  }
+  void prepare() { engine->PreparePaint(D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA, D3DTOP_MODULATE2X, D3DTOP_MODULATE); }
 
-  // The painter's quad: corners around (x, y), scaled and rotated.
-  void paint(LPDIRECTDRAWSURFACE7 tex, float x, float y, float w, float h, float scale, float angle, DWORD color) {
+  // A quad with its top-left corner at (x, y), scaled and turned about that corner.
+  void quad(LPDIRECTDRAWSURFACE7 tex, float x, float y, float w, float h, float scale, float angle, DWORD color) {
     const float c = std::cos(angle), s = std::sin(angle);
     const float cx[4] = {0, w, 0, w}, cy[4] = {0, 0, h, h};
     D3DTLVERTEX v[4];
-    for (int i = 0; i < 4; ++i) {
-      float X = cx[i], Y = cy[i];
-      v[i] = D3DTLVERTEX{x + scale * (X * c - Y * s), y + scale * (X * s + Y * c), 0.f, 0.5f, color, 0,
-                         cx[i] / w, cy[i] / h};
-    }
+    for (int i = 0; i < 4; ++i)
+      v[i] = D3DTLVERTEX{x + scale * (cx[i] * c - cy[i] * s), y + scale * (cx[i] * s + cy[i] * c), 0.f, 0.5f,
+                         color, 0, cx[i] / w, cy[i] / h};
     dev->SetTexture(0, tex);
     dev->DrawPrimitive(D3DPT_TRIANGLESTRIP, D3DFVF_TLVERTEX, v, 4, 0);
   }
 
-  void frame() {
+  void deviceFrame() {
     dev->BeginScene();
-    preparePaint(D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA, D3DTOP_MODULATE2X, D3DTOP_MODULATE);
-    paint(background, 0, 0, 800, 600, 1.f, 0.f, 0xFF7F7F7F);
+    prepare();
+    quad(background->GetTexture(), 0, 0, 800, 600, 1.f, 0.f, kGrey);
     for (int i = 0; i < 60; ++i)
-      paint(sprite, float((i % 10) * 75 + 3), float((i / 10) * 90 + 7), 64, 64, 83.f / 64.f, 0.f, 0xFF7F7F7F);
+      quad(sprite->GetTexture(), float((i % 10) * 75 + 3), float((i / 10) * 90 + 7), 64, 64, 83.f / 64.f, 0.f, kGrey);
     for (int i = 0; i < 10; ++i)
-      paint(panel, float(100 + (i % 5) * 130), float(120 + (i / 5) * 250), 128, 128, 1.f, 0.5235988f, 0xFF7F7F7F);
+      quad(panel->GetTexture(), float(100 + (i % 5) * 130), float(120 + (i / 5) * 250), 128, 128, 1.f, kAngle, kGrey);
     // DarkenScene-style full-screen blend: untextured, the diffuse alpha.
-    preparePaint(D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA, D3DTOP_MODULATE2X, D3DTOP_MODULATE);
+    prepare();
     dev->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG2);
-    paint(nullptr, 0, 0, 800, 600, 1.f, 0.f, 0x807F7F7F);
+    quad(nullptr, 0, 0, 800, 600, 1.f, 0.f, 0x807F7F7F);
+    dev->EndScene();
+  }
+
+  void painterFrame() {
+    dev->BeginScene();
+    prepare();
+    engine->Render_Paint(0, 0, background, 0.f, 1.f, 1.f, 1.f, 0.f, kGrey);
+    for (int i = 0; i < 60; ++i)
+      engine->Render_Paint((i % 10) * 75 + 3, (i / 10) * 90 + 7, sprite, 0.f, 83.f / 64.f, 83.f / 64.f, 1.f, 0.f, kGrey);
+    for (int i = 0; i < 10; ++i)
+      engine->Render_Paint(100 + (i % 5) * 130, 120 + (i / 5) * 250, panel, 0.f, 1.f, 1.f, 1.f, kAngle, kGrey);
+    prepare();
+    engine->Render_Paint(0, 0, nullptr, 0.f, 1.f, 1.f, 0.5f, 0.f, kGrey);
+    dev->EndScene();
+  }
+
+  void sprites500() {
+    dev->BeginScene();
+    prepare();
+    for (int i = 0; i < 500; ++i)
+      engine->Render_Paint((i * 37) % 736, (i * 53) % 536, sprite, 0.f, 1.f, 1.f, 1.f, 0.f, kGrey);
     dev->EndScene();
   }
 };
@@ -116,10 +119,28 @@ struct Scene {
 void BM_TypicalFrame(benchmark::State& state) {
   Scene scene;
   for (auto _ : state) {
-    scene.frame();
+    scene.deviceFrame();
     benchmark::ClobberMemory();
   }
 }
 BENCHMARK(BM_TypicalFrame)->Unit(benchmark::kMillisecond);
+
+void BM_TypicalFramePainter(benchmark::State& state) {
+  Scene scene;
+  for (auto _ : state) {
+    scene.painterFrame();
+    benchmark::ClobberMemory();
+  }
+}
+BENCHMARK(BM_TypicalFramePainter)->Unit(benchmark::kMillisecond);
+
+void BM_Sprites500Painter(benchmark::State& state) {
+  Scene scene;
+  for (auto _ : state) {
+    scene.sprites500();
+    benchmark::ClobberMemory();
+  }
+}
+BENCHMARK(BM_Sprites500Painter)->Unit(benchmark::kMillisecond);
 
 }  // namespace

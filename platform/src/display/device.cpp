@@ -427,6 +427,10 @@ HRESULT Device::draw(D3DPRIMITIVETYPE type, DWORD fvf, LPVOID data, DWORD vertex
       for (DWORD i = 0; i + 2 < n; i += 3) face(at(i), at(i + 1), at(i + 2));
       break;
     case D3DPT_TRIANGLESTRIP:
+      // The painter's quad: one span a row when its two triangles make a parallelogram.
+      if (n == 4 && !wire && valid_[at(0)] && valid_[at(1)] && valid_[at(2)] && valid_[at(3)] &&
+          drawParallelogram(s, vertices_[at(0)], vertices_[at(1)], vertices_[at(2)], vertices_[at(3)]))
+        break;
       // Every other triangle is reversed so all keep the winding of the first.
       for (DWORD i = 0; i + 2 < n; ++i)
         if (i & 1)

@@ -214,7 +214,8 @@ void linearConst(const FastSpan& f) {
       const __m256i l = halfway(load(r0 + i), load(r1 + i)), r = halfway(load(r0 + i + 1), load(r1 + i + 1));
       finish8<C, A, B>(halfway(l, r), d, dst + i);
     }
-  } else {
+  }
+  {
     const __m256i wx = _mm256_set1_epi16(short(wxs)), iwx = _mm256_set1_epi16(short(256 - wxs));
     const __m256i wy = _mm256_set1_epi16(short(wys)), iwy = _mm256_set1_epi16(short(256 - wys));
     for (; i + 4 <= n; i += 4) {

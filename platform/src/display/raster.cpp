@@ -31,6 +31,28 @@ struct Setup {
   FastKernels fast;
 };
 
+// ceil and floor without a library call; out-of-range and NaN inputs are clamped rather than
+// converted to int, which would be undefined.
+inline int ceilToInt(double x) {
+  if (!(x > -1e9)) x = -1e9;
+  if (x > 1e9) x = 1e9;
+  const int i = int(x);
+  return i + (double(i) < x);
+}
+inline int floorToInt(double x) {
+  if (!(x > -1e9)) x = -1e9;
+  if (x > 1e9) x = 1e9;
+  const int i = int(x);
+  return i - (double(i) > x);
+}
+// floor for values well inside the int64 range
+inline int64_t floor64(double x) {
+  const int64_t i = int64_t(x);
+  return i - (double(i) > x);
+}
+// fmod, skipping the library call where it returns x itself.
+inline double modSize(double x, double size) { return x > -size && x < size ? x : std::fmod(x, size); }
+
 inline int satByte(double v) { return v <= 0 ? 0 : v >= 255 ? 255 : int(v + 0.5); }
 
 // Span buffers, one set per thread.
@@ -72,7 +94,7 @@ struct Coord {
 };
 
 inline int64_t wrapFixed(double texels, int size) {
-  double m = std::fmod(texels, double(size));
+  double m = texels >= 0 && texels < size ? texels : std::fmod(texels, double(size));
   if (m < 0) m += size;
   int64_t f = int64_t(m * 65536.0);
   int64_t lim = int64_t(size) << 16;
@@ -104,7 +126,7 @@ void fetchPoint(const RasterState& s, double u, double v, double du, double dv, 
   }
   for (int i = 0; i < n; ++i) {
     double uu = u + du * i, vv = v + dv * i;
-    int x = int(std::floor(uu)), y = int(std::floor(vv));
+    int x = floorToInt(uu), y = floorToInt(vv);
     if (wrapU) { x %= W; if (x < 0) x += W; } else x = std::clamp(x, 0, W - 1);
     if (wrapV) { y %= H; if (y < 0) y += H; } else y = std::clamp(y, 0, H - 1);
     out[i] = tex[y * stride + x] | aor;
@@ -198,14 +220,14 @@ void shadeSpan(const RasterState& s, const Setup& t, int y, int x0, int x1) {
     }
     const double off = t.linear ? 0.5 : 0.0;
     const double u0 = t.u.at(x0, py, t.ox, t.oy) - off, v0 = t.v.at(x0, py, t.ox, t.oy) - off;
-    f.du = int32_t(std::fmod(t.u.dx, double(s.texWidth)) * 65536.0);
-    f.dv = int32_t(std::fmod(t.v.dx, double(s.texHeight)) * 65536.0);
+    f.du = int32_t(modSize(t.u.dx, double(s.texWidth)) * 65536.0);
+    f.dv = int32_t(modSize(t.v.dx, double(s.texHeight)) * 65536.0);
     // The run of pixels that needs no wrapping is drawn by the simpler kernel.
     const int need = t.linear ? 1 : 0;
     int lo = 0, hi = f.n;
     if (std::fabs(u0) < 32000 && std::fabs(v0) < 32000 && std::fabs(t.u.dx) < s.texWidth &&
         std::fabs(t.v.dx) < s.texHeight) {
-      const int64_t U = int64_t(std::floor(u0 * 65536.0)), V = int64_t(std::floor(v0 * 65536.0));
+      const int64_t U = floor64(u0 * 65536.0), V = floor64(v0 * 65536.0);
       insideRange(U, f.du, (int64_t(s.texWidth - need) << 16), lo, hi);
       insideRange(V, f.dv, (int64_t(s.texHeight - need) << 16), lo, hi);
     } else {
@@ -228,8 +250,8 @@ void shadeSpan(const RasterState& s, const Setup& t, int y, int x0, int x1) {
         f.u = int32_t(pu);
         f.v = int32_t(pv);
       } else {
-        f.u = int32_t(int64_t(std::floor(u0 * 65536.0)) + int64_t(f.du) * a);
-        f.v = int32_t(int64_t(std::floor(v0 * 65536.0)) + int64_t(f.dv) * a);
+        f.u = int32_t(floor64(u0 * 65536.0) + int64_t(f.du) * a);
+        f.v = int32_t(floor64(v0 * 65536.0) + int64_t(f.dv) * a);
       }
       k(f);
     };
@@ -371,7 +393,7 @@ void drawTriangle(const RasterState& s, const RasterVertex& a, const RasterVerte
   const RasterVertex* v[3] = {&a, &b, &c};
   std::sort(v, v + 3, [](const RasterVertex* p, const RasterVertex* q) { return p->y < q->y; });
   const double y0 = v[0]->y, y1 = v[1]->y, y2 = v[2]->y;
-  int yStart = int(std::ceil(y0)), yEnd = int(std::ceil(y2));
+  int yStart = ceilToInt(y0), yEnd = ceilToInt(y2);
   yStart = std::max(yStart, s.clipTop);
   yEnd = std::min(yEnd, s.clipBottom);
   const double x0 = v[0]->x, x1 = v[1]->x, x2 = v[2]->x;
@@ -388,11 +410,65 @@ void drawTriangle(const RasterState& s, const RasterVertex& a, const RasterVerte
     else
       xs = x1 + (yy - y1) * (x2 - x1) / (y2 - y1);
     double left = midLeft ? xs : xl0, right = midLeft ? xl0 : xs;
-    int xa = int(std::ceil(left)), xb = int(std::ceil(right));
+    int xa = ceilToInt(left), xb = ceilToInt(right);
     xa = std::max(xa, s.clipLeft);
     xb = std::min(xb, s.clipRight);
     if (xa < xb) shadeSpan(s, t, y, xa, xb);
   }
+}
+
+bool drawParallelogram(const RasterState& s, const RasterVertex& a, const RasterVertex& b, const RasterVertex& c,
+                       const RasterVertex& d) {
+  // Only an exact parallelogram whose attributes are affine over it: then both triangles share
+  // one set of planes and their union is the quad, so each row is one span.
+  auto sums = [](double p, double q, double r, double t) { return p + t == q + r; };
+  if (!sums(a.x, b.x, c.x, d.x) || !sums(a.y, b.y, c.y, d.y) || !sums(a.z, b.z, c.z, d.z)) return false;
+  if (s.tex && (!sums(a.u, b.u, c.u, d.u) || !sums(a.v, b.v, c.v, d.v))) return false;
+  if (s.gouraud && (a.diffuse != b.diffuse || a.diffuse != c.diffuse || a.diffuse != d.diffuse ||
+                    a.specular != b.specular || a.specular != c.specular || a.specular != d.specular))
+    return false;
+  for (const RasterVertex* v : {&a, &b, &c, &d})
+    if (!std::isfinite(v->x) || !std::isfinite(v->y)) return true;  // as its triangles: nothing
+  const double area = (double(b.x) - a.x) * (double(c.y) - a.y) - (double(c.x) - a.x) * (double(b.y) - a.y);
+  if (area == 0 || !std::isfinite(area)) return true;
+  if (s.cull == D3DCULL_CCW && area < 0) return true;
+  if (s.cull == D3DCULL_CW && area > 0) return true;
+
+  Setup t;
+  setupPlanes(s, a, b, c, area, t);
+  t.fast = chooseFastKernel(s, t.textured, t.linear, t.constDiffuse, t.diffuse);
+
+  // The outline a-b-d-c; each edge lights the rows [ceil(top), ceil(bottom)).
+  struct Edge {
+    double x0, y0, x1, y1;
+    int from, to;
+  } edges[4];
+  const RasterVertex* ring[4] = {&a, &b, &d, &c};
+  int yStart = s.clipBottom, yEnd = s.clipTop;
+  for (int k = 0; k < 4; ++k) {
+    const RasterVertex* p = ring[k];
+    const RasterVertex* q = ring[(k + 1) & 3];
+    if (q->y < p->y) std::swap(p, q);
+    Edge& e = edges[k];
+    e = {p->x, p->y, q->x, q->y, ceilToInt(p->y), ceilToInt(q->y)};
+    yStart = std::min(yStart, e.from);
+    yEnd = std::max(yEnd, e.to);
+  }
+  yStart = std::max(yStart, s.clipTop);
+  yEnd = std::min(yEnd, s.clipBottom);
+  for (int y = yStart; y < yEnd; ++y) {
+    const double yy = y;
+    double xs[2];
+    int found = 0;
+    for (const Edge& e : edges)
+      if (y >= e.from && y < e.to && found < 2) xs[found++] = e.x0 + (yy - e.y0) * (e.x1 - e.x0) / (e.y1 - e.y0);
+    if (found < 2) continue;
+    int xa = ceilToInt(std::min(xs[0], xs[1])), xb = ceilToInt(std::max(xs[0], xs[1]));
+    xa = std::max(xa, s.clipLeft);
+    xb = std::min(xb, s.clipRight);
+    if (xa < xb) shadeSpan(s, t, y, xa, xb);
+  }
+  return true;
 }
 
 void drawLine(const RasterState& s, const RasterVertex& a, const RasterVertex& b) {
@@ -403,12 +479,21 @@ void drawLine(const RasterState& s, const RasterVertex& a, const RasterVertex& b
   // Pixels along the major axis from the start up to, not including, the end.
   const double startMajor = xMajor ? a.x : a.y, endMajor = xMajor ? b.x : b.y;
   const int dir = endMajor > startMajor ? 1 : -1;
-  int m0 = int(std::floor(startMajor + 0.5)), m1 = int(std::floor(endMajor + 0.5));
+  int m0 = floorToInt(startMajor + 0.5), m1 = floorToInt(endMajor + 0.5);
+  // Steps outside the clip rectangle's major range light nothing; skip them.
+  const int lo = xMajor ? s.clipLeft : s.clipTop, hi = xMajor ? s.clipRight : s.clipBottom;
+  if (dir > 0) {
+    m0 = std::max(m0, lo);
+    m1 = std::max(m0, std::min(m1, hi));
+  } else {
+    m0 = std::min(m0, hi - 1);
+    m1 = std::min(m0, std::max(m1, lo - 1));
+  }
   RasterState one = s;
   for (int m = m0; m != m1; m += dir) {
     double f = (m - startMajor) / (endMajor - startMajor);
     f = std::clamp(f, 0.0, 1.0);
-    int minor = int(std::floor((xMajor ? a.y + dy * f : a.x + dx * f) + 0.5));
+    int minor = floorToInt((xMajor ? a.y + dy * f : a.x + dx * f) + 0.5);
     int px = xMajor ? m : minor, py = xMajor ? minor : m;
     if (px < s.clipLeft || px >= s.clipRight || py < s.clipTop || py >= s.clipBottom) continue;
     Setup t;
