@@ -168,6 +168,58 @@ TEST_F(WidgetTest, AnimationFollowsTouchPressAndCheckedDirectly) {
   }
 }
 
+TEST_F(WidgetTest, PressReleasedOutsidePostsNoClickAndShowsNormalAfterTheNextMove) {
+  ProbeButton* b = MakeButton(ButtonIni());
+  const DWORD id = b->GetID();
+  ASSERT_GE(id, 100u);
+
+  EXPECT_EQ(root->OnMouseMove(0, SScreenPoint(110, 105)), id);
+  EXPECT_EQ(ShownButton(), "normal_touch");
+  EXPECT_EQ(root->OnLButtonDown(1, SScreenPoint(110, 105)), id);
+  EXPECT_EQ(ShownButton(), "press_touch");
+  root->OnMouseMove(1, SScreenPoint(300, 300));  // a held press still counts as touching
+  EXPECT_EQ(ShownButton(), "press_touch");
+  Posted();
+
+  root->OnLButtonUp(0, SScreenPoint(300, 300));
+  EXPECT_FALSE(PostedClick(Posted(), id));
+  EXPECT_EQ(b->IsPressed(), 0);
+  root->OnMouseMove(0, SScreenPoint(301, 300));
+  EXPECT_EQ(ShownButton(), "normal");
+
+  // Pressed and released inside: one click, and the touched image again.
+  root->OnMouseMove(0, SScreenPoint(110, 105));
+  root->OnLButtonDown(1, SScreenPoint(110, 105));
+  root->OnLButtonUp(0, SScreenPoint(112, 106));
+  EXPECT_TRUE(PostedClick(Posted(), id));
+  root->OnMouseMove(0, SScreenPoint(112, 106));
+  EXPECT_EQ(ShownButton(), "normal_touch");
+}
+
+TEST_F(WidgetTest, WithoutPressTouchThePressImageStaysWhileHeldUnderThePointer) {
+  MakeButton(ButtonIni(false));
+  root->OnMouseMove(0, SScreenPoint(110, 105));
+  root->OnLButtonDown(1, SScreenPoint(110, 105));
+  EXPECT_EQ(ShownButton(), "press");
+}
+
+TEST_F(WidgetTest, TouchPlaysNoSoundButTheClickDoes) {
+  ASSERT_TRUE(MakeToneWave(dir.file("touch.wav"), 8000, 8, 1, 1.0));
+  ASSERT_TRUE(MakeToneWave(dir.file("click.wav"), 8000, 8, 1, 1.0));
+  ProbeButton* b = MakeButton(ButtonIni(true, "[SOUND]\ntouch=touch.wav\nclick=click.wav\n"));
+  ASSERT_NE(b->TouchSound(), nullptr);
+  ASSERT_NE(b->ClickSound(), nullptr);
+
+  root->OnMouseMove(0, SScreenPoint(110, 105));
+  ASSERT_EQ(b->IsTouched(), 1);
+  EXPECT_EQ(b->TouchSound()->IsPlaying(), 0);
+  root->OnLButtonDown(1, SScreenPoint(110, 105));
+  EXPECT_EQ(b->ClickSound()->IsPlaying(), 0) << "the press alone is no click";
+  root->OnLButtonUp(0, SScreenPoint(110, 105));
+  EXPECT_EQ(b->ClickSound()->IsPlaying(), 1);
+  EXPECT_EQ(b->TouchSound()->IsPlaying(), 0);
+}
+
 TEST_F(WidgetTest, AnimationRunsAtHalfItsDelay) {
   // Four frames, a delay of 1000 (100 ms): a button steps one frame per 50 ms of frame time.
   const uint32_t colours[] = {kRed, kGreen, kBlue, kWhite};
