@@ -84,17 +84,25 @@ inline void finish4(__m256i t, __m256i d, uint32_t* dst) {
                    _mm_packus_epi16(_mm256_castsi256_si128(s), _mm256_extracti128_si256(s, 1)));
 }
 
-// The first `count` (1..3) pixels of a step of four; the other lanes are neither read nor written.
+// The first `count` (1..3) lanes of a step of four.
 inline __m128i lanes(int count) { return _mm_cmpgt_epi32(_mm_set1_epi32(count), _mm_setr_epi32(0, 1, 2, 3)); }
 
 template <int C, int A, bool B>
 inline void finish4(__m256i t, __m256i d, uint32_t* dst, int count) {
   if (count == 4) return finish4<C, A, B>(t, d, dst);
-  int* p = reinterpret_cast<int*>(dst);
-  const __m128i m = lanes(count);
   __m256i s = ops<C, A>(t, d);
-  if constexpr (B) s = blendOver<B>(s, _mm256_cvtepu8_epi16(_mm_maskload_epi32(p, m)));
-  _mm_maskstore_epi32(p, m, _mm_packus_epi16(_mm256_castsi256_si128(s), _mm256_extracti128_si256(s, 1)));
+  if constexpr (B) {
+    __m128i px = count == 1 ? _mm_cvtsi32_si128(int(dst[0])) : _mm_loadl_epi64(reinterpret_cast<const __m128i*>(dst));
+    if (count == 3) px = _mm_insert_epi32(px, int(dst[2]), 2);
+    s = blendOver<B>(s, _mm256_cvtepu8_epi16(px));
+  }
+  const __m128i out = _mm_packus_epi16(_mm256_castsi256_si128(s), _mm256_extracti128_si256(s, 1));
+  if (count == 1) {
+    dst[0] = uint32_t(_mm_cvtsi128_si32(out));
+    return;
+  }
+  _mm_storel_epi64(reinterpret_cast<__m128i*>(dst), out);
+  if (count == 3) dst[2] = uint32_t(_mm_extract_epi32(out, 2));
 }
 
 // Eight pixels as bytes to dst[0..7].
@@ -182,7 +190,7 @@ void linearWrap(const FastSpan& f) {
   int32_t u = f.u, v = f.v;
   uint32_t* dst = f.dst;
   const int n = f.n;
-  alignas(16) int32_t us[4], vs[4];
+  int32_t us[4], vs[4];
   uint64_t tp[4], bt[4];
   auto fetch = [&](int k) {
     const int x0 = u >> 16, y0 = v >> 16;
@@ -205,16 +213,23 @@ void linearWrap(const FastSpan& f) {
   };
   for (int i = 0; i < n; i += 4) {
     const int count = std::min(4, n - i);
-    for (int k = 0; k < count; ++k) fetch(k);
-    for (int k = count; k < 4; ++k) {
-      tp[k] = tp[k - 1];
-      bt[k] = bt[k - 1];
+#pragma GCC unroll 4
+    for (int k = 0; k < 4; ++k) {
+      if (k < count) {
+        fetch(k);
+      } else {
+        tp[k] = tp[k - 1];
+        bt[k] = bt[k - 1];
+        us[k] = us[k - 1];
+        vs[k] = vs[k - 1];
+      }
     }
     const __m256i top = _mm256_or_si256(pair128(two(tp[0], tp[1]), two(tp[2], tp[3])), aor);
     const __m256i bot = _mm256_or_si256(pair128(two(bt[0], bt[1]), two(bt[2], bt[3])), aor);
     const __m256i zero = _mm256_setzero_si256();
-    const __m256i wy = weights4(_mm_load_si128(reinterpret_cast<const __m128i*>(vs))), iwy = _mm256_sub_epi16(c256, wy);
-    const __m256i wx = weights4(_mm_load_si128(reinterpret_cast<const __m128i*>(us))), iwx = _mm256_sub_epi16(c256, wx);
+    // Built from the scalars (a vector load of just-stored lanes would stall).
+    const __m256i wy = weights4(_mm_setr_epi32(vs[0], vs[1], vs[2], vs[3])), iwy = _mm256_sub_epi16(c256, wy);
+    const __m256i wx = weights4(_mm_setr_epi32(us[0], us[1], us[2], us[3])), iwx = _mm256_sub_epi16(c256, wx);
     const __m256i L = lerp16(_mm256_unpacklo_epi8(top, zero), _mm256_unpacklo_epi8(bot, zero), iwy, wy);
     const __m256i R = lerp16(_mm256_unpackhi_epi8(top, zero), _mm256_unpackhi_epi8(bot, zero), iwy, wy);
     finish4<C, A, B>(lerp16(L, R, iwx, wx), d, dst + i, count);
