@@ -1,13 +1,23 @@
 // A screen loaded from small configuration files, driven through its root as the game drives it.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "uiinput_fixture.h"
 
 namespace {
 
 using V = std::vector<Posted>;
+
+// A 2x2 uncompressed 32-bit TGA: enough for an animation to be present.
+void WriteTga(const std::string& path) {
+  std::string b(18, '\0');
+  b[2] = 2, b[12] = 2, b[14] = 2, b[16] = 32, b[17] = 0x28;
+  b.append(16, '\xFF');
+  WriteFileBytes(path, b);
+}
 
 CZqUIPanel* MakeProbe(CZqEngine*, CZqUIPanel* parent) { return new ProbePanel(parent); }
 
@@ -82,6 +92,30 @@ TEST_F(ConfigTreeTest, TheTopButtonTakesTheClickAndTheDisabledOneNothing) {
   Up(330, 100);
   EXPECT_EQ(root->OnKeyDown(VK_DOWN, 3, 0), off->GetID());
   EXPECT_EQ(off->GetRect(), SScreenRect(320, 93, 380, 133));
+}
+
+TEST_F(ConfigTreeTest, AToggleShowsPressTouchWhileTouchedAndChecked) {
+  for (const char* f : {"n", "nt", "p", "pt"}) WriteTga(dir.file(std::string(f) + ".tga"));
+  WriteFileBytes(dir.file("toggle.ini"),
+                 std::string(kButton) + "[IMAGE]\nnormal=n.tga\nnormal_touch=nt.tga\npress=p.tga\npress_touch=pt.tga\n");
+  auto* t = new ProbePanel(root);
+  ASSERT_EQ(t->Create("toggle.ini", SScreenPoint(500, 300), "toggle"), 1);
+  auto shown = [t] { return std::string(t->GetCurrentAnimation() ? t->GetCurrentAnimation()->GetKey() : ""); };
+  EXPECT_EQ(shown(), "n.tga");
+  Move(510, 310);
+  EXPECT_EQ(shown(), "nt.tga");
+  Down(510, 310);
+  EXPECT_EQ(shown(), "p.tga");
+  Up(510, 310);
+  EXPECT_EQ(t->IsChecked(), 1);
+  EXPECT_EQ(shown(), "pt.tga");
+  Down(510, 310);
+  Up(510, 310);
+  EXPECT_EQ(t->IsChecked(), 0);
+  EXPECT_EQ(shown(), "nt.tga");
+  Move(700, 500);
+  EXPECT_EQ(shown(), "n.tga");
+  EXPECT_EQ(Only(ZQ_UIMSG_CLICK), (V{{ZQ_UIMSG_CLICK, t->GetID()}, {ZQ_UIMSG_CLICK, t->GetID()}}));
 }
 
 }  // namespace

@@ -136,3 +136,31 @@ TEST_F(Drawing, AChildWhoseUpdateIsNegativeIsDestroyedAndTheOthersStillDraw) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Drawing, ReleasedDeviceObjectsComeBackWithTheCaptionRedrawn) {
+  Write("cap.ini",
+        "[SETING]\nvisible=true\nenable=true\nis_caption=true\nheader_rect=0,0,64,32\n"
+        "caption=88\nfont=,24,0,0,0,0\ncolor=255,255,255,255\n"
+        "[ITEM_1]\nstyle=panel\nconfig=plain.ini\n");
+  Write("plain.ini", "[SETING]\nvisible=true\nheader_rect=0,0,8,8\n");
+  CZqUIPanel cap(engine);
+  ASSERT_EQ(cap.Create("cap.ini", SScreenPoint(0, 0), nullptr), 1);
+  CZqUIPanel* child = cap.GetSubPanels().front();
+  cap.ReleaseSource();
+  EXPECT_EQ(cap.GetCaptionTexture()->GetDDrawSurface(), nullptr);
+  EXPECT_EQ(cap.RestoreSource(), 0);
+  ASSERT_NE(cap.GetCaptionTexture()->GetDDrawSurface(), nullptr);
+  EXPECT_NE(child->GetCaptionTexture()->GetDDrawSurface(), nullptr);  // made even without the flag
+  int inked = 0;
+  for (long y = 0; y < 32; ++y)
+    for (long x = 0; x < 64; ++x) {
+      BYTE a = 0;
+      cap.GetCaptionTexture()->GetPixelInfo(x, y, &a, nullptr, nullptr, nullptr);
+      inked += a != 0;
+    }
+  EXPECT_GT(inked, 10);
+}
+
+}  // namespace

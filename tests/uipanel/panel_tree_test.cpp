@@ -200,3 +200,66 @@ TEST_F(Tree, TheLogLinePrintsEmptyTextForANullNameOrConfiguration) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Tree, InEditModeChildrenAreMadeFromTheStyleOfTheirOwnConfiguration) {
+  Write("plain.ini", "[GLOBALS]\nstyle=panel\n[SETING]\nvisible=true\n");
+  Write("odd.ini", "[GLOBALS]\nstyle=nosuch\n");
+  Write("root.ini",
+        "[SETING]\nvisible=true\n[ITEM_1]\nstyle=button\nconfig=plain.ini\nname=b\n"
+        "[ITEM_2]\nstyle=panel\nconfig=odd.ini\n[ITEM_3]\nstyle=panel\nconfig=plain.ini\n");
+  struct Mode {
+    int edit;
+    size_t children;
+    bool button;
+  };
+  for (const Mode m : {Mode{0, 3, true}, Mode{1, 1, false}}) {
+    SCOPED_TRACE(m.edit);
+    CZqFunc::UI_SetEditMode(m.edit);
+    CZqUIPanel root(engine);
+    ASSERT_EQ(root.Create("root.ini", SScreenPoint(0, 0), nullptr), 1);
+    CZqFunc::UI_SetEditMode(0);
+    ASSERT_EQ(root.GetSubPanels().size(), m.children);
+    CZqUIPanel* b = root.GetSubPanels().back();
+    EXPECT_STREQ(b->GetName(), "b");
+    EXPECT_STREQ(b->GetStyle(), "button");  // saved under the item's style either way
+    EXPECT_EQ(dynamic_cast<ZQ_UI_Button*>(b) != nullptr, m.button);
+  }
+}
+
+TEST_F(Tree, StateSettersKeepTheirFlagsConsistent) {
+  Write("p.ini", "[SETING]\nvisible=true\nenable=true\n");
+  CZqUIPanel root(engine);
+  ASSERT_EQ(root.Create("p.ini", SScreenPoint(0, 0), nullptr), 1);
+  CZqUIPanel child(&root);
+  child.Create("p.ini", SScreenPoint(0, 0), nullptr);
+  child.SetBackLayer(1);
+  EXPECT_EQ(child.IsBackLayer(), 0);  // the parent is in front
+  child.SetPressValue(1);
+  child.SetCheckedValue(1);
+  EXPECT_EQ(child.IsPressed(), 0);
+  child.SetPressValue(1);
+  EXPECT_EQ(child.IsChecked(), 0);
+  child.SetTouch(1);
+  child.SetEnable(0);
+  EXPECT_EQ(child.IsTouched(), 0);
+  EXPECT_EQ(child.IsPressed(), 0);
+  child.SetTouch(1);
+  EXPECT_EQ(child.GetEnableValue(), 1);
+  root.SetEnableValue(0);
+  EXPECT_EQ(child.IsEnable(), 0);
+  EXPECT_EQ(root.IsVisible(), 1);  // a top-level panel does not consult its own flag
+  root.SetVisibleValue(0);
+  EXPECT_EQ(root.IsVisible(), 1);
+  EXPECT_EQ(child.IsVisible(), 1);
+  child.SetVisibleValue(0);
+  EXPECT_EQ(child.IsVisible(), 0);
+  child.SetFocus();
+  EXPECT_EQ(root.IsFocus(), 1);
+  child.SetSize(SScreenPoint(30, 40));
+  child.SetPosition(SScreenPoint(5, 6));
+  EXPECT_EQ(child.GetRect().bottom_right(), SScreenPoint(35, 46));
+}
+
+}  // namespace

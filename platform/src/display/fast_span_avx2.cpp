@@ -84,6 +84,19 @@ inline void finish4(__m256i t, __m256i d, uint32_t* dst) {
                    _mm_packus_epi16(_mm256_castsi256_si128(s), _mm256_extracti128_si256(s, 1)));
 }
 
+// The first `count` (1..3) pixels of a step of four; the other lanes are neither read nor written.
+inline __m128i lanes(int count) { return _mm_cmpgt_epi32(_mm_set1_epi32(count), _mm_setr_epi32(0, 1, 2, 3)); }
+
+template <int C, int A, bool B>
+inline void finish4(__m256i t, __m256i d, uint32_t* dst, int count) {
+  if (count == 4) return finish4<C, A, B>(t, d, dst);
+  int* p = reinterpret_cast<int*>(dst);
+  const __m128i m = lanes(count);
+  __m256i s = ops<C, A>(t, d);
+  if constexpr (B) s = blendOver<B>(s, _mm256_cvtepu8_epi16(_mm_maskload_epi32(p, m)));
+  _mm_maskstore_epi32(p, m, _mm_packus_epi16(_mm256_castsi256_si128(s), _mm256_extracti128_si256(s, 1)));
+}
+
 // Eight pixels as bytes to dst[0..7].
 template <int C, int A, bool B>
 inline void finish8(__m256i t, __m256i d, uint32_t* dst) {
@@ -95,14 +108,6 @@ inline void finish8(__m256i t, __m256i d, uint32_t* dst) {
     hi = blendOver<B>(hi, _mm256_cvtepu8_epi16(_mm256_extracti128_si256(px, 1)));
   }
   _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst), _mm256_permute4x64_epi64(_mm256_packus_epi16(lo, hi), 0xD8));
-}
-
-// One pixel in the low 16-bit lanes to *dst.
-template <int C, int A, bool B>
-inline void finish1(__m128i t, __m128i d, uint32_t* dst) {
-  __m128i s = ops<C, A>(t, d);
-  if constexpr (B) s = blendOver<B>(s, _mm_cvtepu8_epi16(_mm_cvtsi32_si128(int(*dst))));
-  *dst = uint32_t(_mm_cvtsi128_si32(_mm_packus_epi16(s, s)));
 }
 
 inline __m256i lerp16(__m256i a, __m256i b, __m256i iw, __m256i w) {
@@ -124,31 +129,7 @@ inline __m128i steps4(int32_t p, int32_t dp) {
   return _mm_add_epi32(_mm_set1_epi32(p), _mm_mullo_epi32(_mm_set1_epi32(dp), _mm_setr_epi32(0, 1, 2, 3)));
 }
 
-inline __m128i diffuse128(uint32_t c) { return _mm_cvtepu8_epi16(_mm_cvtsi32_si128(int(c))); }
 inline __m256i diffuse256(uint32_t c) { return _mm256_cvtepu8_epi16(_mm_set1_epi32(int(c))); }
-
-// One bilinear sample inside the texture, low lanes.
-inline __m128i sample1(const FastSpan& f, int32_t u, int32_t v) {
-  const uint32_t* p = f.tex + (v >> 16) * f.stride + (u >> 16);
-  const __m128i aor = _mm_set1_epi32(int(f.alphaOr));
-  const __m128i top = _mm_cvtepu8_epi16(_mm_or_si128(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)), aor));
-  const __m128i bot =
-      _mm_cvtepu8_epi16(_mm_or_si128(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p + f.stride)), aor));
-  const __m128i wy = _mm_set1_epi16(short((v >> 8) & 255)), wx = _mm_set1_epi16(short((u >> 8) & 255));
-  const __m128i c256 = _mm_set1_epi16(256);
-  const __m128i col = lerp16(top, bot, _mm_sub_epi16(c256, wy), wy);
-  return lerp16(col, _mm_srli_si128(col, 8), _mm_sub_epi16(c256, wx), wx);
-}
-
-template <int C, int A, bool B>
-void tail(const FastSpan& f, int32_t u, int32_t v, int from) {
-  const __m128i d = diffuse128(f.diffuse);
-  for (int i = from; i < f.n; ++i) {
-    finish1<C, A, B>(sample1(f, u, v), d, f.dst + i);
-    u += f.du;
-    v += f.dv;
-  }
-}
 
 inline __m256i pair128(__m128i lo, __m128i hi) { return _mm256_inserti128_si256(_mm256_castsi128_si256(lo), hi, 1); }
 
@@ -169,11 +150,11 @@ void linearInside(const FastSpan& f) {
     return _mm_unpacklo_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(a)),
                               _mm_loadl_epi64(reinterpret_cast<const __m128i*>(b)));
   };
-  int i = 0;
-  for (; i + 4 <= n; i += 4) {
+  for (int i = 0; i < n; i += 4) {
+    const int count = std::min(4, n - i);
     const uint32_t* p[4];
     for (int k = 0; k < 4; ++k) {
-      p[k] = tex + (v >> 16) * stride + (u >> 16);
+      p[k] = k < count ? tex + (v >> 16) * stride + (u >> 16) : p[k - 1];
       u += du;
       v += dv;
     }
@@ -186,9 +167,58 @@ void linearInside(const FastSpan& f) {
     vv = _mm_add_epi32(vv, dv4);
     const __m256i L = lerp16(_mm256_unpacklo_epi8(top, zero), _mm256_unpacklo_epi8(bot, zero), iwy, wy);
     const __m256i R = lerp16(_mm256_unpackhi_epi8(top, zero), _mm256_unpackhi_epi8(bot, zero), iwy, wy);
-    finish4<C, A, B>(lerp16(L, R, iwx, wx), d, dst + i);
+    finish4<C, A, B>(lerp16(L, R, iwx, wx), d, dst + i, count);
   }
-  tail<C, A, B>(f, u, v, i);
+}
+
+// Any position: every sample's right and lower neighbours wrap around the texture.
+template <int C, int A, bool B>
+void linearWrap(const FastSpan& f) {
+  const __m256i d = diffuse256(f.diffuse);
+  const __m256i c256 = _mm256_set1_epi16(256);
+  const __m256i aor = _mm256_set1_epi32(int(f.alphaOr));
+  const int W = f.width, H = f.height, stride = f.stride;
+  const int32_t lu = W << 16, lv = H << 16, du = f.du, dv = f.dv;
+  int32_t u = f.u, v = f.v;
+  uint32_t* dst = f.dst;
+  const int n = f.n;
+  alignas(16) int32_t us[4], vs[4];
+  uint64_t tp[4], bt[4];
+  auto fetch = [&](int k) {
+    const int x0 = u >> 16, y0 = v >> 16;
+    const int x1 = x0 + 1 == W ? 0 : x0 + 1, y1 = y0 + 1 == H ? 0 : y0 + 1;
+    const uint32_t* r0 = f.tex + y0 * stride;
+    const uint32_t* r1 = f.tex + y1 * stride;
+    tp[k] = r0[x0] | uint64_t(r0[x1]) << 32;
+    bt[k] = r1[x0] | uint64_t(r1[x1]) << 32;
+    us[k] = u;
+    vs[k] = v;
+    u += du;
+    v += dv;
+    u -= u >= lu ? lu : 0;
+    u += u < 0 ? lu : 0;
+    v -= v >= lv ? lv : 0;
+    v += v < 0 ? lv : 0;
+  };
+  auto two = [](uint64_t a, uint64_t b) {
+    return _mm_unpacklo_epi32(_mm_cvtsi64_si128(int64_t(a)), _mm_cvtsi64_si128(int64_t(b)));
+  };
+  for (int i = 0; i < n; i += 4) {
+    const int count = std::min(4, n - i);
+    for (int k = 0; k < count; ++k) fetch(k);
+    for (int k = count; k < 4; ++k) {
+      tp[k] = tp[k - 1];
+      bt[k] = bt[k - 1];
+    }
+    const __m256i top = _mm256_or_si256(pair128(two(tp[0], tp[1]), two(tp[2], tp[3])), aor);
+    const __m256i bot = _mm256_or_si256(pair128(two(bt[0], bt[1]), two(bt[2], bt[3])), aor);
+    const __m256i zero = _mm256_setzero_si256();
+    const __m256i wy = weights4(_mm_load_si128(reinterpret_cast<const __m128i*>(vs))), iwy = _mm256_sub_epi16(c256, wy);
+    const __m256i wx = weights4(_mm_load_si128(reinterpret_cast<const __m128i*>(us))), iwx = _mm256_sub_epi16(c256, wx);
+    const __m256i L = lerp16(_mm256_unpacklo_epi8(top, zero), _mm256_unpacklo_epi8(bot, zero), iwy, wy);
+    const __m256i R = lerp16(_mm256_unpackhi_epi8(top, zero), _mm256_unpackhi_epi8(bot, zero), iwy, wy);
+    finish4<C, A, B>(lerp16(L, R, iwx, wx), d, dst + i, count);
+  }
 }
 
 inline __m256i halfway(__m256i a, __m256i b) {
@@ -218,17 +248,20 @@ void linearConst(const FastSpan& f) {
   {
     const __m256i wx = _mm256_set1_epi16(short(wxs)), iwx = _mm256_set1_epi16(short(256 - wxs));
     const __m256i wy = _mm256_set1_epi16(short(wys)), iwy = _mm256_set1_epi16(short(256 - wys));
-    for (; i + 4 <= n; i += 4) {
+    for (; i < n; i += 4) {
+      const int count = std::min(4, n - i);
+      const __m128i m = lanes(count);
+      // Texels past the span are not read: the last step loads only its pixels' lanes.
       auto widen = [&](const uint32_t* p) {
-        return _mm256_cvtepu8_epi16(
-            _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)), _mm256_castsi256_si128(aor)));
+        const __m128i px = count == 4 ? _mm_loadu_si128(reinterpret_cast<const __m128i*>(p))
+                                      : _mm_maskload_epi32(reinterpret_cast<const int*>(p), m);
+        return _mm256_cvtepu8_epi16(_mm_or_si128(px, _mm256_castsi256_si128(aor)));
       };
       const __m256i l = lerp16(widen(r0 + i), widen(r1 + i), iwy, wy);
       const __m256i r = lerp16(widen(r0 + i + 1), widen(r1 + i + 1), iwy, wy);
-      finish4<C, A, B>(lerp16(l, r, iwx, wx), d, dst + i);
+      finish4<C, A, B>(lerp16(l, r, iwx, wx), d, dst + i, count);
     }
   }
-  tail<C, A, B>(f, f.u + f.du * i, f.v, i);
 }
 
 constexpr int kRowPairMax = 2048;
@@ -269,22 +302,17 @@ void linearRow(const FastSpan& f) {
   const __m128i du4 = _mm_set1_epi32(du * 4);
   uint32_t* dst = f.dst;
   auto pair = [&](int32_t p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(V + 4 * (p >> 16))); };
-  int i = 0;
-  for (; i + 4 <= n; i += 4) {
-    const __m128i a = pair(u), b = pair(u + du), c = pair(u + 2 * du), e = pair(u + 3 * du);
+  for (int i = 0; i < n; i += 4) {
+    const int count = std::min(4, n - i);
+    // Lanes past the span repeat the last pixel's texels.
+    const int32_t ub = u + (count > 1 ? du : 0), uc = ub + (count > 2 ? du : 0), ue = uc + (count > 3 ? du : 0);
+    const __m128i a = pair(u), b = pair(ub), c = pair(uc), e = pair(ue);
     u += 4 * du;
     const __m256i w = weights4(uu), iw = _mm256_sub_epi16(c256, w);
     uu = _mm_add_epi32(uu, du4);
     const __m256i L = pair128(_mm_unpacklo_epi64(a, b), _mm_unpacklo_epi64(c, e));
     const __m256i R = pair128(_mm_unpackhi_epi64(a, b), _mm_unpackhi_epi64(c, e));
-    finish4<C, A, B>(lerp16(L, R, iw, w), d, dst + i);
-  }
-  const __m128i d1 = diffuse128(f.diffuse);
-  for (; i < n; ++i) {
-    const __m128i a = pair(u);
-    const __m128i w = _mm_set1_epi16(short((u >> 8) & 255));
-    finish1<C, A, B>(lerp16(a, _mm_srli_si128(a, 8), _mm_sub_epi16(_mm256_castsi256_si128(c256), w), w), d1, dst + i);
-    u += du;
+    finish4<C, A, B>(lerp16(L, R, iw, w), d, dst + i, count);
   }
 }
 
@@ -319,10 +347,12 @@ FastKernels pick(bool textured, bool blend) {
     return k;
   }
   if (blend) {
+    k.wrap = linearWrap<C, A, true>;
     k.inside = linearInside<C, A, true>;
     k.oneToOne = linearConst<C, A, true>;
     k.row = linearRow<C, A, true>;
   } else {
+    k.wrap = linearWrap<C, A, false>;
     k.inside = linearInside<C, A, false>;
     k.oneToOne = linearConst<C, A, false>;
     k.row = linearRow<C, A, false>;

@@ -243,12 +243,14 @@ void shadeSpan(const RasterState& s, const Setup& t, int y, int x0, int x1) {
       if (a >= b) return;
       f.n = b - a;
       f.dst = dst + a;
-      int64_t pu = (U0 + int64_t(f.du) * a) % limU, pv = (V0 + int64_t(f.dv) * a) % limV;
-      if (pu < 0) pu += limU;
-      if (pv < 0) pv += limV;
       if (wrapped) {
-        f.u = int32_t(pu);
-        f.v = int32_t(pv);
+        auto reduce = [](int64_t p, int64_t lim) {
+          if (p >= 0 && p < lim) return p;
+          p %= lim;
+          return p < 0 ? p + lim : p;
+        };
+        f.u = int32_t(reduce(U0 + int64_t(f.du) * a, limU));
+        f.v = int32_t(reduce(V0 + int64_t(f.dv) * a, limV));
       } else {
         f.u = int32_t(floor64(u0 * 65536.0) + int64_t(f.du) * a);
         f.v = int32_t(floor64(v0 * 65536.0) + int64_t(f.dv) * a);
