@@ -94,6 +94,23 @@ TEST_F(AppTest, AConnectedEnginesModeItemBecomesTheModePopup) {
   ASSERT_EQ(engine.InitEngine(app.GetMainWnd(), 800, 600, 0), 0);
   ExpectModePopup(app.GetWindowMenu(), app.GetDxDeviceInfoPtr());
   ExpectModePopup(engine.GetPopupMenu(), app.GetDxDeviceInfoPtr());
+
+  // The engine's menu refresh turns the mode items into radio items on the current mode, and a
+  // mode chosen through the window's commands moves the check.
+  SDxDeviceInfo* dev = app.GetDxDeviceInfoPtr();
+  ASSERT_GE(dev->dwNumModes, 2u);
+  HMENU modes = GetSubMenu(GetSubMenu(engine.GetPopupMenu(), 0), 0);
+  const DWORD other = dev->dwCurrentMode == 0 ? 1 : 0;
+  for (DWORD pick : {dev->dwCurrentMode, other}) {
+    SCOPED_TRACE(pick);
+    SendMessageA(app.GetMainWnd(), WM_COMMAND, ZQ_MENU_MODE_BASE + pick, 0);
+    EXPECT_EQ(dev->dwCurrentMode, pick);
+    engine._UpdateMenu(engine.GetPopupMenu());
+    for (DWORD i = 0; i < dev->dwNumModes; ++i)
+      EXPECT_EQ(GetMenuState(modes, i + 2, MF_BYPOSITION),
+                UINT(MFT_RADIOCHECK | (i == pick ? MF_CHECKED : 0)))
+          << i;
+  }
   engine.DestroyEngine();
 }
 
