@@ -446,7 +446,7 @@ TEST_F(Raster, FusedKernelsMatchTheGeneralPath) {
 TEST_F(Raster, FastPathsOfEitherWidthMatchTheGeneralPath) {
   // Quads mapping texels 1:1 at whole, half and other fractional offsets, magnified along
   // rows, mirrored and rotated, with and without blending, each drawn by the fused kernels
-  // (AVX2 where the processor has it, and SSE2) and by the general span pipeline.
+  // (AVX-512 and AVX2 where the processor has them, and SSE2) and by the general span pipeline.
   std::vector<DWORD> tex(41 * 29);
   for (size_t i = 0; i < tex.size(); ++i) tex[i] = DWORD(i * 2654435761u) ^ DWORD(i * 40503u) << 24;
   LPDIRECTDRAWSURFACE7 alpha = makeTexture(41, 29, tex), opaque = makeTexture(41, 29, tex, D3DX_SF_X8R8G8B8);
@@ -498,8 +498,8 @@ TEST_F(Raster, FastPathsOfEitherWidthMatchTheGeneralPath) {
     return out;
   };
   const std::vector<DWORD> general = draw(true);
-  for (BOOL wide : {TRUE, FALSE}) {
-    zqDisplaySetWideKernels(wide);
+  for (int wide : {512, 256, 128}) {
+    zqDisplaySetKernelWidth(wide);
     const std::vector<DWORD> fused = draw(false);
     int differ = 0;
     for (size_t i = 0; i < fused.size(); ++i)
@@ -508,7 +508,7 @@ TEST_F(Raster, FastPathsOfEitherWidthMatchTheGeneralPath) {
                       << fused[i] << " general " << general[i];
     EXPECT_EQ(differ, 0) << "wide " << wide;
   }
-  zqDisplaySetWideKernels(TRUE);
+  zqDisplaySetKernelWidth(512);
   dev->SetRenderState(D3DRENDERSTATE_ALPHATESTENABLE, FALSE);
   dev->SetTexture(0, nullptr);
   opaque->Release();

@@ -45,9 +45,9 @@ ZQPLAT_API void zqDisplaySetMaxTextureSize(DWORD size);
 ZQPLAT_API void zqDisplaySetDesktopMode(DWORD width, DWORD height, DWORD bpp, DWORD refreshRate);
 // What TestCooperativeLevel returns (DD_OK by default).
 ZQPLAT_API void zqDisplaySetCooperativeLevelResult(HRESULT result);
-// Whether the software device draws with its AVX2 kernels where the processor has them
-// (default TRUE); FALSE keeps the SSE2 ones, which give the same pixels.
-ZQPLAT_API void zqDisplaySetWideKernels(BOOL enable);
+// The widest vectors (512, 256 or 128 bits) the software device's kernels may use where the
+// processor has them; 512 by default. Every width gives the same pixels.
+ZQPLAT_API void zqDisplaySetKernelWidth(int bits);
 // Number of live surfaces (all DirectDraw objects).
 ZQPLAT_API int zqDisplayLiveSurfaceCount();
 

@@ -377,7 +377,7 @@ int opCode(DWORD op) {
 
 bool isDiffuse(DWORD arg) { return arg == D3DTA_DIFFUSE || arg == D3DTA_CURRENT; }
 
-std::atomic<bool> g_wide{true};
+std::atomic<int> g_width{512};
 
 }  // namespace
 
@@ -407,16 +407,20 @@ FastKernels chooseFastKernel(const RasterState& s, bool textured, bool linear, b
                   : linear   ? pickColour<kLinear>(c, a, blend)
                              : pickColour<kPoint>(c, a, blend);
   static const bool avx2 = __builtin_cpu_supports("avx2");
-  if (avx2 && g_wide.load(std::memory_order_relaxed)) {
-    const FastKernels w = fastKernelsAvx2(textured, linear, c, a, blend);
+  static const bool avx512 = avx2 && __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+                             __builtin_cpu_supports("avx512vl");
+  auto over = [&k](const FastKernels& w) {
     if (w.wrap) k.wrap = w.wrap;
     if (w.inside) k.inside = w.inside;
     if (w.oneToOne) k.oneToOne = w.oneToOne;
     if (w.row) k.row = w.row;
-  }
+  };
+  const int width = g_width.load(std::memory_order_relaxed);
+  if (avx2 && width >= 256) over(fastKernelsAvx2(textured, linear, c, a, blend));
+  if (avx512 && width >= 512) over(fastKernelsAvx512(textured, linear, c, a, blend));
   return k;
 }
 
 }  // namespace zqdisplay
 
-void zqDisplaySetWideKernels(BOOL enable) { zqdisplay::g_wide.store(enable != FALSE); }
+void zqDisplaySetKernelWidth(int bits) { zqdisplay::g_width.store(bits); }

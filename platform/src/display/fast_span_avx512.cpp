@@ -1,0 +1,195 @@
+// AVX-512 forms of the row and 1:1 bilinear kernels: eight pixels a step in 16-bit lanes.
+// Same arithmetic as the SSE2 and AVX2 kernels, lane for lane.
+#pragma GCC target("avx2,avx512f,avx512bw,avx512vl")
+// GCC 12's AVX-512 headers trip this warning on their own undefined-vector idiom.
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+
+#include <immintrin.h>
+
+#include <algorithm>
+
+#include "display/fast_span.h"
+
+namespace zqdisplay {
+
+namespace {
+
+inline __m512i mul8(__m512i a, __m512i b) {
+  const __m512i t = _mm512_add_epi16(_mm512_mullo_epi16(a, b), _mm512_set1_epi16(128));
+  return _mm512_mulhi_epu16(t, _mm512_set1_epi16(257));
+}
+inline __m512i alphaLanes() { return _mm512_set1_epi64(int64_t(0xFFFF000000000000ull)); }
+inline __m512i alphaOf(__m512i s) { return _mm512_shufflehi_epi16(_mm512_shufflelo_epi16(s, 0xFF), 0xFF); }
+
+template <int O>
+inline __m512i op(__m512i t, __m512i d) {
+  if constexpr (O == kSel1) return t;
+  if constexpr (O == kSel2) return d;
+  if constexpr (O == kMod) return mul8(t, d);
+  if constexpr (O == kMod2x) return _mm512_min_epi16(_mm512_slli_epi16(mul8(t, d), 1), _mm512_set1_epi16(255));
+}
+
+template <int C, int A>
+inline __m512i ops(__m512i t, __m512i d) {
+  if constexpr ((C == kMod || C == kMod2x) && A == kMod) {
+    const __m512i m = mul8(t, d);
+    if constexpr (C == kMod) return m;
+    return _mm512_min_epi16(_mm512_add_epi16(m, _mm512_andnot_si512(alphaLanes(), m)), _mm512_set1_epi16(255));
+  } else {
+    return _mm512_or_si512(_mm512_andnot_si512(alphaLanes(), op<C>(t, d)), _mm512_and_si512(alphaLanes(), op<A>(t, d)));
+  }
+}
+
+// Eight pixels in 16-bit lanes, in order, to the first `count` (1..8) of dst.
+template <int C, int A, bool B>
+inline void finish8(__m512i t, __m512i d, uint32_t* dst, int count) {
+  const __mmask8 m = __mmask8((1u << count) - 1);
+  __m512i s = ops<C, A>(t, d);
+  if constexpr (B) {
+    const __m512i dd = _mm512_cvtepu8_epi16(_mm256_maskz_loadu_epi32(m, dst));
+    const __m512i al = alphaOf(s);
+    // The two rounded terms never exceed 255 together.
+    s = _mm512_add_epi16(mul8(s, al), mul8(dd, _mm512_sub_epi16(_mm512_set1_epi16(255), al)));
+  }
+  _mm256_mask_storeu_epi32(dst, m, _mm512_cvtepi16_epi8(s));
+}
+
+inline __m512i lerp16(__m512i a, __m512i b, __m512i iw, __m512i w) {
+  return _mm512_srli_epi16(_mm512_add_epi16(_mm512_mullo_epi16(a, iw), _mm512_mullo_epi16(b, w)), 8);
+}
+
+// Filter weights ((p >> 8) & 255) of eight positions, each spread over its pixel's four lanes.
+inline __m512i weights8(__m256i pos) {
+  const __m256i w = _mm256_and_si256(_mm256_srli_epi32(pos, 8), _mm256_set1_epi32(255));
+  return _mm512_shuffle_epi8(_mm512_cvtepu32_epi64(w), _mm512_set4_epi32(0x09080908, 0x09080908, 0x01000100, 0x01000100));
+}
+
+inline __m256i steps8(int32_t p, int32_t dp) {
+  return _mm256_add_epi32(_mm256_set1_epi32(p), _mm256_mullo_epi32(_mm256_set1_epi32(dp), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7)));
+}
+
+inline __m512i diffuse512(uint32_t c) { return _mm512_cvtepu8_epi16(_mm256_set1_epi32(int(c))); }
+
+inline __m512i quad128(__m128i a, __m128i b, __m128i c, __m128i e) {
+  const __m256i lo = _mm256_inserti128_si256(_mm256_castsi128_si256(a), b, 1);
+  const __m256i hi = _mm256_inserti128_si256(_mm256_castsi128_si256(c), e, 1);
+  return _mm512_inserti64x4(_mm512_castsi256_si512(lo), hi, 1);
+}
+
+constexpr int kRowPairMax = 2048;
+
+template <int C, int A, bool B>
+void linearRow(const FastSpan& f) {
+  const int n = f.n;
+  if (n > kRowPairMax / 2) {
+    // In pieces, so that each piece's texels fit the buffer.
+    for (int i = 0; i < n; i += kRowPairMax / 2) {
+      FastSpan piece = f;
+      piece.n = std::min(kRowPairMax / 2, n - i);
+      piece.u = f.u + f.du * i;
+      piece.dst = f.dst + i;
+      linearRow<C, A, B>(piece);
+    }
+    return;
+  }
+  const int first = f.u >> 16, last = int((int64_t(f.u) + int64_t(f.du) * (n - 1)) >> 16);
+  const int lo = std::min(first, last), cols = std::max(first, last) - lo + 2;
+  // The row pair filtered vertically once per texel, four 16-bit lanes a texel.
+  alignas(64) uint16_t V[(kRowPairMax + 8) * 4];
+  const __m256i aor = _mm256_set1_epi32(int(f.alphaOr));
+  const int wys = (f.v >> 8) & 255;
+  const __m512i wy = _mm512_set1_epi16(short(wys)), iwy = _mm512_set1_epi16(short(256 - wys));
+  const uint32_t* r0 = f.tex + (f.v >> 16) * f.stride + lo;
+  const uint32_t* r1 = r0 + f.stride;
+  for (int k = 0; k < cols; k += 8) {
+    const __mmask8 m = __mmask8(cols - k >= 8 ? 0xFF : (1u << (cols - k)) - 1);
+    const __m512i t = _mm512_cvtepu8_epi16(_mm256_or_si256(_mm256_maskz_loadu_epi32(m, r0 + k), aor));
+    const __m512i b = _mm512_cvtepu8_epi16(_mm256_or_si256(_mm256_maskz_loadu_epi32(m, r1 + k), aor));
+    _mm512_store_si512(V + 4 * k, lerp16(t, b, iwy, wy));
+  }
+  const __m512i d = diffuse512(f.diffuse);
+  const __m512i c256 = _mm512_set1_epi16(256);
+  const int32_t du = f.du;
+  int32_t u = f.u - (lo << 16);
+  __m256i uu = steps8(u, du);
+  const __m256i du8 = _mm256_set1_epi32(du * 8);
+  uint32_t* dst = f.dst;
+  auto pair = [&](int32_t p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(V + 4 * (p >> 16))); };
+  for (int i = 0; i < n; i += 8) {
+    const int count = std::min(8, n - i);
+    // Lanes past the span repeat the last pixel's texels.
+    int32_t p[8];
+    p[0] = u;
+#pragma GCC unroll 8
+    for (int k = 1; k < 8; ++k) p[k] = p[k - 1] + (k < count ? du : 0);
+    u += 8 * du;
+    __m128i q[8];
+#pragma GCC unroll 8
+    for (int k = 0; k < 8; ++k) q[k] = pair(p[k]);
+    const __m512i L = quad128(_mm_unpacklo_epi64(q[0], q[1]), _mm_unpacklo_epi64(q[2], q[3]),
+                              _mm_unpacklo_epi64(q[4], q[5]), _mm_unpacklo_epi64(q[6], q[7]));
+    const __m512i R = quad128(_mm_unpackhi_epi64(q[0], q[1]), _mm_unpackhi_epi64(q[2], q[3]),
+                              _mm_unpackhi_epi64(q[4], q[5]), _mm_unpackhi_epi64(q[6], q[7]));
+    const __m512i w = weights8(uu), iw = _mm512_sub_epi16(c256, w);
+    uu = _mm256_add_epi32(uu, du8);
+    finish8<C, A, B>(lerp16(L, R, iw, w), d, dst + i, count);
+  }
+}
+
+// 1:1 at a fixed offset: eight pixels a step from plain row loads.
+template <int C, int A, bool B>
+void linearConst(const FastSpan& f) {
+  const __m512i d = diffuse512(f.diffuse);
+  const __m256i aor = _mm256_set1_epi32(int(f.alphaOr));
+  const int wxs = (f.u >> 8) & 255, wys = (f.v >> 8) & 255;
+  const __m512i wx = _mm512_set1_epi16(short(wxs)), iwx = _mm512_set1_epi16(short(256 - wxs));
+  const __m512i wy = _mm512_set1_epi16(short(wys)), iwy = _mm512_set1_epi16(short(256 - wys));
+  const uint32_t* r0 = f.tex + (f.v >> 16) * f.stride + (f.u >> 16);
+  const uint32_t* r1 = r0 + f.stride;
+  uint32_t* dst = f.dst;
+  const int n = f.n;
+  for (int i = 0; i < n; i += 8) {
+    const int count = std::min(8, n - i);
+    const __mmask8 m = __mmask8(count == 8 ? 0xFF : (1u << count) - 1);
+    // Texels past the span are not read.
+    auto widen = [&](const uint32_t* p) { return _mm512_cvtepu8_epi16(_mm256_or_si256(_mm256_maskz_loadu_epi32(m, p), aor)); };
+    const __m512i l = lerp16(widen(r0 + i), widen(r1 + i), iwy, wy);
+    const __m512i r = lerp16(widen(r0 + i + 1), widen(r1 + i + 1), iwy, wy);
+    finish8<C, A, B>(lerp16(l, r, iwx, wx), d, dst + i, count);
+  }
+}
+
+template <int C, int A>
+FastKernels pick(bool blend) {
+  FastKernels k;
+  if (blend) {
+    k.oneToOne = linearConst<C, A, true>;
+    k.row = linearRow<C, A, true>;
+  } else {
+    k.oneToOne = linearConst<C, A, false>;
+    k.row = linearRow<C, A, false>;
+  }
+  return k;
+}
+template <int C>
+FastKernels pickAlpha(int a, bool blend) {
+  switch (a) {
+    case kSel1: return pick<C, kSel1>(blend);
+    case kSel2: return pick<C, kSel2>(blend);
+    default: return pick<C, kMod>(blend);
+  }
+}
+
+}  // namespace
+
+FastKernels fastKernelsAvx512(bool textured, bool linear, int colourOp, int alphaOp, bool blend) {
+  if (!textured || !linear) return {};
+  switch (colourOp) {
+    case kSel1: return pickAlpha<kSel1>(alphaOp, blend);
+    case kSel2: return pickAlpha<kSel2>(alphaOp, blend);
+    case kMod: return pickAlpha<kMod>(alphaOp, blend);
+    default: return pickAlpha<kMod2x>(alphaOp, blend);
+  }
+}
+
+}  // namespace zqdisplay
