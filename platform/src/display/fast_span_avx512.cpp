@@ -43,15 +43,19 @@ inline __m512i ops(__m512i t, __m512i d) {
 // Eight pixels in 16-bit lanes, in order, to the first `count` (1..8) of dst.
 template <int C, int A, bool B>
 inline void finish8(__m512i t, __m512i d, uint32_t* dst, int count) {
+  const bool full = count == 8;
   const __mmask8 m = __mmask8((1u << count) - 1);
   __m512i s = ops<C, A>(t, d);
   if constexpr (B) {
-    const __m512i dd = _mm512_cvtepu8_epi16(_mm256_maskz_loadu_epi32(m, dst));
+    const __m256i px = full ? _mm256_loadu_si256(reinterpret_cast<const __m256i*>(dst)) : _mm256_maskz_loadu_epi32(m, dst);
     const __m512i al = alphaOf(s);
     // The two rounded terms never exceed 255 together.
-    s = _mm512_add_epi16(mul8(s, al), mul8(dd, _mm512_sub_epi16(_mm512_set1_epi16(255), al)));
+    s = _mm512_add_epi16(mul8(s, al), mul8(_mm512_cvtepu8_epi16(px), _mm512_sub_epi16(_mm512_set1_epi16(255), al)));
   }
-  _mm256_mask_storeu_epi32(dst, m, _mm512_cvtepi16_epi8(s));
+  if (full)
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst), _mm512_cvtepi16_epi8(s));
+  else
+    _mm256_mask_storeu_epi32(dst, m, _mm512_cvtepi16_epi8(s));
 }
 
 inline __m512i lerp16(__m512i a, __m512i b, __m512i iw, __m512i w) {
