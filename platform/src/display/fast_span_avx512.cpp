@@ -43,15 +43,19 @@ inline __m512i ops(__m512i t, __m512i d) {
 // Eight pixels in 16-bit lanes, in order, to the first `count` (1..8) of dst.
 template <int C, int A, bool B>
 inline void finish8(__m512i t, __m512i d, uint32_t* dst, int count) {
+  const bool full = count == 8;
   const __mmask8 m = __mmask8((1u << count) - 1);
   __m512i s = ops<C, A>(t, d);
   if constexpr (B) {
-    const __m512i dd = _mm512_cvtepu8_epi16(_mm256_maskz_loadu_epi32(m, dst));
+    const __m256i px = full ? _mm256_loadu_si256(reinterpret_cast<const __m256i*>(dst)) : _mm256_maskz_loadu_epi32(m, dst);
     const __m512i al = alphaOf(s);
     // The two rounded terms never exceed 255 together.
-    s = _mm512_add_epi16(mul8(s, al), mul8(dd, _mm512_sub_epi16(_mm512_set1_epi16(255), al)));
+    s = _mm512_add_epi16(mul8(s, al), mul8(_mm512_cvtepu8_epi16(px), _mm512_sub_epi16(_mm512_set1_epi16(255), al)));
   }
-  _mm256_mask_storeu_epi32(dst, m, _mm512_cvtepi16_epi8(s));
+  if (full)
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst), _mm512_cvtepi16_epi8(s));
+  else
+    _mm256_mask_storeu_epi32(dst, m, _mm512_cvtepi16_epi8(s));
 }
 
 inline __m512i lerp16(__m512i a, __m512i b, __m512i iw, __m512i w) {
@@ -70,10 +74,10 @@ inline __m256i steps8(int32_t p, int32_t dp) {
 
 inline __m512i diffuse512(uint32_t c) { return _mm512_cvtepu8_epi16(_mm256_set1_epi32(int(c))); }
 
-inline __m512i quad128(__m128i a, __m128i b, __m128i c, __m128i e) {
-  const __m256i lo = _mm256_inserti128_si256(_mm256_castsi128_si256(a), b, 1);
-  const __m256i hi = _mm256_inserti128_si256(_mm256_castsi128_si256(c), e, 1);
-  return _mm512_inserti64x4(_mm512_castsi256_si512(lo), hi, 1);
+// Floor of the bytewise mean: the lerp at weight one half.
+inline __m512i half(__m512i a, __m512i b) {
+  return _mm512_add_epi8(_mm512_and_si512(a, b),
+                         _mm512_and_si512(_mm512_srli_epi16(_mm512_xor_si512(a, b), 1), _mm512_set1_epi8(0x7F)));
 }
 
 constexpr int kRowPairMax = 2048;
@@ -95,7 +99,7 @@ void linearRow(const FastSpan& f) {
   const int first = f.u >> 16, last = int((int64_t(f.u) + int64_t(f.du) * (n - 1)) >> 16);
   const int lo = std::min(first, last), cols = std::max(first, last) - lo + 2;
   // The row pair filtered vertically once per texel, four 16-bit lanes a texel.
-  alignas(64) uint16_t V[(kRowPairMax + 8) * 4];
+  alignas(64) uint16_t V[(kRowPairMax + 24) * 4];
   const __m256i aor = _mm256_set1_epi32(int(f.alphaOr));
   const int wys = (f.v >> 8) & 255;
   const __m512i wy = _mm512_set1_epi16(short(wys)), iwy = _mm512_set1_epi16(short(256 - wys));
@@ -114,24 +118,26 @@ void linearRow(const FastSpan& f) {
   __m256i uu = steps8(u, du);
   const __m256i du8 = _mm256_set1_epi32(du * 8);
   uint32_t* dst = f.dst;
-  auto pair = [&](int32_t p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(V + 4 * (p >> 16))); };
+  // Eight pixels cover at most nine neighbouring texels (|du| is at most one texel): the
+  // sixteen texels from the lowest one are two registers, and each pixel's pair is picked
+  // from them by lane.
+  const __m512i lane = _mm512_set4_epi32(0x00030002, 0x00010000, 0x00030002, 0x00010000);
+  const __m512i spread = _mm512_set4_epi32(0x09080908, 0x09080908, 0x01000100, 0x01000100);
   for (int i = 0; i < n; i += 8) {
     const int count = std::min(8, n - i);
-    // Lanes past the span repeat the last pixel's texels.
-    int32_t p[8];
-    p[0] = u;
-#pragma GCC unroll 8
-    for (int k = 1; k < 8; ++k) p[k] = p[k - 1] + (k < count ? du : 0);
-    u += 8 * du;
-    __m128i q[8];
-#pragma GCC unroll 8
-    for (int k = 0; k < 8; ++k) q[k] = pair(p[k]);
-    const __m512i L = quad128(_mm_unpacklo_epi64(q[0], q[1]), _mm_unpacklo_epi64(q[2], q[3]),
-                              _mm_unpacklo_epi64(q[4], q[5]), _mm_unpacklo_epi64(q[6], q[7]));
-    const __m512i R = quad128(_mm_unpackhi_epi64(q[0], q[1]), _mm_unpackhi_epi64(q[2], q[3]),
-                              _mm_unpackhi_epi64(q[4], q[5]), _mm_unpackhi_epi64(q[6], q[7]));
+    const int32_t uLast = u + du * (count - 1);
+    const int base = std::min(u, uLast) >> 16;
+    const uint16_t* tab = V + 4 * base;
+    const __m512i t0 = _mm512_loadu_si512(tab), t1 = _mm512_loadu_si512(tab + 32);
+    const __m256i col = _mm256_sub_epi32(_mm256_srai_epi32(uu, 16), _mm256_set1_epi32(base));
+    // Lane index of each pixel's left texel, channel by channel.
+    const __m512i idx = _mm512_add_epi16(
+        _mm512_shuffle_epi8(_mm512_cvtepu32_epi64(_mm256_slli_epi32(col, 2)), spread), lane);
+    const __m512i L = _mm512_permutex2var_epi16(t0, idx, t1);
+    const __m512i R = _mm512_permutex2var_epi16(t0, _mm512_add_epi16(idx, _mm512_set1_epi16(4)), t1);
     const __m512i w = weights8(uu), iw = _mm512_sub_epi16(c256, w);
     uu = _mm256_add_epi32(uu, du8);
+    u += 8 * du;
     finish8<C, A, B>(lerp16(L, R, iw, w), d, dst + i, count);
   }
 }
@@ -148,7 +154,21 @@ void linearConst(const FastSpan& f) {
   const uint32_t* r1 = r0 + f.stride;
   uint32_t* dst = f.dst;
   const int n = f.n;
-  for (int i = 0; i < n; i += 8) {
+  int i = 0;
+  if (wxs == 128 && wys == 128) {
+    // Weights of one half: the floor of bytewise means, sixteen pixels a step.
+    const __m512i aor16 = _mm512_set1_epi32(int(f.alphaOr));
+    for (; i < n; i += 16) {
+      const int count = std::min(16, n - i);
+      const __mmask16 m = __mmask16(count == 16 ? 0xFFFF : (1u << count) - 1);
+      auto load = [&](const uint32_t* p) { return _mm512_or_si512(_mm512_maskz_loadu_epi32(m, p), aor16); };
+      const __m512i t = half(half(load(r0 + i), load(r1 + i)), half(load(r0 + i + 1), load(r1 + i + 1)));
+      finish8<C, A, B>(_mm512_cvtepu8_epi16(_mm512_castsi512_si256(t)), d, dst + i, std::min(8, count));
+      if (count > 8) finish8<C, A, B>(_mm512_cvtepu8_epi16(_mm512_extracti64x4_epi64(t, 1)), d, dst + i + 8, count - 8);
+    }
+    return;
+  }
+  for (; i < n; i += 8) {
     const int count = std::min(8, n - i);
     const __mmask8 m = __mmask8(count == 8 ? 0xFF : (1u << count) - 1);
     // Texels past the span are not read.
