@@ -33,6 +33,8 @@ int CZqEngine::_UpdateEngine() {
   if (m_dwElapsed == 0) return 1;
   int result = OnUpdate();
   m_dwLastUpdate = m_dwEngineTime;
+  // Sounds move their 3D positions deferred; one commit a frame applies them together.
+  if (m_pListener) m_pListener->CommitDeferredSettings();
   return result;
 }
 

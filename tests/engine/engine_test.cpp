@@ -5,7 +5,9 @@
 #include <vector>
 
 #include "ZqLib.h"
+#include "audio_support.h"
 #include "engine_window.h"
+#include "runtime_support.h"
 #include "zqplatform/display_hooks.h"
 
 namespace {
@@ -252,6 +254,30 @@ TEST_F(EngineTest, FailedRestoreIsRetriedLaterNotOnEveryPass) {
   EXPECT_EQ(engine->_RenderEngine(), ZQERR_NODEVICE);
   EXPECT_FALSE(engine->IsLost());
   EXPECT_EQ(engine->_RenderEngine(), 0);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(EngineTest, DeferredSoundPositionsTakeEffectAtTheNextUpdate) {
+  Start();
+  ScratchDir dir;
+  std::string path = dir.file("mono.wav");
+  ASSERT_TRUE(MakeToneWave(path, 22050, 16, 1, 0.1));
+  CZqSound sound(engine);
+  ASSERT_EQ(sound.SetStreamSource(path.c_str()), 1);
+  ASSERT_NE(sound.GetSoundBuffer3D(), nullptr);
+  Update(1000);
+  sound.Set3D(1.0f, 2.0f, 3.0f);
+  DS3DVECTOR v{};
+  sound.GetSoundBuffer3D()->GetPosition(&v);
+  EXPECT_EQ(v.x, 0.0f);  // deferred until the frame's update is over
+  Update(1100);
+  sound.GetSoundBuffer3D()->GetPosition(&v);
+  EXPECT_EQ(v.x, 1.0f);
+  EXPECT_EQ(v.y, 2.0f);
+  EXPECT_EQ(v.z, 3.0f);
 }
 
 }  // namespace
