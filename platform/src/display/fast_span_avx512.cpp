@@ -1,4 +1,5 @@
-// AVX-512 forms of the row and 1:1 bilinear kernels: eight pixels a step in 16-bit lanes.
+// AVX-512 forms of the inside, row and 1:1 bilinear kernels: eight pixels a step in 16-bit
+// lanes.
 // Same arithmetic as the SSE2 and AVX2 kernels, lane for lane.
 #pragma GCC target("avx2,avx512f,avx512bw,avx512vl")
 // GCC 12's AVX-512 headers trip this warning on their own undefined-vector idiom.
@@ -142,6 +143,55 @@ void linearRow(const FastSpan& f) {
   }
 }
 
+inline __m512i four(__m128i a, __m128i b, __m128i c, __m128i e) {
+  const __m256i lo = _mm256_inserti128_si256(_mm256_castsi128_si256(a), b, 1);
+  const __m256i hi = _mm256_inserti128_si256(_mm256_castsi128_si256(c), e, 1);
+  return _mm512_inserti64x4(_mm512_castsi256_si512(lo), hi, 1);
+}
+
+// Any inside span (rotated or scaled quads): eight pixels a step.
+template <int C, int A, bool B>
+void linearInside(const FastSpan& f) {
+  const __m512i d = diffuse512(f.diffuse);
+  const __m512i c256 = _mm512_set1_epi16(256);
+  const __m512i aor = _mm512_set1_epi32(int(f.alphaOr));
+  const __m512i zero = _mm512_setzero_si512();
+  const uint32_t* tex = f.tex;
+  const int stride = f.stride;
+  const int32_t du = f.du, dv = f.dv;
+  int32_t u = f.u, v = f.v;
+  __m256i uu = steps8(u, du), vv = steps8(v, dv);
+  const __m256i du8 = _mm256_set1_epi32(du * 8), dv8 = _mm256_set1_epi32(dv * 8);
+  uint32_t* dst = f.dst;
+  const int n = f.n;
+  auto two = [](const uint32_t* a, const uint32_t* b) {
+    return _mm_unpacklo_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(a)),
+                              _mm_loadl_epi64(reinterpret_cast<const __m128i*>(b)));
+  };
+  for (int i = 0; i < n; i += 8) {
+    const int count = std::min(8, n - i);
+    // Lanes past the span repeat the last pixel's texels.
+    const uint32_t* p[8];
+#pragma GCC unroll 8
+    for (int k = 0; k < 8; ++k) {
+      p[k] = k < count ? tex + (v >> 16) * stride + (u >> 16) : p[k - 1];
+      u += du;
+      v += dv;
+    }
+    const __m512i top = _mm512_or_si512(four(two(p[0], p[1]), two(p[2], p[3]), two(p[4], p[5]), two(p[6], p[7])), aor);
+    const __m512i bot = _mm512_or_si512(four(two(p[0] + stride, p[1] + stride), two(p[2] + stride, p[3] + stride),
+                                             two(p[4] + stride, p[5] + stride), two(p[6] + stride, p[7] + stride)),
+                                        aor);
+    const __m512i wy = weights8(vv), iwy = _mm512_sub_epi16(c256, wy);
+    const __m512i wx = weights8(uu), iwx = _mm512_sub_epi16(c256, wx);
+    uu = _mm256_add_epi32(uu, du8);
+    vv = _mm256_add_epi32(vv, dv8);
+    const __m512i L = lerp16(_mm512_unpacklo_epi8(top, zero), _mm512_unpacklo_epi8(bot, zero), iwy, wy);
+    const __m512i R = lerp16(_mm512_unpackhi_epi8(top, zero), _mm512_unpackhi_epi8(bot, zero), iwy, wy);
+    finish8<C, A, B>(lerp16(L, R, iwx, wx), d, dst + i, count);
+  }
+}
+
 // 1:1 at a fixed offset: eight pixels a step from plain row loads.
 template <int C, int A, bool B>
 void linearConst(const FastSpan& f) {
@@ -183,9 +233,11 @@ template <int C, int A>
 FastKernels pick(bool blend) {
   FastKernels k;
   if (blend) {
+    k.inside = linearInside<C, A, true>;
     k.oneToOne = linearConst<C, A, true>;
     k.row = linearRow<C, A, true>;
   } else {
+    k.inside = linearInside<C, A, false>;
     k.oneToOne = linearConst<C, A, false>;
     k.row = linearRow<C, A, false>;
   }
