@@ -4,24 +4,12 @@
 #include <memory>
 
 #include "ZqLib.h"
-#include "engine_window.h"
+#include "started_engine.h"
 
 namespace {
 
-class PanelNames : public ::testing::Test {
+class PanelNames : public StartedEngineTest<> {
  protected:
-  void SetUp() override {
-    wnd = OpenEngineWindow("panels");
-    app = new CZqApp;
-    ASSERT_EQ(app->InitApp(wnd), 1);
-    engine = new CZqEngine;
-    ASSERT_GE(engine->InitEngine(wnd, 800, 600, 0), 0);
-  }
-  void TearDown() override {
-    delete engine;
-    delete app;
-    CloseEngineWindow();
-  }
   // A top-level panel registered under the first free id.
   std::unique_ptr<CZqUIPanel> Panel(const char* name) {
     auto p = std::make_unique<CZqUIPanel>(engine);
@@ -30,9 +18,6 @@ class PanelNames : public ::testing::Test {
     return p;
   }
 
-  HWND wnd = nullptr;
-  CZqApp* app = nullptr;
-  CZqEngine* engine = nullptr;
 };
 
 TEST_F(PanelNames, TheLowestIdOfAnExactNameIsFound) {

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "ZqLib.h"
-#include "engine_window.h"
+#include "started_engine.h"
 #include "runtime_support.h"
 #include "zqplatform/display_hooks.h"
 
@@ -42,20 +42,13 @@ void Fill(CZqSurface* s, uint32_t argb) {
 
 const uint32_t kRed = 0xFFFF0000, kGreen = 0xFF00FF00, kBlue = 0xFF0000FF, kYellow = 0xFFFFFF00;
 
-class RegistryRestore : public ::testing::Test {
+class RegistryRestore : public StartedEngineTest<> {
  protected:
-  void SetUp() override {
-    wnd = OpenEngineWindow("restore");
-    app = new CZqApp;
-    ASSERT_EQ(app->InitApp(wnd), 1);
-    engine = new CZqEngine;
-    ASSERT_GE(engine->InitEngine(wnd, 800, 600, 0), 0);
-  }
   void TearDown() override {
     delete engine;
+    engine = nullptr;
     delete pack;
-    delete app;
-    CloseEngineWindow();
+    StartedEngineTest::TearDown();
   }
   // A pack "Data.Zqs" holding one file under `key`; returns the stored data file.
   std::string MakePack(const char* key, const std::string& file) {
@@ -93,9 +86,6 @@ class RegistryRestore : public ::testing::Test {
   }
 
   ScratchDir dir;
-  HWND wnd = nullptr;
-  CZqApp* app = nullptr;
-  CZqEngine* engine = nullptr;
   CZqSource* pack = nullptr;
 };
 

@@ -6,25 +6,13 @@
 #include <vector>
 
 #include "ZqLib.h"
-#include "engine_window.h"
+#include "started_engine.h"
 #include "runtime_support.h"
 
 namespace {
 
-class ScaledRecord : public ::testing::Test {
+class ScaledRecord : public StartedEngineTest<> {
  protected:
-  void SetUp() override {
-    wnd = OpenEngineWindow("scaled");
-    app = new CZqApp;
-    ASSERT_EQ(app->InitApp(wnd), 1);
-    engine = new CZqEngine;
-    ASSERT_GE(engine->InitEngine(wnd, 800, 600, 0), 0);
-  }
-  void TearDown() override {
-    delete engine;
-    delete app;
-    CloseEngineWindow();
-  }
   static std::vector<uint32_t> Pixels(CZqTexture& t) {
     std::vector<uint32_t> out;
     for (DWORD y = 0; y < t.GetHeight(); ++y)
@@ -33,9 +21,6 @@ class ScaledRecord : public ::testing::Test {
   }
 
   ScratchDir dir;
-  HWND wnd = nullptr;
-  CZqApp* app = nullptr;
-  CZqEngine* engine = nullptr;
 };
 
 TEST_F(ScaledRecord, RoundTripKeepsEveryRowOfTheScaledSurface) {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "ZqLib.h"
-#include "engine_window.h"
+#include "started_engine.h"
 #include "runtime_support.h"
 #include "zqplatform/display_hooks.h"
 
@@ -25,25 +25,10 @@ void WriteTga(const std::string& path) {
   std::ofstream(path, std::ios::binary).write((const char*)b.data(), (std::streamsize)b.size());
 }
 
-class TextureRegistry : public ::testing::Test {
+class TextureRegistry : public StartedEngineTest<> {
  protected:
-  void SetUp() override {
-    wnd = OpenEngineWindow("registry");
-    app = new CZqApp;
-    ASSERT_EQ(app->InitApp(wnd), 1);
-    engine = new CZqEngine;
-    ASSERT_GE(engine->InitEngine(wnd, 800, 600, 0), 0);
-  }
-  void TearDown() override {
-    delete engine;
-    delete app;
-    CloseEngineWindow();
-  }
 
   ScratchDir dir;
-  HWND wnd = nullptr;
-  CZqApp* app = nullptr;
-  CZqEngine* engine = nullptr;
 };
 
 TEST_F(TextureRegistry, TexturesAreSharedByExactNameAndDeletedByTheSoundCacheCleanup) {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "ZqLib.h"
-#include "engine_window.h"
+#include "started_engine.h"
 #include "runtime_support.h"
 
 // Draws the main panel from the engine's per-frame update, as a game would.
@@ -26,20 +26,8 @@ class PanelApp : public CZqApp {
   using CZqApp::RefreshAppTime;
 };
 
-class PanelTest : public ::testing::Test {
+class PanelTest : public StartedEngineTest<PanelEngine, PanelApp> {
  protected:
-  void SetUp() override {
-    wnd = OpenEngineWindow("uipanel");
-    app = new PanelApp;
-    ASSERT_EQ(app->InitApp(wnd), 1);
-    engine = new PanelEngine;
-    ASSERT_GE(engine->InitEngine(wnd, 800, 600, 0), 0);
-  }
-  void TearDown() override {
-    delete engine;
-    delete app;
-    CloseEngineWindow();
-  }
   void Write(const std::string& name, const std::string& text) {
     std::ofstream(dir.file(name), std::ios::binary) << text;
   }
@@ -63,7 +51,4 @@ class PanelTest : public ::testing::Test {
   }
 
   ScratchDir dir;
-  HWND wnd = nullptr;
-  PanelApp* app = nullptr;
-  PanelEngine* engine = nullptr;
 };
