@@ -168,6 +168,10 @@ class ZQ_API CZqUIPanel {
   long _DrawChildren(SScreenPoint at);
   // In the parent's coordinates: inside the rectangle grown by 10 on each side.
   int _InGrownRect(SScreenPoint ownPoint) const;
+  // The right-button handlers' shared steps: a child that handled the event leaves this panel
+  // touched and its answer stands (`childAnswer` instead when non-zero); else the panel's own.
+  template <class Call>
+  DWORD _RightButton(SScreenPoint point, DWORD childAnswer, Call call);
   // Posts msg with wParam = id to the engine's window; nothing without an engine.
   void _Post(UINT msg) const;
 

@@ -244,52 +244,32 @@ DWORD CZqUIPanel::OnLButtonDbClk(UINT flags, SScreenPoint point) {
   return 0;
 }
 
-DWORD CZqUIPanel::OnRButtonDown(UINT flags, SScreenPoint point) {
+template <class Call>
+DWORD CZqUIPanel::_RightButton(SScreenPoint point, DWORD childAnswer, Call call) {
   const int edit = CZqFunc::UI_GetEditMode();
   if (!m_bEnabled && !edit) return 0;
-  if (OfferToChildren(m_listChildren, edit, point,
-                      [flags](CZqUIPanel* c, SScreenPoint p) { return c->OnRButtonDown(flags, p); })) {
+  if (const DWORD r = OfferToChildren(m_listChildren, edit, point, call)) {
     m_bTouched = 1;
     RaiseIfMovable(this);
-    return 1;
+    return childAnswer ? childAnswer : r;
   }
   if (m_bTouched) {
     RaiseIfMovable(this);
     return m_dwID;
   }
   return (edit && _InGrownRect(point)) ? m_dwID : 0;
+}
+
+DWORD CZqUIPanel::OnRButtonDown(UINT flags, SScreenPoint point) {
+  return _RightButton(point, 1, [flags](CZqUIPanel* c, SScreenPoint p) { return c->OnRButtonDown(flags, p); });
 }
 
 DWORD CZqUIPanel::OnRButtonUp(UINT flags, SScreenPoint point) {
-  const int edit = CZqFunc::UI_GetEditMode();
-  if (!m_bEnabled && !edit) return 0;
-  if (const DWORD r = OfferToChildren(m_listChildren, edit, point,
-                                      [flags](CZqUIPanel* c, SScreenPoint p) { return c->OnRButtonUp(flags, p); })) {
-    m_bTouched = 1;
-    RaiseIfMovable(this);
-    return r;
-  }
-  if (m_bTouched) {
-    RaiseIfMovable(this);
-    return m_dwID;
-  }
-  return (edit && _InGrownRect(point)) ? m_dwID : 0;
+  return _RightButton(point, 0, [flags](CZqUIPanel* c, SScreenPoint p) { return c->OnRButtonUp(flags, p); });
 }
 
 DWORD CZqUIPanel::OnRButtonDbClk(UINT flags, SScreenPoint point) {
-  const int edit = CZqFunc::UI_GetEditMode();
-  if (!m_bEnabled && !edit) return 0;
-  if (const DWORD r = OfferToChildren(m_listChildren, edit, point,
-                                      [flags](CZqUIPanel* c, SScreenPoint p) { return c->OnRButtonDbClk(flags, p); })) {
-    m_bTouched = 1;
-    RaiseIfMovable(this);
-    return r;
-  }
-  if (m_bTouched) {
-    RaiseIfMovable(this);
-    return m_dwID;
-  }
-  return (edit && _InGrownRect(point)) ? m_dwID : 0;
+  return _RightButton(point, 0, [flags](CZqUIPanel* c, SScreenPoint p) { return c->OnRButtonDbClk(flags, p); });
 }
 
 // ---- keys ----
