@@ -445,7 +445,8 @@ TEST_F(Raster, FusedKernelsMatchTheGeneralPath) {
 
 TEST_F(Raster, FastPathsOfEitherWidthMatchTheGeneralPath) {
   // Quads mapping texels 1:1 at whole, half and other fractional offsets, magnified along
-  // rows, mirrored and rotated, with and without blending, each drawn by the fused kernels
+  // rows, mirrored, rotated and repeating the texture across and down, with and without
+  // blending, each drawn by the fused kernels
   // (AVX-512 and AVX2 where the processor has them, and SSE2) and by the general span pipeline.
   std::vector<DWORD> tex(41 * 29);
   for (size_t i = 0; i < tex.size(); ++i) tex[i] = DWORD(i * 2654435761u) ^ DWORD(i * 40503u) << 24;
@@ -454,22 +455,26 @@ TEST_F(Raster, FastPathsOfEitherWidthMatchTheGeneralPath) {
     float scaleX, scaleY;  // pixels per texel; negative mirrors
     float du, dv;          // texel offset of the mapping
     float angle = 0;
+    float repeat = 1;      // copies of the texture along each side
   };
   const Case cases[] = {{1, 1, 0, 0},         {1, 1, 0.5f, 0.5f},  {1, 1, 0.25f, 0.75f}, {1, 1, 0.5f, 0},
                         {1, 1, 0.1f, 0.9f},  {83.f / 64, 83.f / 64, 0, 0}, {1.5f, 1, 0.3f, 0.2f},
                         {2, 3, 0, 0.5f},     {-1.3f, 1.2f, 0.4f, 0}, {1, 1.7f, 0, 0}, {1.01f, 1, 0, 0},
-                        {1, 1, 0, 0, 0.5235988f}, {1.4f, 0.8f, 0.3f, 0.1f, -2.1f}};
+                        {1, 1, 0, 0, 0.5235988f}, {1.4f, 0.8f, 0.3f, 0.1f, -2.1f},
+                        {1, 1, -20.5f, 7.5f, 0, 2.3f}, {1.2f, 1, 13.3f, -3.f, 0, 2.6f}, {-1, 1, 0.5f, 0.5f, 0, 1.8f}};
   uint32_t seed = 12345;
   auto rnd = [&]() {
     seed = seed * 1664525u + 1013904223u;
     return float(seed >> 8) / float(1 << 24);
   };
-  auto draw = [&](bool general) -> std::vector<DWORD> {
+  // Half the cases a screen.
+  const size_t half = (std::size(cases) + 1) / 2;
+  auto draw = [&](bool general, size_t part) -> std::vector<DWORD> {
     seed = 12345;
     clear(0x00406080);
     int slot = 0;
-    for (const Case& c : cases)
-      for (LPDIRECTDRAWSURFACE7 t : {alpha, opaque})
+    for (size_t ci = part * half; ci < std::min(std::size(cases), part * half + half); ++ci)
+      for (const Case& c = cases[ci]; LPDIRECTDRAWSURFACE7 t : {alpha, opaque})
         for (DWORD colorOp : {DWORD(D3DTOP_MODULATE2X), DWORD(D3DTOP_SELECTARG1)}) {
           preparePaint(D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA, colorOp, D3DTOP_MODULATE);
           dev->SetRenderState(D3DRENDERSTATE_ALPHATESTENABLE, general);
@@ -480,9 +485,9 @@ TEST_F(Raster, FastPathsOfEitherWidthMatchTheGeneralPath) {
           const float fx = (slot & 1) ? rnd() : 0.f, fy = (slot & 2) ? rnd() : 0.f;
           const float x = float(10 + (slot % 8) * 98) + fx, y = float(10 + (slot / 8) * 85) + fy;
           ++slot;
-          const float w = 41 * std::fabs(c.scaleX), h = 29 * std::fabs(c.scaleY);
-          const float u0 = (c.scaleX < 0 ? 1.f : 0.f) + c.du / 41, u1 = (c.scaleX < 0 ? 0.f : 1.f) + c.du / 41;
-          const float v0 = (c.scaleY < 0 ? 1.f : 0.f) + c.dv / 29, v1 = (c.scaleY < 0 ? 0.f : 1.f) + c.dv / 29;
+          const float w = 41 * std::fabs(c.scaleX) * c.repeat, h = 29 * std::fabs(c.scaleY) * c.repeat;
+          const float u0 = (c.scaleX < 0 ? c.repeat : 0.f) + c.du / 41, u1 = (c.scaleX < 0 ? 0.f : c.repeat) + c.du / 41;
+          const float v0 = (c.scaleY < 0 ? c.repeat : 0.f) + c.dv / 29, v1 = (c.scaleY < 0 ? 0.f : c.repeat) + c.dv / 29;
           const DWORD diffuse = t == opaque ? 0xFF7F7F7F : 0xC07F7F7F;
           const float cs = std::cos(c.angle), sn = std::sin(c.angle);
           const float cx[4] = {0, w, 0, w}, cy[4] = {0, 0, h, h}, cu[4] = {u0, u1, u0, u1}, cv[4] = {v0, v0, v1, v1};
@@ -497,16 +502,18 @@ TEST_F(Raster, FastPathsOfEitherWidthMatchTheGeneralPath) {
       for (int x = 0; x < width; ++x) out[size_t(y) * width + x] = at(x, y);
     return out;
   };
-  const std::vector<DWORD> general = draw(true);
-  for (int wide : {512, 256, 128}) {
-    zqDisplaySetKernelWidth(wide);
-    const std::vector<DWORD> fused = draw(false);
-    int differ = 0;
-    for (size_t i = 0; i < fused.size(); ++i)
-      if (fused[i] != general[i] && ++differ <= 5)
-        ADD_FAILURE() << "wide " << wide << " pixel " << i % width << "," << i / width << std::hex << " fused "
-                      << fused[i] << " general " << general[i];
-    EXPECT_EQ(differ, 0) << "wide " << wide;
+  for (size_t part = 0; part < 2; ++part) {
+    const std::vector<DWORD> general = draw(true, part);
+    for (int wide : {512, 256, 128}) {
+      zqDisplaySetKernelWidth(wide);
+      const std::vector<DWORD> fused = draw(false, part);
+      int differ = 0;
+      for (size_t i = 0; i < fused.size(); ++i)
+        if (fused[i] != general[i] && ++differ <= 5)
+          ADD_FAILURE() << "part " << part << " wide " << wide << " pixel " << i % width << "," << i / width << std::hex
+                        << " fused " << fused[i] << " general " << general[i];
+      EXPECT_EQ(differ, 0) << "part " << part << " wide " << wide;
+    }
   }
   zqDisplaySetKernelWidth(512);
   dev->SetRenderState(D3DRENDERSTATE_ALPHATESTENABLE, FALSE);

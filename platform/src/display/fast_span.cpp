@@ -219,37 +219,42 @@ void linearConst(const FastSpan& f) {
   const __m128i d = _mm_unpacklo_epi8(_mm_set1_epi32(int(f.diffuse)), zero);
   const __m128i aor = _mm_set1_epi32(int(f.alphaOr));
   const int wxs = (f.u >> 8) & 255, wys = (f.v >> 8) & 255;
-  const uint32_t* r0 = f.tex + (f.v >> 16) * f.stride + (f.u >> 16);
-  const uint32_t* r1 = r0 + f.stride;
-  uint32_t* dst = f.dst;
-  const int n = f.n;
+  const __m128i wx = _mm_set1_epi16(short(wxs)), iwx = _mm_set1_epi16(short(256 - wxs));
+  const __m128i wy = _mm_set1_epi16(short(wys)), iwy = _mm_set1_epi16(short(256 - wys));
+  const int y0 = f.v >> 16, y1 = y0 + 1 == f.height ? 0 : y0 + 1;
   auto load = [&](const uint32_t* p) { return _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)), aor); };
-  int i = 0;
-  if (wxs == 128 && wys == 128) {
-    for (; i + 4 <= n; i += 4) {
-      const __m128i l = halfway(load(r0 + i), load(r1 + i)), r = halfway(load(r0 + i + 1), load(r1 + i + 1));
-      finish4<C, A, B>(halfway(l, r), d, dst + i);
+  auto one = [&](const uint32_t* p) { return _mm_unpacklo_epi8(_mm_or_si128(_mm_cvtsi32_si128(int(*p)), aor), zero); };
+  forOneToOneRuns(f.u >> 16, f.n, f.width, f.tex + y0 * f.stride, f.tex + y1 * f.stride,
+                  [&](const uint32_t* r0, const uint32_t* r1, int at, int n) {
+    uint32_t* dst = f.dst + at;
+    int i = 0;
+    if (wxs == 128 && wys == 128) {
+      for (; i + 4 <= n; i += 4) {
+        const __m128i l = halfway(load(r0 + i), load(r1 + i)), r = halfway(load(r0 + i + 1), load(r1 + i + 1));
+        finish4<C, A, B>(halfway(l, r), d, dst + i);
+      }
+    } else {
+      for (; i + 4 <= n; i += 4) {
+        const __m128i t0 = load(r0 + i), b0 = load(r1 + i), t1 = load(r0 + i + 1), b1 = load(r1 + i + 1);
+        const __m128i l0 = lerp16(_mm_unpacklo_epi8(t0, zero), _mm_unpacklo_epi8(b0, zero), iwy, wy);
+        const __m128i l1 = lerp16(_mm_unpackhi_epi8(t0, zero), _mm_unpackhi_epi8(b0, zero), iwy, wy);
+        const __m128i q0 = lerp16(_mm_unpacklo_epi8(t1, zero), _mm_unpacklo_epi8(b1, zero), iwy, wy);
+        const __m128i q1 = lerp16(_mm_unpackhi_epi8(t1, zero), _mm_unpackhi_epi8(b1, zero), iwy, wy);
+        finish2<C, A, B>(lerp16(l0, q0, iwx, wx), d, dst + i);
+        finish2<C, A, B>(lerp16(l1, q1, iwx, wx), d, dst + i + 2);
+      }
     }
-  } else {
-    const __m128i wx = _mm_set1_epi16(short(wxs)), iwx = _mm_set1_epi16(short(256 - wxs));
-    const __m128i wy = _mm_set1_epi16(short(wys)), iwy = _mm_set1_epi16(short(256 - wys));
-    for (; i + 4 <= n; i += 4) {
-      const __m128i t0 = load(r0 + i), b0 = load(r1 + i), t1 = load(r0 + i + 1), b1 = load(r1 + i + 1);
-      const __m128i l0 = lerp16(_mm_unpacklo_epi8(t0, zero), _mm_unpacklo_epi8(b0, zero), iwy, wy);
-      const __m128i l1 = lerp16(_mm_unpackhi_epi8(t0, zero), _mm_unpackhi_epi8(b0, zero), iwy, wy);
-      const __m128i q0 = lerp16(_mm_unpacklo_epi8(t1, zero), _mm_unpacklo_epi8(b1, zero), iwy, wy);
-      const __m128i q1 = lerp16(_mm_unpackhi_epi8(t1, zero), _mm_unpackhi_epi8(b1, zero), iwy, wy);
-      finish2<C, A, B>(lerp16(l0, q0, iwx, wx), d, dst + i);
-      finish2<C, A, B>(lerp16(l1, q1, iwx, wx), d, dst + i + 2);
+    for (; i < n; ++i) {
+      const __m128i l = lerp16(one(r0 + i), one(r1 + i), iwy, wy), r = lerp16(one(r0 + i + 1), one(r1 + i + 1), iwy, wy);
+      __m128i s = ops<C, A>(lerp16(l, r, iwx, wx), d);
+      if constexpr (B) {
+        const __m128i dd = _mm_unpacklo_epi8(_mm_cvtsi32_si128(int(dst[i])), zero);
+        const __m128i al = _mm_shufflelo_epi16(s, 0xFF);
+        s = _mm_add_epi16(mul8(s, al), mul8(dd, _mm_sub_epi16(_mm_set1_epi16(255), al)));
+      }
+      dst[i] = uint32_t(_mm_cvtsi128_si32(_mm_packus_epi16(s, zero)));
     }
-  }
-  if (i < n) {
-    FastSpan rest = f;
-    rest.u = f.u + f.du * i;
-    rest.dst = dst + i;
-    rest.n = n - i;
-    kernel<kLinear, C, A, B, false>(rest);
-  }
+  });
 }
 
 // The vertically filtered texels of one row pair, in 16-bit lanes (one thread's spans).
@@ -257,38 +262,51 @@ constexpr int kRowPairMax = 4096;
 alignas(16) thread_local uint16_t g_rowPair[(kRowPairMax + 2) * 4];
 
 // A span along a texel row (dv zero) that magnifies or keeps the size: the row pair is
-// filtered vertically once per texel, then each pixel lerps two neighbours of that row.
+// filtered vertically once per texel column (wrapped into the texture), then each pixel
+// lerps two neighbours of that row.
 template <int C, int A, bool B>
 void linearRow(const FastSpan& f) {
   const int n = f.n;
-  const int first = f.u >> 16, last = int((int64_t(f.u) + int64_t(f.du) * (n - 1)) >> 16);
-  const int lo = std::min(first, last), cols = std::max(first, last) - lo + 2;
-  if (cols > kRowPairMax) {
-    linearInside<C, A, B>(f);
+  if (n > kRowPairMax / 2) {
+    // In pieces, so that each piece's columns fit the buffer.
+    for (int i = 0; i < n; i += kRowPairMax / 2) {
+      FastSpan piece = f;
+      piece.n = std::min(kRowPairMax / 2, n - i);
+      piece.u = f.u + f.du * i;
+      piece.dst = f.dst + i;
+      linearRow<C, A, B>(piece);
+    }
     return;
   }
+  const int first = f.u >> 16, last = int((int64_t(f.u) + int64_t(f.du) * (n - 1)) >> 16);
+  const int lo = std::min(first, last), cols = std::max(first, last) - lo + 2;
   const __m128i zero = _mm_setzero_si128();
   const __m128i d = _mm_unpacklo_epi8(_mm_set1_epi32(int(f.diffuse)), zero);
   const __m128i aor = _mm_set1_epi32(int(f.alphaOr));
   const __m128i c256 = _mm_set1_epi16(256);
   const int wys = (f.v >> 8) & 255;
   const __m128i wy = _mm_set1_epi16(short(wys)), iwy = _mm_set1_epi16(short(256 - wys));
-  const uint32_t* r0 = f.tex + (f.v >> 16) * f.stride + lo;
-  const uint32_t* r1 = r0 + f.stride;
+  const int y0 = f.v >> 16, y1 = y0 + 1 == f.height ? 0 : y0 + 1;
+  const uint32_t* r0 = f.tex + y0 * f.stride;
+  const uint32_t* r1 = f.tex + y1 * f.stride;
   uint16_t* V = g_rowPair;
-  int k = 0;
-  for (; k + 2 <= cols; k += 2) {
-    const __m128i t = _mm_or_si128(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(r0 + k)), aor);
-    const __m128i b = _mm_or_si128(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(r1 + k)), aor);
-    _mm_store_si128(reinterpret_cast<__m128i*>(V + 4 * k),
-                    lerp16(_mm_unpacklo_epi8(t, zero), _mm_unpacklo_epi8(b, zero), iwy, wy));
-  }
-  if (k < cols) {
-    const __m128i t = _mm_or_si128(_mm_cvtsi32_si128(int(r0[k])), aor);
-    const __m128i b = _mm_or_si128(_mm_cvtsi32_si128(int(r1[k])), aor);
-    _mm_storel_epi64(reinterpret_cast<__m128i*>(V + 4 * k),
-                     lerp16(_mm_unpacklo_epi8(t, zero), _mm_unpacklo_epi8(b, zero), iwy, wy));
-  }
+  forWrappedColumns(lo, cols, f.width, [&](int at, int x, int count) {
+    const uint32_t *t0 = r0 + x, *b0 = r1 + x;
+    uint16_t* out = V + 4 * at;
+    int k = 0;
+    for (; k + 2 <= count; k += 2) {
+      const __m128i t = _mm_or_si128(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(t0 + k)), aor);
+      const __m128i b = _mm_or_si128(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(b0 + k)), aor);
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 4 * k),
+                       lerp16(_mm_unpacklo_epi8(t, zero), _mm_unpacklo_epi8(b, zero), iwy, wy));
+    }
+    if (k < count) {
+      const __m128i t = _mm_or_si128(_mm_cvtsi32_si128(int(t0[k])), aor);
+      const __m128i b = _mm_or_si128(_mm_cvtsi32_si128(int(b0[k])), aor);
+      _mm_storel_epi64(reinterpret_cast<__m128i*>(out + 4 * k),
+                       lerp16(_mm_unpacklo_epi8(t, zero), _mm_unpacklo_epi8(b, zero), iwy, wy));
+    }
+  });
   const int32_t du = f.du;
   int32_t u = f.u - (lo << 16);
   uint32_t* dst = f.dst;
@@ -302,11 +320,15 @@ void linearRow(const FastSpan& f) {
     u = u1 + du;
   }
   if (i < n) {
-    FastSpan rest = f;
-    rest.u = f.u + du * i;
-    rest.dst = dst + i;
-    rest.n = 1;
-    kernel<kLinear, C, A, B, false>(rest);
+    const __m128i a = pair(u);
+    const __m128i w = _mm_set1_epi16(short((u >> 8) & 255)), iw = _mm_sub_epi16(c256, w);
+    __m128i s = ops<C, A>(lerp16(a, _mm_srli_si128(a, 8), iw, w), d);
+    if constexpr (B) {
+      const __m128i dd = _mm_unpacklo_epi8(_mm_cvtsi32_si128(int(dst[i])), zero);
+      const __m128i al = _mm_shufflelo_epi16(s, 0xFF);
+      s = _mm_add_epi16(mul8(s, al), mul8(dd, _mm_sub_epi16(_mm_set1_epi16(255), al)));
+    }
+    dst[i] = uint32_t(_mm_cvtsi128_si32(_mm_packus_epi16(s, zero)));
   }
 }
 

@@ -23,11 +23,47 @@ typedef void (*FastKernel)(const FastSpan&);
 
 // `wrap` handles any position; `inside` only spans whose samples (and their right and lower
 // neighbours when filtering) stay inside the texture without wrapping. Under bilinear
-// filtering, `oneToOne` draws inside spans with du of exactly one texel and dv zero, and
-// `row` inside spans with dv zero and |du| at most one texel; both give `inside`'s pixels.
+// filtering, `oneToOne` (du of exactly one texel, dv zero) and `row` (dv zero, |du| at most
+// one texel) draw whole spans, giving `wrap`'s pixels: v inside [0, height), u any position
+// from which the span's last sample stays within 2^30, columns and rows wrapping.
 struct FastKernels {
   FastKernel wrap = nullptr, inside = nullptr, oneToOne = nullptr, row = nullptr;
 };
+
+// Calls fill(k, x, count) for the runs of the columns lo .. lo + cols - 1 taken modulo
+// width: column lo + k is texel x, the next count - 1 columns follow it.
+template <class Fill>
+inline void forWrappedColumns(int lo, int cols, int width, Fill&& fill) {
+  int x = lo % width;
+  if (x < 0) x += width;
+  for (int k = 0; k < cols; x = 0) {
+    const int count = cols - k < width - x ? cols - k : width - x;
+    fill(k, x, count);
+    k += count;
+  }
+}
+
+// The runs of a span whose pixel i filters the columns c + i and c + i + 1 taken modulo
+// width, in rows r0 and r1: run(top, bottom, i, count) draws pixels i .. i + count - 1 from
+// top[k], top[k + 1], bottom[k], bottom[k + 1]. The pixel on the seam gets its own run.
+template <class Run>
+inline void forOneToOneRuns(int c, int n, int width, const uint32_t* r0, const uint32_t* r1, Run&& run) {
+  int x = c % width;
+  if (x < 0) x += width;
+  for (int i = 0; i < n;) {
+    if (x == width - 1) {
+      const uint32_t top[2] = {r0[x], r0[0]}, bottom[2] = {r1[x], r1[0]};
+      run(top, bottom, i, 1);
+      ++i;
+      x = 0;
+      continue;
+    }
+    const int count = n - i < width - 1 - x ? n - i : width - 1 - x;
+    run(r0 + x, r1 + x, i, count);
+    i += count;
+    x += count;
+  }
+}
 
 // Texture operations the kernels handle.
 enum FastOp : int { kSel1, kSel2, kMod, kMod2x };

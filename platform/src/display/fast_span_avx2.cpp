@@ -246,27 +246,26 @@ void linearConst(const FastSpan& f) {
   const __m256i d = diffuse256(f.diffuse);
   const __m256i aor = _mm256_set1_epi32(int(f.alphaOr));
   const int wxs = (f.u >> 8) & 255, wys = (f.v >> 8) & 255;
-  const uint32_t* r0 = f.tex + (f.v >> 16) * f.stride + (f.u >> 16);
-  const uint32_t* r1 = r0 + f.stride;
-  uint32_t* dst = f.dst;
-  const int n = f.n;
+  const __m256i wx = _mm256_set1_epi16(short(wxs)), iwx = _mm256_set1_epi16(short(256 - wxs));
+  const __m256i wy = _mm256_set1_epi16(short(wys)), iwy = _mm256_set1_epi16(short(256 - wys));
+  const int y0 = f.v >> 16, y1 = y0 + 1 == f.height ? 0 : y0 + 1;
   auto load = [&](const uint32_t* p) {
     return _mm256_or_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)), aor);
   };
-  int i = 0;
-  if (wxs == 128 && wys == 128) {
-    for (; i + 8 <= n; i += 8) {
-      const __m256i l = halfway(load(r0 + i), load(r1 + i)), r = halfway(load(r0 + i + 1), load(r1 + i + 1));
-      finish8<C, A, B>(halfway(l, r), d, dst + i);
+  forOneToOneRuns(f.u >> 16, f.n, f.width, f.tex + y0 * f.stride, f.tex + y1 * f.stride,
+                  [&](const uint32_t* r0, const uint32_t* r1, int at, int n) {
+    uint32_t* dst = f.dst + at;
+    int i = 0;
+    if (wxs == 128 && wys == 128) {
+      for (; i + 8 <= n; i += 8) {
+        const __m256i l = halfway(load(r0 + i), load(r1 + i)), r = halfway(load(r0 + i + 1), load(r1 + i + 1));
+        finish8<C, A, B>(halfway(l, r), d, dst + i);
+      }
     }
-  }
-  {
-    const __m256i wx = _mm256_set1_epi16(short(wxs)), iwx = _mm256_set1_epi16(short(256 - wxs));
-    const __m256i wy = _mm256_set1_epi16(short(wys)), iwy = _mm256_set1_epi16(short(256 - wys));
     for (; i < n; i += 4) {
       const int count = std::min(4, n - i);
       const __m128i m = lanes(count);
-      // Texels past the span are not read: the last step loads only its pixels' lanes.
+      // Texels past the run are not read: the last step loads only its pixels' lanes.
       auto widen = [&](const uint32_t* p) {
         const __m128i px = count == 4 ? _mm_loadu_si128(reinterpret_cast<const __m128i*>(p))
                                       : _mm_maskload_epi32(reinterpret_cast<const int*>(p), m);
@@ -276,7 +275,7 @@ void linearConst(const FastSpan& f) {
       const __m256i r = lerp16(widen(r0 + i + 1), widen(r1 + i + 1), iwy, wy);
       finish4<C, A, B>(lerp16(l, r, iwx, wx), d, dst + i, count);
     }
-  }
+  });
 }
 
 constexpr int kRowPairMax = 2048;
@@ -284,31 +283,43 @@ constexpr int kRowPairMax = 2048;
 template <int C, int A, bool B>
 void linearRow(const FastSpan& f) {
   const int n = f.n;
-  const int first = f.u >> 16, last = int((int64_t(f.u) + int64_t(f.du) * (n - 1)) >> 16);
-  const int lo = std::min(first, last), cols = std::max(first, last) - lo + 2;
-  if (cols > kRowPairMax) {
-    linearInside<C, A, B>(f);
+  if (n > kRowPairMax / 2) {
+    // In pieces, so that each piece's columns fit the buffer.
+    for (int i = 0; i < n; i += kRowPairMax / 2) {
+      FastSpan piece = f;
+      piece.n = std::min(kRowPairMax / 2, n - i);
+      piece.u = f.u + f.du * i;
+      piece.dst = f.dst + i;
+      linearRow<C, A, B>(piece);
+    }
     return;
   }
-  // The row pair filtered vertically once per texel, four 16-bit lanes a texel.
+  const int first = f.u >> 16, last = int((int64_t(f.u) + int64_t(f.du) * (n - 1)) >> 16);
+  const int lo = std::min(first, last), cols = std::max(first, last) - lo + 2;
+  // The row pair filtered vertically once per texel column, four 16-bit lanes a texel.
   alignas(32) uint16_t V[(kRowPairMax + 4) * 4];
   const __m128i aor = _mm_set1_epi32(int(f.alphaOr));
   const int wys = (f.v >> 8) & 255;
   const __m256i wy = _mm256_set1_epi16(short(wys)), iwy = _mm256_set1_epi16(short(256 - wys));
-  const uint32_t* r0 = f.tex + (f.v >> 16) * f.stride + lo;
-  const uint32_t* r1 = r0 + f.stride;
-  int k = 0;
-  for (; k + 4 <= cols; k += 4) {
-    const __m256i t = _mm256_cvtepu8_epi16(_mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(r0 + k)), aor));
-    const __m256i b = _mm256_cvtepu8_epi16(_mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(r1 + k)), aor));
-    _mm256_store_si256(reinterpret_cast<__m256i*>(V + 4 * k), lerp16(t, b, iwy, wy));
-  }
-  for (; k < cols; ++k) {
-    const __m128i t = _mm_cvtepu8_epi16(_mm_or_si128(_mm_cvtsi32_si128(int(r0[k])), aor));
-    const __m128i b = _mm_cvtepu8_epi16(_mm_or_si128(_mm_cvtsi32_si128(int(r1[k])), aor));
-    _mm_storel_epi64(reinterpret_cast<__m128i*>(V + 4 * k),
-                     lerp16(t, b, _mm256_castsi256_si128(iwy), _mm256_castsi256_si128(wy)));
-  }
+  const int y0 = f.v >> 16, y1 = y0 + 1 == f.height ? 0 : y0 + 1;
+  const uint32_t* r0 = f.tex + y0 * f.stride;
+  const uint32_t* r1 = f.tex + y1 * f.stride;
+  forWrappedColumns(lo, cols, f.width, [&](int at, int x, int count) {
+    const uint32_t *t0 = r0 + x, *b0 = r1 + x;
+    uint16_t* out = V + 4 * at;
+    int k = 0;
+    for (; k + 4 <= count; k += 4) {
+      const __m256i t = _mm256_cvtepu8_epi16(_mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(t0 + k)), aor));
+      const __m256i b = _mm256_cvtepu8_epi16(_mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(b0 + k)), aor));
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 4 * k), lerp16(t, b, iwy, wy));
+    }
+    for (; k < count; ++k) {
+      const __m128i t = _mm_cvtepu8_epi16(_mm_or_si128(_mm_cvtsi32_si128(int(t0[k])), aor));
+      const __m128i b = _mm_cvtepu8_epi16(_mm_or_si128(_mm_cvtsi32_si128(int(b0[k])), aor));
+      _mm_storel_epi64(reinterpret_cast<__m128i*>(out + 4 * k),
+                       lerp16(t, b, _mm256_castsi256_si128(iwy), _mm256_castsi256_si128(wy)));
+    }
+  });
   const __m256i d = diffuse256(f.diffuse);
   const __m256i c256 = _mm256_set1_epi16(256);
   const int32_t du = f.du;

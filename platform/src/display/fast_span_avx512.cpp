@@ -87,7 +87,7 @@ template <int C, int A, bool B>
 void linearRow(const FastSpan& f) {
   const int n = f.n;
   if (n > kRowPairMax / 2) {
-    // In pieces, so that each piece's texels fit the buffer.
+    // In pieces, so that each piece's columns fit the buffer.
     for (int i = 0; i < n; i += kRowPairMax / 2) {
       FastSpan piece = f;
       piece.n = std::min(kRowPairMax / 2, n - i);
@@ -99,19 +99,23 @@ void linearRow(const FastSpan& f) {
   }
   const int first = f.u >> 16, last = int((int64_t(f.u) + int64_t(f.du) * (n - 1)) >> 16);
   const int lo = std::min(first, last), cols = std::max(first, last) - lo + 2;
-  // The row pair filtered vertically once per texel, four 16-bit lanes a texel.
+  // The row pair filtered vertically once per texel column, four 16-bit lanes a texel.
   alignas(64) uint16_t V[(kRowPairMax + 24) * 4];
   const __m256i aor = _mm256_set1_epi32(int(f.alphaOr));
   const int wys = (f.v >> 8) & 255;
   const __m512i wy = _mm512_set1_epi16(short(wys)), iwy = _mm512_set1_epi16(short(256 - wys));
-  const uint32_t* r0 = f.tex + (f.v >> 16) * f.stride + lo;
-  const uint32_t* r1 = r0 + f.stride;
-  for (int k = 0; k < cols; k += 8) {
-    const __mmask8 m = __mmask8(cols - k >= 8 ? 0xFF : (1u << (cols - k)) - 1);
-    const __m512i t = _mm512_cvtepu8_epi16(_mm256_or_si256(_mm256_maskz_loadu_epi32(m, r0 + k), aor));
-    const __m512i b = _mm512_cvtepu8_epi16(_mm256_or_si256(_mm256_maskz_loadu_epi32(m, r1 + k), aor));
-    _mm512_store_si512(V + 4 * k, lerp16(t, b, iwy, wy));
-  }
+  const int y0 = f.v >> 16, y1 = y0 + 1 == f.height ? 0 : y0 + 1;
+  const uint32_t* r0 = f.tex + y0 * f.stride;
+  const uint32_t* r1 = f.tex + y1 * f.stride;
+  forWrappedColumns(lo, cols, f.width, [&](int at, int x, int count) {
+    // Later runs overwrite what a masked store leaves past this one.
+    for (int k = 0; k < count; k += 8) {
+      const __mmask8 m = __mmask8(count - k >= 8 ? 0xFF : (1u << (count - k)) - 1);
+      const __m512i t = _mm512_cvtepu8_epi16(_mm256_or_si256(_mm256_maskz_loadu_epi32(m, r0 + x + k), aor));
+      const __m512i b = _mm512_cvtepu8_epi16(_mm256_or_si256(_mm256_maskz_loadu_epi32(m, r1 + x + k), aor));
+      _mm512_storeu_si512(V + 4 * (at + k), lerp16(t, b, iwy, wy));
+    }
+  });
   const __m512i d = diffuse512(f.diffuse);
   const __m512i c256 = _mm512_set1_epi16(256);
   const int32_t du = f.du;
@@ -197,36 +201,36 @@ template <int C, int A, bool B>
 void linearConst(const FastSpan& f) {
   const __m512i d = diffuse512(f.diffuse);
   const __m256i aor = _mm256_set1_epi32(int(f.alphaOr));
+  const __m512i aor16 = _mm512_set1_epi32(int(f.alphaOr));
   const int wxs = (f.u >> 8) & 255, wys = (f.v >> 8) & 255;
   const __m512i wx = _mm512_set1_epi16(short(wxs)), iwx = _mm512_set1_epi16(short(256 - wxs));
   const __m512i wy = _mm512_set1_epi16(short(wys)), iwy = _mm512_set1_epi16(short(256 - wys));
-  const uint32_t* r0 = f.tex + (f.v >> 16) * f.stride + (f.u >> 16);
-  const uint32_t* r1 = r0 + f.stride;
-  uint32_t* dst = f.dst;
-  const int n = f.n;
-  int i = 0;
-  if (wxs == 128 && wys == 128) {
-    // Weights of one half: the floor of bytewise means, sixteen pixels a step.
-    const __m512i aor16 = _mm512_set1_epi32(int(f.alphaOr));
-    for (; i < n; i += 16) {
-      const int count = std::min(16, n - i);
-      const __mmask16 m = __mmask16(count == 16 ? 0xFFFF : (1u << count) - 1);
-      auto load = [&](const uint32_t* p) { return _mm512_or_si512(_mm512_maskz_loadu_epi32(m, p), aor16); };
-      const __m512i t = half(half(load(r0 + i), load(r1 + i)), half(load(r0 + i + 1), load(r1 + i + 1)));
-      finish8<C, A, B>(_mm512_cvtepu8_epi16(_mm512_castsi512_si256(t)), d, dst + i, std::min(8, count));
-      if (count > 8) finish8<C, A, B>(_mm512_cvtepu8_epi16(_mm512_extracti64x4_epi64(t, 1)), d, dst + i + 8, count - 8);
+  const int y0 = f.v >> 16, y1 = y0 + 1 == f.height ? 0 : y0 + 1;
+  forOneToOneRuns(f.u >> 16, f.n, f.width, f.tex + y0 * f.stride, f.tex + y1 * f.stride,
+                  [&](const uint32_t* r0, const uint32_t* r1, int at, int n) {
+    uint32_t* dst = f.dst + at;
+    if (wxs == 128 && wys == 128) {
+      // Weights of one half: the floor of bytewise means, sixteen pixels a step.
+      for (int i = 0; i < n; i += 16) {
+        const int count = std::min(16, n - i);
+        const __mmask16 m = __mmask16(count == 16 ? 0xFFFF : (1u << count) - 1);
+        auto load = [&](const uint32_t* p) { return _mm512_or_si512(_mm512_maskz_loadu_epi32(m, p), aor16); };
+        const __m512i t = half(half(load(r0 + i), load(r1 + i)), half(load(r0 + i + 1), load(r1 + i + 1)));
+        finish8<C, A, B>(_mm512_cvtepu8_epi16(_mm512_castsi512_si256(t)), d, dst + i, std::min(8, count));
+        if (count > 8) finish8<C, A, B>(_mm512_cvtepu8_epi16(_mm512_extracti64x4_epi64(t, 1)), d, dst + i + 8, count - 8);
+      }
+      return;
     }
-    return;
-  }
-  for (; i < n; i += 8) {
-    const int count = std::min(8, n - i);
-    const __mmask8 m = __mmask8(count == 8 ? 0xFF : (1u << count) - 1);
-    // Texels past the span are not read.
-    auto widen = [&](const uint32_t* p) { return _mm512_cvtepu8_epi16(_mm256_or_si256(_mm256_maskz_loadu_epi32(m, p), aor)); };
-    const __m512i l = lerp16(widen(r0 + i), widen(r1 + i), iwy, wy);
-    const __m512i r = lerp16(widen(r0 + i + 1), widen(r1 + i + 1), iwy, wy);
-    finish8<C, A, B>(lerp16(l, r, iwx, wx), d, dst + i, count);
-  }
+    for (int i = 0; i < n; i += 8) {
+      const int count = std::min(8, n - i);
+      const __mmask8 m = __mmask8(count == 8 ? 0xFF : (1u << count) - 1);
+      // Texels past the run are not read.
+      auto widen = [&](const uint32_t* p) { return _mm512_cvtepu8_epi16(_mm256_or_si256(_mm256_maskz_loadu_epi32(m, p), aor)); };
+      const __m512i l = lerp16(widen(r0 + i), widen(r1 + i), iwy, wy);
+      const __m512i r = lerp16(widen(r0 + i + 1), widen(r1 + i + 1), iwy, wy);
+      finish8<C, A, B>(lerp16(l, r, iwx, wx), d, dst + i, count);
+    }
+  });
 }
 
 template <int C, int A>

@@ -29,6 +29,11 @@ struct Setup {
   bool linear = false;             // bilinear sampling
   bool textured = false;
   FastKernels fast;
+  // Fused-kernel stepping, fixed once per triangle.
+  int32_t fdu = 0, fdv = 0;        // 16.16 texels a pixel, reduced modulo the texture size
+  double texOff = 0;               // sample offset: half a texel under bilinear filtering
+  FastKernel whole = nullptr;      // draws each row in one call when set
+  bool rangeable = false;          // steps small enough to find the runs inside the texture
 };
 
 // ceil and floor without a library call; out-of-range and NaN inputs are clamped rather than
@@ -184,91 +189,109 @@ const uint32_t* argument(DWORD arg, const uint32_t* tex, const uint32_t* dif, co
   return src;
 }
 
-// Narrows [lo, hi) to the steps i where 0 <= start + i * step < limit.
+// Narrows [lo, hi) to the steps i where 0 <= start + i * step < limit. The positions are
+// monotonic in i, so the steps inside are one run; a division is needed only at an end that
+// lies outside.
 void insideRange(int64_t start, int64_t step, int64_t limit, int& lo, int& hi) {
-  auto floorDiv = [](int64_t a, int64_t b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); };
-  int64_t a = lo, b = hi;
-  if (step == 0) {
-    if (start < 0 || start >= limit) b = a;
-  } else if (step > 0) {
-    a = std::max<int64_t>(a, -floorDiv(start, step));                 // ceil(-start / step)
-    b = std::min<int64_t>(b, floorDiv(limit - 1 - start, step) + 1);
-  } else {
-    a = std::max<int64_t>(a, -floorDiv(limit - 1 - start, -step) );
-    b = std::min<int64_t>(b, floorDiv(start, -step) + 1);
+  if (lo >= hi) return;
+  if (step < 0) {
+    // Mirrored, the positions limit - 1 - p rise and are inside exactly where p is.
+    start = limit - 1 - start;
+    step = -step;
   }
+  const int64_t p0 = start + lo * step, p1 = start + int64_t(hi - 1) * step;
+  if (p0 >= limit || p1 < 0) {
+    hi = lo;
+    return;
+  }
+  const int64_t a = p0 >= 0 ? lo : lo + (step - 1 - p0) / step;
+  const int64_t b = p1 < limit ? hi : lo + (limit - 1 - p0) / step + 1;
   lo = int(a);
   hi = int(std::max(a, b));
+}
+
+// p modulo lim, in [0, lim).
+inline int64_t reduceFixed(int64_t p, int64_t lim) {
+  if (p >= 0 && p < lim) return p;
+  if (p < 0 && p >= -lim) return p + lim;
+  if (p >= lim && p < 2 * lim) return p - lim;
+  p %= lim;
+  return p < 0 ? p + lim : p;
+}
+
+// The position congruent to `wrapped` (modulo lim) nearest the unwrapped coordinate, so that
+// runs found by range step exactly as the wrapped positions do.
+inline int64_t nearUnwrapped(int64_t wrapped, double texels, int64_t lim) {
+  const int64_t f = floor64(texels * 65536.0);
+  if (f == wrapped) return wrapped;
+  return wrapped - lim * floor64(double(wrapped - f) / double(lim) + 0.5);
+}
+
+// A span drawn by the fused kernels.
+void fastSpan(const RasterState& s, const Setup& t, int y, int x0, int x1) {
+  FastSpan f;
+  f.tex = s.tex;
+  f.stride = s.texStride;
+  f.width = s.texWidth;
+  f.height = s.texHeight;
+  f.alphaOr = s.texAlphaOr;
+  f.u = f.v = 0;
+  f.du = t.fdu;
+  f.dv = t.fdv;
+  f.diffuse = t.diffuse;
+  uint32_t* const dst = s.color + size_t(y) * s.colorStride + x0;
+  const int n = x1 - x0;
+  f.dst = dst;
+  f.n = n;
+  if (!t.textured) {
+    t.fast.inside(f);
+    return;
+  }
+  const double py = y;
+  const double u0 = t.u.at(x0, py, t.ox, t.oy) - t.texOff, v0 = t.v.at(x0, py, t.ox, t.oy) - t.texOff;
+  const int64_t limU = int64_t(s.texWidth) << 16, limV = int64_t(s.texHeight) << 16;
+  // Every kernel continues the fixed-point stepping from the span's wrapped start, as the
+  // general path does, so both give the same samples.
+  const int64_t U0 = wrapFixed(u0, s.texWidth), V0 = wrapFixed(v0, s.texHeight);
+  if (t.whole && limU + int64_t(std::abs(f.du)) * n < (int64_t(1) << 30)) {
+    f.u = int32_t(U0);
+    f.v = int32_t(V0);
+    t.whole(f);
+    return;
+  }
+  // The run of pixels that needs no wrapping is drawn by the simpler kernel.
+  int lo = 0, hi = 0;
+  int64_t SU = U0, SV = V0;
+  if (t.rangeable && std::fabs(u0) < 32000 && std::fabs(v0) < 32000) {
+    SU = nearUnwrapped(U0, u0, limU);
+    SV = nearUnwrapped(V0, v0, limV);
+    const int need = t.linear ? 1 : 0;
+    hi = n;
+    insideRange(SU, f.du, limU - (int64_t(need) << 16), lo, hi);
+    insideRange(SV, f.dv, limV - (int64_t(need) << 16), lo, hi);
+  }
+  auto run = [&](FastKernel k, int a, int b, bool wrapped) {
+    if (a >= b) return;
+    f.n = b - a;
+    f.dst = dst + a;
+    const int64_t pu = SU + int64_t(f.du) * a, pv = SV + int64_t(f.dv) * a;
+    f.u = int32_t(wrapped ? reduceFixed(pu, limU) : pu);
+    f.v = int32_t(wrapped ? reduceFixed(pv, limV) : pv);
+    k(f);
+  };
+  if (lo >= hi) {
+    run(t.fast.wrap, 0, n, true);
+    return;
+  }
+  run(t.fast.wrap, 0, lo, true);
+  run(t.fast.inside, lo, hi, false);
+  run(t.fast.wrap, hi, n, true);
 }
 
 void shadeSpan(const RasterState& s, const Setup& t, int y, int x0, int x1) {
   const double py = y;
   if (t.fast.wrap) {
-    FastSpan f;
-    f.tex = s.tex;
-    f.stride = s.texStride;
-    f.width = s.texWidth;
-    f.height = s.texHeight;
-    f.alphaOr = s.texAlphaOr;
-    f.u = f.v = f.du = f.dv = 0;
-    f.diffuse = t.diffuse;
-    f.dst = s.color + size_t(y) * s.colorStride + x0;
-    f.n = x1 - x0;
-    if (!t.textured) {
-      t.fast.inside(f);
-      return;
-    }
-    const double off = t.linear ? 0.5 : 0.0;
-    const double u0 = t.u.at(x0, py, t.ox, t.oy) - off, v0 = t.v.at(x0, py, t.ox, t.oy) - off;
-    f.du = int32_t(modSize(t.u.dx, double(s.texWidth)) * 65536.0);
-    f.dv = int32_t(modSize(t.v.dx, double(s.texHeight)) * 65536.0);
-    // The run of pixels that needs no wrapping is drawn by the simpler kernel.
-    const int need = t.linear ? 1 : 0;
-    int lo = 0, hi = f.n;
-    if (std::fabs(u0) < 32000 && std::fabs(v0) < 32000 && std::fabs(t.u.dx) < s.texWidth &&
-        std::fabs(t.v.dx) < s.texHeight) {
-      const int64_t U = floor64(u0 * 65536.0), V = floor64(v0 * 65536.0);
-      insideRange(U, f.du, (int64_t(s.texWidth - need) << 16), lo, hi);
-      insideRange(V, f.dv, (int64_t(s.texHeight - need) << 16), lo, hi);
-    } else {
-      hi = 0;
-    }
-    uint32_t* dst = f.dst;
-    const int n = f.n;
-    // Every run continues the fixed-point stepping from the span's start, as the general path
-    // does, so both give the same samples.
-    const int64_t limU = int64_t(s.texWidth) << 16, limV = int64_t(s.texHeight) << 16;
-    const int64_t U0 = wrapFixed(u0, s.texWidth), V0 = wrapFixed(v0, s.texHeight);
-    auto run = [&](FastKernel k, int a, int b, bool wrapped) {
-      if (a >= b) return;
-      f.n = b - a;
-      f.dst = dst + a;
-      if (wrapped) {
-        auto reduce = [](int64_t p, int64_t lim) {
-          if (p >= 0 && p < lim) return p;
-          p %= lim;
-          return p < 0 ? p + lim : p;
-        };
-        f.u = int32_t(reduce(U0 + int64_t(f.du) * a, limU));
-        f.v = int32_t(reduce(V0 + int64_t(f.dv) * a, limV));
-      } else {
-        f.u = int32_t(floor64(u0 * 65536.0) + int64_t(f.du) * a);
-        f.v = int32_t(floor64(v0 * 65536.0) + int64_t(f.dv) * a);
-      }
-      k(f);
-    };
-    if (lo >= hi) {
-      run(t.fast.wrap, 0, n, true);
-      return;
-    }
-    run(t.fast.wrap, 0, lo, true);
-    FastKernel inside = t.fast.inside;
-    if (t.fast.oneToOne && f.dv == 0 && f.du == 0x10000)
-      inside = t.fast.oneToOne;
-    else if (t.fast.row && f.dv == 0 && f.du >= -0x10000 && f.du <= 0x10000)
-      inside = t.fast.row;
-    run(inside, lo, hi, false);
-    run(t.fast.wrap, hi, n, true);
+    fastSpan(s, t, y, x0, x1);
     return;
   }
   Buffers& b = g_buf;
@@ -377,6 +400,20 @@ void setupPlanes(const RasterState& s, const RasterVertex& a, const RasterVertex
     t.spec[k] = plane((sa >> (8 * k)) & 255, (sb >> (8 * k)) & 255, (sc >> (8 * k)) & 255);
 }
 
+// The fused kernels for a triangle's state, and their stepping.
+void chooseKernels(const RasterState& s, Setup& t) {
+  t.fast = chooseFastKernel(s, t.textured, t.linear, t.constDiffuse, t.diffuse);
+  if (!t.fast.wrap || !t.textured) return;
+  t.texOff = t.linear ? 0.5 : 0.0;
+  t.fdu = int32_t(modSize(t.u.dx, double(s.texWidth)) * 65536.0);
+  t.fdv = int32_t(modSize(t.v.dx, double(s.texHeight)) * 65536.0);
+  t.rangeable = std::fabs(t.u.dx) < s.texWidth && std::fabs(t.v.dx) < s.texHeight;
+  if (t.fdv == 0 && t.fdu == 0x10000 && t.fast.oneToOne)
+    t.whole = t.fast.oneToOne;
+  else if (t.fdv == 0 && t.fdu >= -0x10000 && t.fdu <= 0x10000)
+    t.whole = t.fast.row;
+}
+
 }  // namespace
 
 void drawTriangle(const RasterState& s, const RasterVertex& a, const RasterVertex& b, const RasterVertex& c) {
@@ -389,7 +426,7 @@ void drawTriangle(const RasterState& s, const RasterVertex& a, const RasterVerte
 
   Setup t;
   setupPlanes(s, a, b, c, area, t);
-  t.fast = chooseFastKernel(s, t.textured, t.linear, t.constDiffuse, t.diffuse);
+  chooseKernels(s, t);
 
   // Sort by y; walk the long edge (top to bottom) against the two short ones.
   const RasterVertex* v[3] = {&a, &b, &c};
@@ -438,7 +475,7 @@ bool drawParallelogram(const RasterState& s, const RasterVertex& a, const Raster
 
   Setup t;
   setupPlanes(s, a, b, c, area, t);
-  t.fast = chooseFastKernel(s, t.textured, t.linear, t.constDiffuse, t.diffuse);
+  chooseKernels(s, t);
 
   // The outline a-b-d-c; each edge lights the rows [ceil(top), ceil(bottom)).
   struct Edge {
