@@ -20,7 +20,10 @@ inline __m512i mul8(__m512i a, __m512i b) {
   return _mm512_mulhi_epu16(t, _mm512_set1_epi16(257));
 }
 inline __m512i alphaLanes() { return _mm512_set1_epi64(int64_t(0xFFFF000000000000ull)); }
-inline __m512i alphaOf(__m512i s) { return _mm512_shufflehi_epi16(_mm512_shufflelo_epi16(s, 0xFF), 0xFF); }
+// The alpha lane of each pixel in all four of its lanes, in one byte shuffle.
+inline __m512i alphaOf(__m512i s) {
+  return _mm512_shuffle_epi8(s, _mm512_set4_epi32(0x0F0E0F0E, 0x0F0E0F0E, 0x07060706, 0x07060706));
+}
 
 template <int O>
 inline __m512i op(__m512i t, __m512i d) {
@@ -63,14 +66,16 @@ inline __m512i lerp16(__m512i a, __m512i b, __m512i iw, __m512i w) {
   return _mm512_srli_epi16(_mm512_add_epi16(_mm512_mullo_epi16(a, iw), _mm512_mullo_epi16(b, w)), 8);
 }
 
-// Filter weights ((p >> 8) & 255) of eight positions, each spread over its pixel's four lanes.
-inline __m512i weights8(__m256i pos) {
-  const __m256i w = _mm256_and_si256(_mm256_srli_epi32(pos, 8), _mm256_set1_epi32(255));
-  return _mm512_shuffle_epi8(_mm512_cvtepu32_epi64(w), _mm512_set4_epi32(0x09080908, 0x09080908, 0x01000100, 0x01000100));
+// Eight positions p, p + dp, ... p + 7 dp, each in both 32-bit halves of its pixel's 64 bits.
+inline __m512i steps8(int32_t p, int32_t dp) {
+  return _mm512_add_epi32(_mm512_set1_epi32(p), _mm512_mullo_epi32(_mm512_set1_epi32(dp),
+                                                                   _mm512_setr_epi32(0, 0, 1, 1, 2, 2, 3, 3, 4, 4, 5, 5, 6, 6, 7, 7)));
 }
 
-inline __m256i steps8(int32_t p, int32_t dp) {
-  return _mm256_add_epi32(_mm256_set1_epi32(p), _mm256_mullo_epi32(_mm256_set1_epi32(dp), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7)));
+// Filter weights ((p >> 8) & 255) of eight such positions, each in its pixel's four lanes.
+inline __m512i weights8(__m512i pos) {
+  const __m512i w = _mm512_and_si512(_mm512_srli_epi32(pos, 8), _mm512_set1_epi32(255));
+  return _mm512_or_si512(w, _mm512_slli_epi32(w, 16));
 }
 
 inline __m512i diffuse512(uint32_t c) { return _mm512_cvtepu8_epi16(_mm256_set1_epi32(int(c))); }
@@ -120,28 +125,24 @@ void linearRow(const FastSpan& f) {
   const __m512i c256 = _mm512_set1_epi16(256);
   const int32_t du = f.du;
   int32_t u = f.u - (lo << 16);
-  __m256i uu = steps8(u, du);
-  const __m256i du8 = _mm256_set1_epi32(du * 8);
+  __m512i uu = steps8(u, du);
+  const __m512i du8 = _mm512_set1_epi32(du * 8);
+  const __m512i one = _mm512_set1_epi32(1);
   uint32_t* dst = f.dst;
   // Eight pixels cover at most nine neighbouring texels (|du| is at most one texel): the
   // sixteen texels from the lowest one are two registers, and each pixel's pair is picked
-  // from them by lane.
-  const __m512i lane = _mm512_set4_epi32(0x00030002, 0x00010000, 0x00030002, 0x00010000);
-  const __m512i spread = _mm512_set4_epi32(0x09080908, 0x09080908, 0x01000100, 0x01000100);
+  // from them as 64-bit lanes (a texel's four channels).
   for (int i = 0; i < n; i += 8) {
     const int count = std::min(8, n - i);
     const int32_t uLast = u + du * (count - 1);
     const int base = std::min(u, uLast) >> 16;
     const uint16_t* tab = V + 4 * base;
     const __m512i t0 = _mm512_loadu_si512(tab), t1 = _mm512_loadu_si512(tab + 32);
-    const __m256i col = _mm256_sub_epi32(_mm256_srai_epi32(uu, 16), _mm256_set1_epi32(base));
-    // Lane index of each pixel's left texel, channel by channel.
-    const __m512i idx = _mm512_add_epi16(
-        _mm512_shuffle_epi8(_mm512_cvtepu32_epi64(_mm256_slli_epi32(col, 2)), spread), lane);
-    const __m512i L = _mm512_permutex2var_epi16(t0, idx, t1);
-    const __m512i R = _mm512_permutex2var_epi16(t0, _mm512_add_epi16(idx, _mm512_set1_epi16(4)), t1);
+    const __m512i col = _mm512_sub_epi32(_mm512_srai_epi32(uu, 16), _mm512_set1_epi32(base));
+    const __m512i L = _mm512_permutex2var_epi64(t0, col, t1);
+    const __m512i R = _mm512_permutex2var_epi64(t0, _mm512_add_epi32(col, one), t1);
     const __m512i w = weights8(uu), iw = _mm512_sub_epi16(c256, w);
-    uu = _mm256_add_epi32(uu, du8);
+    uu = _mm512_add_epi32(uu, du8);
     u += 8 * du;
     finish8<C, A, B>(lerp16(L, R, iw, w), d, dst + i, count);
   }
@@ -153,7 +154,6 @@ inline __m512i four(__m128i a, __m128i b, __m128i c, __m128i e) {
   return _mm512_inserti64x4(_mm512_castsi256_si512(lo), hi, 1);
 }
 
-// Any inside span (rotated or scaled quads): eight pixels a step.
 template <int C, int A, bool B>
 void linearInside(const FastSpan& f) {
   const __m512i d = diffuse512(f.diffuse);
@@ -164,8 +164,8 @@ void linearInside(const FastSpan& f) {
   const int stride = f.stride;
   const int32_t du = f.du, dv = f.dv;
   int32_t u = f.u, v = f.v;
-  __m256i uu = steps8(u, du), vv = steps8(v, dv);
-  const __m256i du8 = _mm256_set1_epi32(du * 8), dv8 = _mm256_set1_epi32(dv * 8);
+  __m512i uu = steps8(u, du), vv = steps8(v, dv);
+  const __m512i du8 = _mm512_set1_epi32(du * 8), dv8 = _mm512_set1_epi32(dv * 8);
   uint32_t* dst = f.dst;
   const int n = f.n;
   auto two = [](const uint32_t* a, const uint32_t* b) {
@@ -188,8 +188,8 @@ void linearInside(const FastSpan& f) {
                                         aor);
     const __m512i wy = weights8(vv), iwy = _mm512_sub_epi16(c256, wy);
     const __m512i wx = weights8(uu), iwx = _mm512_sub_epi16(c256, wx);
-    uu = _mm256_add_epi32(uu, du8);
-    vv = _mm256_add_epi32(vv, dv8);
+    uu = _mm512_add_epi32(uu, du8);
+    vv = _mm512_add_epi32(vv, dv8);
     const __m512i L = lerp16(_mm512_unpacklo_epi8(top, zero), _mm512_unpacklo_epi8(bot, zero), iwy, wy);
     const __m512i R = lerp16(_mm512_unpackhi_epi8(top, zero), _mm512_unpackhi_epi8(bot, zero), iwy, wy);
     finish8<C, A, B>(lerp16(L, R, iwx, wx), d, dst + i, count);
