@@ -71,7 +71,8 @@ enum FastOp : int { kSel1, kSel2, kMod, kMod2x };
 // The AVX2 forms of the bilinear and flat-blend kernels (null members where there is none);
 // only for processors with AVX2.
 FastKernels fastKernelsAvx2(bool textured, bool linear, int colourOp, int alphaOp, bool blend);
-// The AVX-512 forms of the inside, row and 1:1 bilinear kernels; only with AVX512F/BW/VL.
+// The AVX-512 forms of the inside, row and 1:1 bilinear kernels and of the flat blend; only
+// with AVX512F/BW/VL.
 FastKernels fastKernelsAvx512(bool textured, bool linear, int colourOp, int alphaOp, bool blend);
 
 // The kernels for a state; null when the general path must draw it.

@@ -1,9 +1,10 @@
-// AVX-512 forms of the inside, row and 1:1 bilinear kernels: eight pixels a step in 16-bit
-// lanes.
+// AVX-512 forms of the inside, row and 1:1 bilinear kernels and of the flat blend: eight or
+// sixteen pixels a step in 16-bit lanes.
 // Same arithmetic as the SSE2 and AVX2 kernels, lane for lane.
 #pragma GCC target("avx2,avx512f,avx512bw,avx512vl")
 // GCC 12's AVX-512 headers trip this warning on their own undefined-vector idiom.
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#pragma GCC diagnostic ignored "-Wuninitialized"
 
 #include <immintrin.h>
 
@@ -60,6 +61,27 @@ inline void finish8(__m512i t, __m512i d, uint32_t* dst, int count) {
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst), _mm512_cvtepi16_epi8(s));
   else
     _mm256_mask_storeu_epi32(dst, m, _mm512_cvtepi16_epi8(s));
+}
+
+// Sixteen pixels as bytes, widened within their 128-bit lanes and packed back, to the first
+// `count` (1..16) of dst.
+template <int C, int A, bool B>
+inline void finish16(__m512i t, __m512i d, uint32_t* dst, int count) {
+  const bool full = count == 16;
+  const __mmask16 m = __mmask16((1u << count) - 1);
+  const __m512i zero = _mm512_setzero_si512();
+  __m512i lo = ops<C, A>(_mm512_unpacklo_epi8(t, zero), d), hi = ops<C, A>(_mm512_unpackhi_epi8(t, zero), d);
+  if constexpr (B) {
+    const __m512i px = full ? _mm512_loadu_si512(dst) : _mm512_maskz_loadu_epi32(m, dst);
+    const __m512i c255 = _mm512_set1_epi16(255);
+    const __m512i al = alphaOf(lo), ah = alphaOf(hi);
+    lo = _mm512_add_epi16(mul8(lo, al), mul8(_mm512_unpacklo_epi8(px, zero), _mm512_sub_epi16(c255, al)));
+    hi = _mm512_add_epi16(mul8(hi, ah), mul8(_mm512_unpackhi_epi8(px, zero), _mm512_sub_epi16(c255, ah)));
+  }
+  if (full)
+    _mm512_storeu_si512(dst, _mm512_packus_epi16(lo, hi));
+  else
+    _mm512_mask_storeu_epi32(dst, m, _mm512_packus_epi16(lo, hi));
 }
 
 inline __m512i lerp16(__m512i a, __m512i b, __m512i iw, __m512i w) {
@@ -215,9 +237,8 @@ void linearConst(const FastSpan& f) {
         const int count = std::min(16, n - i);
         const __mmask16 m = __mmask16(count == 16 ? 0xFFFF : (1u << count) - 1);
         auto load = [&](const uint32_t* p) { return _mm512_or_si512(_mm512_maskz_loadu_epi32(m, p), aor16); };
-        const __m512i t = half(half(load(r0 + i), load(r1 + i)), half(load(r0 + i + 1), load(r1 + i + 1)));
-        finish8<C, A, B>(_mm512_cvtepu8_epi16(_mm512_castsi512_si256(t)), d, dst + i, std::min(8, count));
-        if (count > 8) finish8<C, A, B>(_mm512_cvtepu8_epi16(_mm512_extracti64x4_epi64(t, 1)), d, dst + i + 8, count - 8);
+        finish16<C, A, B>(half(half(load(r0 + i), load(r1 + i)), half(load(r0 + i + 1), load(r1 + i + 1))), d, dst + i,
+                          count);
       }
       return;
     }
@@ -231,6 +252,32 @@ void linearConst(const FastSpan& f) {
       finish8<C, A, B>(lerp16(l, r, iwx, wx), d, dst + i, count);
     }
   });
+}
+
+// No texture, blended: one product per pixel, sixteen pixels a step.
+template <int C, int A>
+void flatBlend(const FastSpan& f) {
+  const __m512i c255 = _mm512_set1_epi16(255), zero = _mm512_setzero_si512();
+  const __m512i s = ops<C, A>(c255, diffuse512(f.diffuse));
+  const __m512i al = alphaOf(s);
+  const __m512i src = mul8(s, al), ia = _mm512_sub_epi16(c255, al);
+  uint32_t* dst = f.dst;
+  const int n = f.n;
+  for (int i = 0; i < n; i += 16) {
+    const int count = std::min(16, n - i);
+    const __mmask16 m = __mmask16(count == 16 ? 0xFFFF : (1u << count) - 1);
+    const __m512i px = _mm512_maskz_loadu_epi32(m, dst + i);
+    const __m512i lo = _mm512_add_epi16(src, mul8(_mm512_unpacklo_epi8(px, zero), ia));
+    const __m512i hi = _mm512_add_epi16(src, mul8(_mm512_unpackhi_epi8(px, zero), ia));
+    _mm512_mask_storeu_epi32(dst + i, m, _mm512_packus_epi16(lo, hi));
+  }
+}
+
+template <int C, int A>
+FastKernels flat(bool blend) {
+  FastKernels k;
+  if (blend) k.wrap = k.inside = flatBlend<C, A>;
+  return k;
 }
 
 template <int C, int A>
@@ -258,8 +305,26 @@ FastKernels pickAlpha(int a, bool blend) {
 
 }  // namespace
 
+// The untextured kernels of a colour operation, by alpha operation.
+template <int C>
+FastKernels flatAlpha(int a, bool blend) {
+  switch (a) {
+    case kSel1: return flat<C, kSel1>(blend);
+    case kSel2: return flat<C, kSel2>(blend);
+    default: return flat<C, kMod>(blend);
+  }
+}
+
 FastKernels fastKernelsAvx512(bool textured, bool linear, int colourOp, int alphaOp, bool blend) {
-  if (!textured || !linear) return {};
+  if (!textured) {
+    switch (colourOp) {
+      case kSel1: return flatAlpha<kSel1>(alphaOp, blend);
+      case kSel2: return flatAlpha<kSel2>(alphaOp, blend);
+      case kMod: return flatAlpha<kMod>(alphaOp, blend);
+      default: return flatAlpha<kMod2x>(alphaOp, blend);
+    }
+  }
+  if (!linear) return {};
   switch (colourOp) {
     case kSel1: return pickAlpha<kSel1>(alphaOp, blend);
     case kSel2: return pickAlpha<kSel2>(alphaOp, blend);
