@@ -2,7 +2,7 @@
 // sixteen pixels a step in 16-bit lanes.
 // Same arithmetic as the SSE2 and AVX2 kernels, lane for lane.
 #pragma GCC target("avx2,avx512f,avx512bw,avx512vl")
-// GCC 12's AVX-512 headers trip this warning on their own undefined-vector idiom.
+// GCC 12's AVX-512 headers trip these warnings on their own undefined-vector idiom.
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 #pragma GCC diagnostic ignored "-Wuninitialized"
 
@@ -39,7 +39,8 @@ inline __m512i ops(__m512i t, __m512i d) {
   if constexpr ((C == kMod || C == kMod2x) && A == kMod) {
     const __m512i m = mul8(t, d);
     if constexpr (C == kMod) return m;
-    return _mm512_min_epi16(_mm512_add_epi16(m, _mm512_andnot_si512(alphaLanes(), m)), _mm512_set1_epi16(255));
+    // Doubled in the colour lanes only; the alpha lanes never exceed 255.
+    return _mm512_min_epi16(_mm512_mask_add_epi16(m, __mmask32(0x77777777u), m, m), _mm512_set1_epi16(255));
   } else {
     return _mm512_or_si512(_mm512_andnot_si512(alphaLanes(), op<C>(t, d)), _mm512_and_si512(alphaLanes(), op<A>(t, d)));
   }
@@ -94,10 +95,11 @@ inline __m512i steps8(int32_t p, int32_t dp) {
                                                                    _mm512_setr_epi32(0, 0, 1, 1, 2, 2, 3, 3, 4, 4, 5, 5, 6, 6, 7, 7)));
 }
 
-// Filter weights ((p >> 8) & 255) of eight such positions, each in its pixel's four lanes.
+// Filter weights ((p >> 8) & 255) of eight such positions, each in its pixel's four lanes:
+// the second byte of every 32-bit position, zero-extended into both of its 16-bit lanes.
 inline __m512i weights8(__m512i pos) {
-  const __m512i w = _mm512_and_si512(_mm512_srli_epi32(pos, 8), _mm512_set1_epi32(255));
-  return _mm512_or_si512(w, _mm512_slli_epi32(w, 16));
+  return _mm512_shuffle_epi8(
+      pos, _mm512_set4_epi32(int(0x800D800Du), int(0x80098009u), int(0x80058005u), int(0x80018001u)));
 }
 
 inline __m512i diffuse512(uint32_t c) { return _mm512_cvtepu8_epi16(_mm256_set1_epi32(int(c))); }
@@ -149,7 +151,6 @@ void linearRow(const FastSpan& f) {
   int32_t u = f.u - (lo << 16);
   __m512i uu = steps8(u, du);
   const __m512i du8 = _mm512_set1_epi32(du * 8);
-  const __m512i one = _mm512_set1_epi32(1);
   uint32_t* dst = f.dst;
   // Eight pixels cover at most nine neighbouring texels (|du| is at most one texel): the
   // sixteen texels from the lowest one are two registers, and each pixel's pair is picked
@@ -159,10 +160,10 @@ void linearRow(const FastSpan& f) {
     const int32_t uLast = u + du * (count - 1);
     const int base = std::min(u, uLast) >> 16;
     const uint16_t* tab = V + 4 * base;
-    const __m512i t0 = _mm512_loadu_si512(tab), t1 = _mm512_loadu_si512(tab + 32);
     const __m512i col = _mm512_sub_epi32(_mm512_srai_epi32(uu, 16), _mm512_set1_epi32(base));
-    const __m512i L = _mm512_permutex2var_epi64(t0, col, t1);
-    const __m512i R = _mm512_permutex2var_epi64(t0, _mm512_add_epi32(col, one), t1);
+    // The right texels from the same window one texel on.
+    const __m512i L = _mm512_permutex2var_epi64(_mm512_loadu_si512(tab), col, _mm512_loadu_si512(tab + 32));
+    const __m512i R = _mm512_permutex2var_epi64(_mm512_loadu_si512(tab + 4), col, _mm512_loadu_si512(tab + 36));
     const __m512i w = weights8(uu), iw = _mm512_sub_epi16(c256, w);
     uu = _mm512_add_epi32(uu, du8);
     u += 8 * du;
