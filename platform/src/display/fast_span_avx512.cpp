@@ -104,10 +104,10 @@ inline __m512i weights8(__m512i pos) {
 
 inline __m512i diffuse512(uint32_t c) { return _mm512_cvtepu8_epi16(_mm256_set1_epi32(int(c))); }
 
-// Floor of the bytewise mean: the lerp at weight one half.
+// Floor of the bytewise mean, the lerp at weight one half: the rounded-up mean less the bit
+// that an odd sum drops.
 inline __m512i half(__m512i a, __m512i b) {
-  return _mm512_add_epi8(_mm512_and_si512(a, b),
-                         _mm512_and_si512(_mm512_srli_epi16(_mm512_xor_si512(a, b), 1), _mm512_set1_epi8(0x7F)));
+  return _mm512_sub_epi8(_mm512_avg_epu8(a, b), _mm512_ternarylogic_epi32(a, b, _mm512_set1_epi8(1), 0x28));
 }
 
 constexpr int kRowPairMax = 2048;
