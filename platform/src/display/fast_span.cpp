@@ -223,7 +223,18 @@ void linearConst(const FastSpan& f) {
   const __m128i wy = _mm_set1_epi16(short(wys)), iwy = _mm_set1_epi16(short(256 - wys));
   const int y0 = f.v >> 16, y1 = y0 + 1 == f.height ? 0 : y0 + 1;
   auto load = [&](const uint32_t* p) { return _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)), aor); };
-  auto one = [&](const uint32_t* p) { return _mm_unpacklo_epi8(_mm_or_si128(_mm_cvtsi32_si128(int(*p)), aor), zero); };
+  auto one = [&](uint32_t p) { return _mm_unpacklo_epi8(_mm_or_si128(_mm_cvtsi32_si128(int(p)), aor), zero); };
+  // One pixel from its four texels.
+  auto pixel = [&](uint32_t tl, uint32_t tr, uint32_t bl, uint32_t br, uint32_t* dst) {
+    const __m128i l = lerp16(one(tl), one(bl), iwy, wy), r = lerp16(one(tr), one(br), iwy, wy);
+    __m128i s = ops<C, A>(lerp16(l, r, iwx, wx), d);
+    if constexpr (B) {
+      const __m128i dd = _mm_unpacklo_epi8(_mm_cvtsi32_si128(int(*dst)), zero);
+      const __m128i al = _mm_shufflelo_epi16(s, 0xFF);
+      s = _mm_add_epi16(mul8(s, al), mul8(dd, _mm_sub_epi16(_mm_set1_epi16(255), al)));
+    }
+    *dst = uint32_t(_mm_cvtsi128_si32(_mm_packus_epi16(s, zero)));
+  };
   forOneToOneRuns(f.u >> 16, f.n, f.width, f.tex + y0 * f.stride, f.tex + y1 * f.stride,
                   [&](const uint32_t* r0, const uint32_t* r1, int at, int n) {
     uint32_t* dst = f.dst + at;
@@ -244,17 +255,8 @@ void linearConst(const FastSpan& f) {
         finish2<C, A, B>(lerp16(l1, q1, iwx, wx), d, dst + i + 2);
       }
     }
-    for (; i < n; ++i) {
-      const __m128i l = lerp16(one(r0 + i), one(r1 + i), iwy, wy), r = lerp16(one(r0 + i + 1), one(r1 + i + 1), iwy, wy);
-      __m128i s = ops<C, A>(lerp16(l, r, iwx, wx), d);
-      if constexpr (B) {
-        const __m128i dd = _mm_unpacklo_epi8(_mm_cvtsi32_si128(int(dst[i])), zero);
-        const __m128i al = _mm_shufflelo_epi16(s, 0xFF);
-        s = _mm_add_epi16(mul8(s, al), mul8(dd, _mm_sub_epi16(_mm_set1_epi16(255), al)));
-      }
-      dst[i] = uint32_t(_mm_cvtsi128_si32(_mm_packus_epi16(s, zero)));
-    }
-  });
+    for (; i < n; ++i) pixel(r0[i], r0[i + 1], r1[i], r1[i + 1], dst + i);
+  }, [&](uint32_t tl, uint32_t tr, uint32_t bl, uint32_t br, int at) { pixel(tl, tr, bl, br, f.dst + at); });
 }
 
 // The vertically filtered texels of one row pair, in 16-bit lanes (one thread's spans).

@@ -45,15 +45,15 @@ inline void forWrappedColumns(int lo, int cols, int width, Fill&& fill) {
 
 // The runs of a span whose pixel i filters the columns c + i and c + i + 1 taken modulo
 // width, in rows r0 and r1: run(top, bottom, i, count) draws pixels i .. i + count - 1 from
-// top[k], top[k + 1], bottom[k], bottom[k + 1]. The pixel on the seam gets its own run.
-template <class Run>
-inline void forOneToOneRuns(int c, int n, int width, const uint32_t* r0, const uint32_t* r1, Run&& run) {
+// top[k], top[k + 1], bottom[k], bottom[k + 1]; seam(tl, tr, bl, br, i) draws the pixel whose
+// columns are the last and the first, from those four texels.
+template <class Run, class Seam>
+inline void forOneToOneRuns(int c, int n, int width, const uint32_t* r0, const uint32_t* r1, Run&& run, Seam&& seam) {
   int x = c % width;
   if (x < 0) x += width;
   for (int i = 0; i < n;) {
     if (x == width - 1) {
-      const uint32_t top[2] = {r0[x], r0[0]}, bottom[2] = {r1[x], r1[0]};
-      run(top, bottom, i, 1);
+      seam(r0[x], r0[0], r1[x], r1[0], i);
       ++i;
       x = 0;
       continue;

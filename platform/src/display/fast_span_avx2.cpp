@@ -275,6 +275,11 @@ void linearConst(const FastSpan& f) {
       const __m256i r = lerp16(widen(r0 + i + 1), widen(r1 + i + 1), iwy, wy);
       finish4<C, A, B>(lerp16(l, r, iwx, wx), d, dst + i, count);
     }
+  }, [&](uint32_t tl, uint32_t tr, uint32_t bl, uint32_t br, int at) {
+    // Built from the scalars (a vector load of just-stored texels would stall).
+    auto one = [&](uint32_t p) { return _mm256_cvtepu8_epi16(_mm_or_si128(_mm_cvtsi32_si128(int(p)), _mm256_castsi256_si128(aor))); };
+    const __m256i l = lerp16(one(tl), one(bl), iwy, wy), r = lerp16(one(tr), one(br), iwy, wy);
+    finish4<C, A, B>(lerp16(l, r, iwx, wx), d, f.dst + at, 1);
   });
 }
 

@@ -252,6 +252,12 @@ void linearConst(const FastSpan& f) {
       const __m512i r = lerp16(widen(r0 + i + 1), widen(r1 + i + 1), iwy, wy);
       finish8<C, A, B>(lerp16(l, r, iwx, wx), d, dst + i, count);
     }
+  }, [&](uint32_t tl, uint32_t tr, uint32_t bl, uint32_t br, int at) {
+    // Built from the scalars (a vector load of just-stored texels would stall); the lerp at
+    // weight one half is the floor of the mean, as above.
+    auto one = [&](uint32_t p) { return _mm512_cvtepu8_epi16(_mm256_castsi128_si256(_mm_cvtsi32_si128(int(p | f.alphaOr)))); };
+    const __m512i l = lerp16(one(tl), one(bl), iwy, wy), r = lerp16(one(tr), one(br), iwy, wy);
+    finish8<C, A, B>(lerp16(l, r, iwx, wx), d, f.dst + at, 1);
   });
 }
 
