@@ -500,7 +500,8 @@ bool drawParallelogram(const RasterState& s, const RasterVertex& a, const Raster
     double xs[2];
     int found = 0;
     for (const Edge& e : edges)
-      if (y >= e.from && y < e.to && found < 2) xs[found++] = e.x0 + (yy - e.y0) * (e.x1 - e.x0) / (e.y1 - e.y0);
+      if (y >= e.from && y < e.to && found < 2)
+        xs[found++] = e.x1 == e.x0 ? e.x0 : e.x0 + (yy - e.y0) * (e.x1 - e.x0) / (e.y1 - e.y0);
     if (found < 2) continue;
     int xa = ceilToInt(std::min(xs[0], xs[1])), xb = ceilToInt(std::max(xs[0], xs[1]));
     xa = std::max(xa, s.clipLeft);
