@@ -290,10 +290,6 @@ void fastSpan(const RasterState& s, const Setup& t, int y, int x0, int x1) {
 
 void shadeSpan(const RasterState& s, const Setup& t, int y, int x0, int x1) {
   const double py = y;
-  if (t.fast.wrap) {
-    fastSpan(s, t, y, x0, x1);
-    return;
-  }
   Buffers& b = g_buf;
   for (int cx = x0; cx < x1; cx += kChunk) {
     const int n = std::min(kChunk, x1 - cx);
@@ -452,7 +448,11 @@ void drawTriangle(const RasterState& s, const RasterVertex& a, const RasterVerte
     int xa = ceilToInt(left), xb = ceilToInt(right);
     xa = std::max(xa, s.clipLeft);
     xb = std::min(xb, s.clipRight);
-    if (xa < xb) shadeSpan(s, t, y, xa, xb);
+    if (xa >= xb) continue;
+    if (t.fast.wrap)
+      fastSpan(s, t, y, xa, xb);
+    else
+      shadeSpan(s, t, y, xa, xb);
   }
 }
 
@@ -506,7 +506,11 @@ bool drawParallelogram(const RasterState& s, const RasterVertex& a, const Raster
     int xa = ceilToInt(std::min(xs[0], xs[1])), xb = ceilToInt(std::max(xs[0], xs[1]));
     xa = std::max(xa, s.clipLeft);
     xb = std::min(xb, s.clipRight);
-    if (xa < xb) shadeSpan(s, t, y, xa, xb);
+    if (xa >= xb) continue;
+    if (t.fast.wrap)
+      fastSpan(s, t, y, xa, xb);
+    else
+      shadeSpan(s, t, y, xa, xb);
   }
   return true;
 }
