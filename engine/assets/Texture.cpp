@@ -5,24 +5,18 @@
 #include <cstring>
 #include <vector>
 
+#include "StreamGuard.h"
 #include "TextureRecord.h"
 #include "ZqDebug.h"
 #include "ZqEngine.h"
 #include "ZqFunc.h"
 #include "ZqPixelMap.h"
 #include "ZqSource.h"
+#include "runtime/LittleEndian.h"
 
 namespace {
 
-// Closes the stream when the scope ends.
-struct StreamGuard {
-  SStreamBuf s;
-  StreamGuard(const char* path, const char* mode) : s(CZqFunc::ZQFBUF_Create(path, mode)) {}
-  ~StreamGuard() {
-    if (s.m_pFile) CZqFunc::ZQFBUF_Close(s);
-  }
-  bool ok() const { return s.m_pFile != nullptr; }
-};
+using zqle::GetI32;
 
 // Bytes from the stream's position to its end (bounded by the file's size when opened).
 bool ReadRest(SStreamBuf* s, long from, std::vector<BYTE>& out) {
@@ -43,10 +37,6 @@ bool HasPgmSignature(SStreamBuf* s) {
   for (size_t i = 0; i + 3 <= n; ++i)
     if (memcmp(sig + i, "PGM", 3) == 0) return true;
   return false;
-}
-
-int32_t Get32(const BYTE* p) {
-  return (int32_t)((uint32_t)p[0] | (uint32_t)p[1] << 8 | (uint32_t)p[2] << 16 | (uint32_t)p[3] << 24);
 }
 
 RECT ToRect(const SScreenRect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
@@ -235,7 +225,7 @@ long CZqTexture::CreateFromPgmStream(SStreamBuf* stream) {
   BYTE head[36];
   CZqFunc::ZQFBUF_Set(stream, 0);
   if (CZqFunc::ZQFBUF_Read(head, 1, sizeof head, stream) != sizeof head) return E_FAIL;
-  const int32_t width = Get32(head + 24), height = Get32(head + 28);
+  const int32_t width = GetI32(head + 24), height = GetI32(head + 28);
   if (width <= 0 || height <= 0) return E_FAIL;
   const _D3DX_SURFACEFORMAT format = m_format != D3DX_SF_UNKNOWN ? m_format : D3DX_SF_A8R8G8B8;
   long hr = CreateEx((DWORD)width, (DWORD)height, format, 0);

@@ -5,35 +5,20 @@
 #include <cstdint>
 #include <cstring>
 
+#include "StreamGuard.h"
 #include "TextureGroupFile.h"
 #include "ZqEngine.h"
 #include "ZqSource.h"
 #include "ZqTexture.h"
+#include "runtime/LittleEndian.h"
 
 namespace {
 
+using zqle::GetI32;
+using zqle::PutU32;
+
 // Numbered patterns name at most this many frames; a larger range in the data is refused.
 constexpr long kMaxPatternFrames = 65536;
-
-struct StreamGuard {
-  SStreamBuf s;
-  StreamGuard(const char* path, const char* mode) : s(CZqFunc::ZQFBUF_Create(path, mode)) {}
-  ~StreamGuard() {
-    if (s.m_pFile) CZqFunc::ZQFBUF_Close(s);
-  }
-  bool ok() const { return s.m_pFile != nullptr; }
-};
-
-int32_t Get32(const BYTE* p) {
-  return (int32_t)((uint32_t)p[0] | (uint32_t)p[1] << 8 | (uint32_t)p[2] << 16 | (uint32_t)p[3] << 24);
-}
-
-void Put32(BYTE* p, uint32_t u) {
-  p[0] = BYTE(u);
-  p[1] = BYTE(u >> 8);
-  p[2] = BYTE(u >> 16);
-  p[3] = BYTE(u >> 24);
-}
 
 std::string ObjectName(const char* path, int type, long position) {
   return std::string(path) + "," + std::to_string(type) + "," + std::to_string(position);
@@ -53,7 +38,7 @@ bool ReadTable(SStreamBuf* s, zqtg::Header& h, std::vector<int32_t>& table) {
   std::vector<BYTE> raw((size_t)h.count * 4);
   if (h.count && CZqFunc::ZQFBUF_Read(raw.data(), 4, (size_t)h.count, s) != (size_t)h.count) return false;
   table.resize((size_t)h.count);
-  for (int32_t i = 0; i < h.count; ++i) table[(size_t)i] = Get32(raw.data() + 4 * i);
+  for (int32_t i = 0; i < h.count; ++i) table[(size_t)i] = GetI32(raw.data() + 4 * i);
   return true;
 }
 
@@ -192,12 +177,12 @@ int CZqTextureGroup::LoadFromPGG(const char* path) {
   BYTE head[8];
   CZqFunc::ZQFBUF_Set(g.s, 20);
   if (CZqFunc::ZQFBUF_Read(head, 1, 8, g.s) != 8) return 0;
-  const int32_t count = Get32(head), tableAt = Get32(head + 4);
+  const int32_t count = GetI32(head), tableAt = GetI32(head + 4);
   if (count < 0 || tableAt < 0 || tableAt > g.s.m_nSize || count > (g.s.m_nSize - tableAt) / 4) return 0;
   std::vector<BYTE> raw((size_t)count * 4);
   CZqFunc::ZQFBUF_Set(g.s, tableAt);
   if (count && CZqFunc::ZQFBUF_Read(raw.data(), 4, (size_t)count, g.s) != (size_t)count) return 0;
-  for (int32_t i = 0; i < count; ++i) AppendFrame(ObjectName(path, FFT_PGM, Get32(raw.data() + 4 * i)));
+  for (int32_t i = 0; i < count; ++i) AppendFrame(ObjectName(path, FFT_PGM, GetI32(raw.data() + 4 * i)));
   return 1;
 }
 
@@ -286,7 +271,7 @@ long CZqTextureGroup::Export(SStreamBuf* stream, int runLength) {
     const long size = t ? t->Export(&at, runLength) : 0;
     if (size <= 0) return 0;  // a frame without pixels would leave the table pointing elsewhere
     BYTE slot[4];
-    Put32(slot, (uint32_t)position);
+    PutU32(slot, (uint32_t)position);
     CZqFunc::ZQFBUF_Set(stream, (long)zqtg::kHeaderSize + 4 * i);
     if (CZqFunc::ZQFBUF_Write(slot, 1, 4, stream) != 4) return 0;
     total += size;

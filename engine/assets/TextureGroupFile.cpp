@@ -5,19 +5,13 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "runtime/LittleEndian.h"
+
 namespace zqtg {
 namespace {
 
-int32_t Get32(const BYTE* p) {
-  return (int32_t)((uint32_t)p[0] | (uint32_t)p[1] << 8 | (uint32_t)p[2] << 16 | (uint32_t)p[3] << 24);
-}
-
-void Put32(BYTE* p, uint32_t u) {
-  p[0] = BYTE(u);
-  p[1] = BYTE(u >> 8);
-  p[2] = BYTE(u >> 16);
-  p[3] = BYTE(u >> 24);
-}
+using zqle::GetI32;
+using zqle::PutU32;
 
 // Length of the conversion starting at pattern[i] == '%', 0 when it is not an integer one.
 size_t ConversionLength(const std::string& p, size_t i) {
@@ -34,30 +28,30 @@ size_t ConversionLength(const std::string& p, size_t i) {
 
 bool ReadHeader(const BYTE* in, Header& h) {
   if (memcmp(in, "ZQTG", 4) != 0) return false;
-  h.count = Get32(in + 16);
-  h.team = (DWORD)Get32(in + 20);
-  uint32_t angle = (uint32_t)Get32(in + 24);
+  h.count = GetI32(in + 16);
+  h.team = (DWORD)GetI32(in + 20);
+  uint32_t angle = (uint32_t)GetI32(in + 24);
   memcpy(&h.baseAngle, &angle, 4);
-  h.cacheSize = (DWORD)Get32(in + 28);
-  h.delay = (DWORD)Get32(in + 32);
+  h.cacheSize = (DWORD)GetI32(in + 28);
+  h.delay = (DWORD)GetI32(in + 32);
   if (h.delay <= 10) h.delay = 1000;
-  h.baseX = Get32(in + 36);
-  h.baseY = Get32(in + 40);
+  h.baseX = GetI32(in + 36);
+  h.baseY = GetI32(in + 40);
   return true;
 }
 
 void WriteHeader(const Header& h, BYTE* out) {
   memset(out, 0, 16);
   memcpy(out, kSignature, sizeof kSignature);
-  Put32(out + 16, (uint32_t)h.count);
-  Put32(out + 20, h.team);
+  PutU32(out + 16, (uint32_t)h.count);
+  PutU32(out + 20, h.team);
   uint32_t angle;
   memcpy(&angle, &h.baseAngle, 4);
-  Put32(out + 24, angle);
-  Put32(out + 28, h.cacheSize);
-  Put32(out + 32, h.delay);
-  Put32(out + 36, (uint32_t)h.baseX);
-  Put32(out + 40, (uint32_t)h.baseY);
+  PutU32(out + 24, angle);
+  PutU32(out + 28, h.cacheSize);
+  PutU32(out + 32, h.delay);
+  PutU32(out + 36, (uint32_t)h.baseX);
+  PutU32(out + 40, (uint32_t)h.baseY);
 }
 
 bool IsValidPattern(const std::string& p) {

@@ -3,20 +3,13 @@
 
 #include <cstring>
 
+#include "runtime/LittleEndian.h"
+
 namespace zqtexrec {
 namespace {
 
-int32_t Get32(const BYTE* p) {
-  return (int32_t)((uint32_t)p[0] | (uint32_t)p[1] << 8 | (uint32_t)p[2] << 16 | (uint32_t)p[3] << 24);
-}
-
-void Put32(BYTE* p, int32_t v) {
-  uint32_t u = (uint32_t)v;
-  p[0] = BYTE(u);
-  p[1] = BYTE(u >> 8);
-  p[2] = BYTE(u >> 16);
-  p[3] = BYTE(u >> 24);
-}
+using zqle::GetI32;
+using zqle::PutU32;
 
 void PutOp(std::vector<BYTE>& out, BYTE op, uint32_t count) {
   out.push_back(op);
@@ -33,23 +26,23 @@ DWORD PixelAt(const BYTE* row, DWORD x, DWORD bytes) {
 }  // namespace
 
 void ReadHeader(const BYTE* in, Header& h) {
-  h.width = Get32(in);
-  h.height = Get32(in + 4);
-  h.format = Get32(in + 8);
-  h.size = Get32(in + 12);
-  h.baseX = Get32(in + 16);
-  h.baseY = Get32(in + 20);
-  h.rle = Get32(in + 24);
+  h.width = GetI32(in);
+  h.height = GetI32(in + 4);
+  h.format = GetI32(in + 8);
+  h.size = GetI32(in + 12);
+  h.baseX = GetI32(in + 16);
+  h.baseY = GetI32(in + 20);
+  h.rle = GetI32(in + 24);
 }
 
 void WriteHeader(const Header& h, BYTE* out) {
-  Put32(out, h.width);
-  Put32(out + 4, h.height);
-  Put32(out + 8, h.format);
-  Put32(out + 12, h.size);
-  Put32(out + 16, h.baseX);
-  Put32(out + 20, h.baseY);
-  Put32(out + 24, h.rle);
+  PutU32(out, h.width);
+  PutU32(out + 4, h.height);
+  PutU32(out + 8, h.format);
+  PutU32(out + 12, h.size);
+  PutU32(out + 16, h.baseX);
+  PutU32(out + 20, h.baseY);
+  PutU32(out + 24, h.rle);
 }
 
 size_t RawRowBytes(int32_t format, const Pixels& px) {

@@ -6,13 +6,14 @@
 #include "AssetFile.h"
 #include "ZqFunc.h"
 #include "ZqPixelMap.h"
+#include "runtime/LittleEndian.h"
 
 namespace {
 
-constexpr DWORD kFileHeader = 14;
+using zqle::GetU16;
+using zqle::GetU32;
 
-DWORD Read32(const BYTE* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | ((DWORD)p[3] << 24); }
-WORD Read16(const BYTE* p) { return (WORD)(p[0] | (p[1] << 8)); }
+constexpr DWORD kFileHeader = 14;
 
 unsigned short ColorsByBits(unsigned bits) {
   switch (bits) {
@@ -34,25 +35,25 @@ void CDibMap::Clear() {
 }
 
 // Any header of 40 bytes or more is an information header (later versions only extend it).
-bool CDibMap::IsCore() const { return Read32(m_pDib) < sizeof(BITMAPINFOHEADER); }
-DWORD CDibMap::HeaderSize() const { return m_pDib ? Read32(m_pDib) : 0; }
+bool CDibMap::IsCore() const { return GetU32(m_pDib) < sizeof(BITMAPINFOHEADER); }
+DWORD CDibMap::HeaderSize() const { return m_pDib ? GetU32(m_pDib) : 0; }
 
 unsigned long CDibMap::DIBWidth() const {
   if (!m_pDib) return 0;
-  return IsCore() ? Read16(m_pDib + 4) : (unsigned long)(LONG)Read32(m_pDib + 4);
+  return IsCore() ? GetU16(m_pDib + 4) : (unsigned long)(LONG)GetU32(m_pDib + 4);
 }
 
 unsigned long CDibMap::DIBHeight() const {
   if (!m_pDib) return 0;
-  return IsCore() ? Read16(m_pDib + 6) : (unsigned long)(LONG)Read32(m_pDib + 8);
+  return IsCore() ? GetU16(m_pDib + 6) : (unsigned long)(LONG)GetU32(m_pDib + 8);
 }
 
 unsigned short CDibMap::DIBNumColors() const {
   if (!m_pDib) return 0;
-  if (IsCore()) return ColorsByBits(Read16(m_pDib + 10));
-  DWORD used = Read32(m_pDib + 32);
+  if (IsCore()) return ColorsByBits(GetU16(m_pDib + 10));
+  DWORD used = GetU32(m_pDib + 32);
   if (used) return (unsigned short)(used > 0xFFFF ? 0xFFFF : used);
-  return ColorsByBits(Read16(m_pDib + 14));
+  return ColorsByBits(GetU16(m_pDib + 14));
 }
 
 unsigned short CDibMap::PaletteSize() const { return (unsigned short)PaletteBytes(); }
@@ -60,8 +61,8 @@ unsigned short CDibMap::PaletteSize() const { return (unsigned short)PaletteByte
 // The colour table's size without the 16-bit cut, to check it against the buffer.
 uint64_t CDibMap::PaletteBytes() const {
   if (!m_pDib) return 0;
-  uint64_t colors = IsCore() ? ColorsByBits(Read16(m_pDib + 10)) : Read32(m_pDib + 32);
-  if (!IsCore() && colors == 0) colors = ColorsByBits(Read16(m_pDib + 14));
+  uint64_t colors = IsCore() ? ColorsByBits(GetU16(m_pDib + 10)) : GetU32(m_pDib + 32);
+  if (!IsCore() && colors == 0) colors = ColorsByBits(GetU16(m_pDib + 14));
   return colors * (IsCore() ? sizeof(RGBTRIPLE) : sizeof(RGBQUAD));
 }
 
@@ -102,11 +103,11 @@ int CDibMap::CreateFormBitmap(SStreamBuf& stream) {
               (IsCore() || HeaderSize() >= sizeof(BITMAPINFOHEADER)) &&
               PaletteBytes() <= 0xFFFF && (uint64_t)HeaderSize() + PaletteBytes() <= n;
   if (fits) {
-    unsigned bits = IsCore() ? Read16(m_pDib + 10) : Read16(m_pDib + 14);
-    DWORD compression = IsCore() ? 0 : Read32(m_pDib + 16);
+    unsigned bits = IsCore() ? GetU16(m_pDib + 10) : GetU16(m_pDib + 14);
+    DWORD compression = IsCore() ? 0 : GetU32(m_pDib + 16);
     if (compression == 0 || compression == 3) {
-      LONG h = IsCore() ? (LONG)Read16(m_pDib + 6) : (LONG)Read32(m_pDib + 8);
-      LONG w = IsCore() ? (LONG)Read16(m_pDib + 4) : (LONG)Read32(m_pDib + 4);
+      LONG h = IsCore() ? (LONG)GetU16(m_pDib + 6) : (LONG)GetU32(m_pDib + 8);
+      LONG w = IsCore() ? (LONG)GetU16(m_pDib + 4) : (LONG)GetU32(m_pDib + 4);
       uint64_t rows = (uint64_t)(h < 0 ? -(int64_t)h : h);
       uint64_t stride = (((uint64_t)(w < 0 ? 0 : w) * bits + 31) / 32) * 4;
       fits = w >= 0 && stride * rows <= (uint64_t)n - HeaderSize() - PaletteSize();
@@ -114,7 +115,7 @@ int CDibMap::CreateFormBitmap(SStreamBuf& stream) {
       if (compression == 3) fits = fits && n >= sizeof(BITMAPINFOHEADER) + 12;
     } else if (compression == 1 || compression == 2) {
       // Run-length bits are read up to the header's image size: it must lie inside the buffer.
-      fits = Read32(m_pDib + 20) <= (uint64_t)n - HeaderSize() - PaletteSize();
+      fits = GetU32(m_pDib + 20) <= (uint64_t)n - HeaderSize() - PaletteSize();
     }
   }
   if (!fits) {

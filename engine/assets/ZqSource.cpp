@@ -7,8 +7,12 @@
 #include <vector>
 
 #include "AssetFile.h"
+#include "runtime/LittleEndian.h"
 
 namespace {
+
+using zqle::GetI32;
+using zqle::PutU32;
 
 constexpr char kSignature[] = "ZQS2003a";
 constexpr size_t kHeader = 283;
@@ -19,10 +23,6 @@ static_assert(kEntry == 779, "an index entry is its key and its record");
 
 bool IsFont(int type) { return type >= FFT_FNT && type <= FFT_FOT; }
 
-int32_t GetI32(const BYTE* p) { return (int32_t)(p[0] | p[1] << 8 | p[2] << 16 | (uint32_t)p[3] << 24); }
-void PutI32(BYTE* p, int32_t v) {
-  for (int i = 0; i < 4; ++i) p[i] = BYTE((uint32_t)v >> (8 * i));
-}
 
 // A text field taken only up to its last byte: whatever the file holds, it ends inside the field.
 std::string FieldText(const BYTE* p, size_t size) {
@@ -59,11 +59,11 @@ sFileInfo ReadRecord(const BYTE* p) {
 }
 
 void WriteRecord(BYTE* p, const sFileInfo& info) {
-  PutI32(p, info.m_type);
+  PutU32(p, info.m_type);
   std::string name = zq_assets::FileNamePart(info.m_szFile);
   memset(p + 4, 0, kText);
   memcpy(p + 4, name.data(), std::min(name.size(), kText - 1));
-  PutI32(p + 259, info.m_nSize);
+  PutU32(p + 259, info.m_nSize);
   memcpy(p + 263, info.m_reserved, sizeof info.m_reserved);
   memcpy(p + 268, info.m_extra, sizeof info.m_extra);
 }
@@ -148,9 +148,9 @@ int CZqSource::Save() {
   BYTE header[kHeader] = {};
   memcpy(header, kSignature, strlen(kSignature));
   memcpy(header + 16, m_szDataName, strnlen(m_szDataName, kText - 1));
-  PutI32(header + 271, (int32_t)m_map.size());
-  PutI32(header + 275, (int32_t)kFirstEntry);
-  PutI32(header + 279, m_nNextNumber);
+  PutU32(header + 271, (int32_t)m_map.size());
+  PutU32(header + 275, (int32_t)kFirstEntry);
+  PutU32(header + 279, m_nNextNumber);
   bool ok = fwrite(header, 1, kHeader, f) == kHeader && fseek(f, kFirstEntry, SEEK_SET) == 0;
   BYTE entry[kEntry];
   for (auto it = m_map.begin(); ok && it != m_map.end(); ++it) {

@@ -4,22 +4,20 @@
 #include <cstring>
 
 #include "ZqSound.h"
+#include "runtime/LittleEndian.h"
 
 namespace {
+
+using zqle::GetU16;
+using zqle::GetU32;
+using zqle::PutU16;
+using zqle::PutU32;
+
 constexpr size_t kSignatureSize = 16;
 constexpr size_t kDescSize = 36;
 constexpr size_t kHeaderSize = kSignatureSize + kDescSize;
 static_assert(kHeaderSize == 52, "sound data starts at 52");
 
-DWORD GetU32(const BYTE* p) { return (DWORD)p[0] | (DWORD)p[1] << 8 | (DWORD)p[2] << 16 | (DWORD)p[3] << 24; }
-WORD GetU16(const BYTE* p) { return (WORD)(p[0] | p[1] << 8); }
-void PutU32(BYTE* p, DWORD v) {
-  for (int i = 0; i < 4; ++i) p[i] = (BYTE)(v >> (8 * i));
-}
-void PutU16(BYTE* p, WORD v) {
-  p[0] = (BYTE)v;
-  p[1] = (BYTE)(v >> 8);
-}
 }  // namespace
 
 long CZqSound::Import(SStreamBuf& stream) {

@@ -5,8 +5,14 @@
 #include "ZqConfig.h"
 #include "ZqDevice.h"
 #include "runtime/DeviceTable.h"
+#include "runtime/LittleEndian.h"
 
 namespace {
+
+using zqle::GetU32;
+using zqle::GetU16;
+using zqle::PutU32;
+using zqle::PutU16;
 
 // Offsets of the stored record.
 enum : size_t {
@@ -39,29 +45,18 @@ static_assert(kEnd == ZQ_DEVICEINFO_STORED_SIZE);
 constexpr DWORD kMaxCachedModes = 4096;
 const char kSection[] = "DEVICES";
 
-void Put32(BYTE* p, DWORD v) {
-  p[0] = (BYTE)v;
-  p[1] = (BYTE)(v >> 8);
-  p[2] = (BYTE)(v >> 16);
-  p[3] = (BYTE)(v >> 24);
-}
-
-DWORD Get32(const BYTE* p) { return (DWORD)p[0] | ((DWORD)p[1] << 8) | ((DWORD)p[2] << 16) | ((DWORD)p[3] << 24); }
-
 void PutGuid(BYTE* p, const GUID& g) {
-  Put32(p, g.Data1);
-  p[4] = (BYTE)g.Data2;
-  p[5] = (BYTE)(g.Data2 >> 8);
-  p[6] = (BYTE)g.Data3;
-  p[7] = (BYTE)(g.Data3 >> 8);
+  PutU32(p, g.Data1);
+  PutU16(p + 4, g.Data2);
+  PutU16(p + 6, g.Data3);
   memcpy(p + 8, g.Data4, 8);
 }
 
 GUID GetGuid(const BYTE* p) {
   GUID g;
-  g.Data1 = Get32(p);
-  g.Data2 = (uint16_t)(p[4] | (p[5] << 8));
-  g.Data3 = (uint16_t)(p[6] | (p[7] << 8));
+  g.Data1 = GetU32(p);
+  g.Data2 = GetU16(p + 4);
+  g.Data3 = GetU16(p + 6);
   memcpy(g.Data4, p + 8, 8);
   return g;
 }
@@ -113,18 +108,18 @@ ZQ_API void Device_WriteRecord(const SDxDeviceInfo& d, BYTE* out) {
   memcpy(out + kName, d.szDeviceDesc, sizeof d.szDeviceDesc);
   out[kName + 39] = 0;
   zqWriteDeviceDesc(d.ddDeviceDesc, out + kDeviceDesc);
-  Put32(out + kHardware, d.dwHardware);
+  PutU32(out + kHardware, d.dwHardware);
   zqWriteDDCaps(d.ddDriverCaps, out + kDriverCaps);
   zqWriteDDCaps(d.ddHELCaps, out + kHELCaps);
   zqWriteSurfaceDesc(d.ddsdMode, out + kMode);
-  Put32(out + kWindowed, (DWORD)d.bWindowed);
-  Put32(out + kReserved, d.dwReserved);
+  PutU32(out + kWindowed, (DWORD)d.bWindowed);
+  PutU32(out + kReserved, d.dwReserved);
   PutGuid(out + kDeviceGuid, d.guidDevice);
   PutGuid(out + kDriverGuid, d.pDriverGUID ? d.guidDriver : GUID{});
-  Put32(out + kNumModes, d.dwNumModes);
-  Put32(out + kCurrentMode, d.dwCurrentMode);
-  Put32(out + kCanRenderWindowed, (DWORD)d.bCanRenderWindowed);
-  Put32(out + kStereo, (DWORD)d.bStereo);
+  PutU32(out + kNumModes, d.dwNumModes);
+  PutU32(out + kCurrentMode, d.dwCurrentMode);
+  PutU32(out + kCanRenderWindowed, (DWORD)d.bCanRenderWindowed);
+  PutU32(out + kStereo, (DWORD)d.bStereo);
 }
 
 ZQ_API void Device_ReadRecord(const BYTE* in, SDxDeviceInfo& d) {
@@ -132,18 +127,18 @@ ZQ_API void Device_ReadRecord(const BYTE* in, SDxDeviceInfo& d) {
   memcpy(d.szDeviceDesc, in + kName, sizeof d.szDeviceDesc);
   d.szDeviceDesc[39] = 0;
   zqReadDeviceDesc(in + kDeviceDesc, d.ddDeviceDesc);
-  d.dwHardware = Get32(in + kHardware);
+  d.dwHardware = GetU32(in + kHardware);
   zqReadDDCaps(in + kDriverCaps, d.ddDriverCaps);
   zqReadDDCaps(in + kHELCaps, d.ddHELCaps);
   zqReadSurfaceDesc(in + kMode, d.ddsdMode);
-  d.bWindowed = (BOOL)Get32(in + kWindowed);
-  d.dwReserved = Get32(in + kReserved);
+  d.bWindowed = (BOOL)GetU32(in + kWindowed);
+  d.dwReserved = GetU32(in + kReserved);
   d.guidDevice = GetGuid(in + kDeviceGuid);
   d.guidDriver = GetGuid(in + kDriverGuid);
-  d.dwNumModes = Get32(in + kNumModes);
-  d.dwCurrentMode = Get32(in + kCurrentMode);
-  d.bCanRenderWindowed = (BOOL)Get32(in + kCanRenderWindowed);
-  d.bStereo = (BOOL)Get32(in + kStereo);
+  d.dwNumModes = GetU32(in + kNumModes);
+  d.dwCurrentMode = GetU32(in + kCurrentMode);
+  d.bCanRenderWindowed = (BOOL)GetU32(in + kCanRenderWindowed);
+  d.bStereo = (BOOL)GetU32(in + kStereo);
   d.pDeviceGUID = &d.guidDevice;
   d.pDriverGUID = zq::IsZeroGuid(d.guidDriver) ? nullptr : &d.guidDriver;
 }

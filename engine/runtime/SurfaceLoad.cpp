@@ -7,13 +7,12 @@
 #include "ZqJpeg.h"
 #include "ZqPixelMap.h"
 #include "ZqSurface.h"
+#include "runtime/LittleEndian.h"
 
 namespace {
 
-int32_t ReadLE32(const BYTE* p) {
-  return int32_t(uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24));
-}
-int16_t ReadLE16(const BYTE* p) { return int16_t(uint16_t(p[0]) | (uint16_t(p[1]) << 8)); }
+using zqle::GetI16;
+using zqle::GetI32;
 
 // Map row shown on surface row r for a vertical offset y (see LoadFromPixmap).
 long SourceRow(long r, long y) { return y > 0 ? r + y : r; }
@@ -150,10 +149,10 @@ long CDxSurface::LoadFromPGMFile(SStreamBuf* stream) {
   BYTE head[36];
   if (CZqFunc::ZQFBUF_Set(stream, 0) != 0 || CZqFunc::ZQFBUF_Read(head, 1, sizeof head, stream) != sizeof head)
     return E_FAIL;
-  const int32_t spanOffset = ReadLE32(head), spanCount = ReadLE32(head + 4);
-  const int32_t pixelOffset = ReadLE32(head + 8), pixelCount = ReadLE32(head + 12);
-  const int32_t baseX = ReadLE32(head + 16), baseY = ReadLE32(head + 20);
-  const int32_t format = ReadLE32(head + 32);
+  const int32_t spanOffset = GetI32(head), spanCount = GetI32(head + 4);
+  const int32_t pixelOffset = GetI32(head + 8), pixelCount = GetI32(head + 12);
+  const int32_t baseX = GetI32(head + 16), baseY = GetI32(head + 20);
+  const int32_t format = GetI32(head + 32);
   const int64_t available = int64_t(stream->m_nSize) - stream->m_nOffset;
   const int64_t pixelBytes = format == 1 ? 4 : format == 2 ? 3 : 0;
   // Counts and offsets must describe data that the stream really holds.
@@ -169,7 +168,7 @@ long CDxSurface::LoadFromPGMFile(SStreamBuf* stream) {
   m_nSpanCount = spanCount;
   for (int32_t i = 0; i < spanCount; ++i) {
     const BYTE* p = spanBytes.data() + size_t(i) * 6;
-    m_pSpans[i] = SPictureSpan{ReadLE16(p), ReadLE16(p + 2), ReadLE16(p + 4)};
+    m_pSpans[i] = SPictureSpan{GetI16(p), GetI16(p + 2), GetI16(p + 4)};
   }
   m_ptBase = SScreenPoint(baseX, baseY);
 

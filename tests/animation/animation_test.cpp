@@ -12,6 +12,7 @@
 #include "ZqLib.h"
 #include "engine_window.h"
 #include "runtime_support.h"
+#include "tga_files.h"
 
 namespace {
 
@@ -34,16 +35,7 @@ class AnimEngine : public CZqEngine {
 const char* const kGroup = "f%d.tga#0;9";
 DWORD FrameColor(int i) { return 0xFF000000u | (DWORD)(10 + 20 * i) << 16 | 0x3040u; }
 
-void WriteTga(const std::string& path, DWORD argb) {
-  std::vector<uint8_t> b(18 + 4 * 16, 0);
-  b[2] = 2;             // uncompressed true colour
-  b[12] = b[14] = 4;    // 4x4
-  b[16] = 32;
-  b[17] = 0x28;         // top-down, 8 alpha bits
-  for (int p = 0; p < 16; ++p)
-    for (int k = 0; k < 4; ++k) b[18 + 4 * p + k] = uint8_t(argb >> (8 * k));
-  std::ofstream(path, std::ios::binary).write((const char*)b.data(), (std::streamsize)b.size());
-}
+void WriteTga(const std::string& path, DWORD argb) { WriteSolidTga(path, 4, 4, argb); }
 
 class AnimationTest : public ::testing::Test {
  protected:

@@ -79,6 +79,17 @@ std::vector<std::string> ModeTexts(const SDxDeviceInfo& d) {
   return out;
 }
 
+// The table the last enumeration built.
+struct DeviceList {
+  SDxDeviceInfo* table = nullptr;
+  DWORD count = 0;
+};
+DeviceList Listed() {
+  DeviceList l;
+  Device_GetList(&l.table, &l.count);
+  return l;
+}
+
 std::string Chosen(DWORD flags = 0, long* hr = nullptr) {
   SDxDeviceInfo* out = nullptr;
   long r = Device_Choose(&out, flags);
@@ -106,9 +117,7 @@ TEST_F(Devices, ModesAreFilteredByDepthAndSorted) {
   machine.Install();
   ASSERT_EQ(Device_Enumerate(), 0);
 
-  SDxDeviceInfo* table = nullptr;
-  DWORD count = 0;
-  Device_GetList(&table, &count);
+  auto [table, count] = Listed();
   ASSERT_EQ(count, 2u);
   EXPECT_STREQ(table[0].szDeviceDesc, "both");  // primary driver: the device's description
   EXPECT_EQ(ModeTexts(table[0]), (std::vector<std::string>{"640x480x16", "640x480x32", "800x600x16",
@@ -133,9 +142,7 @@ TEST_F(Devices, OnlyTheMatchingModeIsCurrent) {
   machine.AddDevice(drv, "d32", IID_IDirect3DRGBDevice, false, DDBD_32);
   machine.Install();
   ASSERT_EQ(Device_Enumerate(), 0);
-  SDxDeviceInfo* table = nullptr;
-  DWORD count = 0;
-  Device_GetList(&table, &count);
+  auto [table, count] = Listed();
   ASSERT_EQ(count, 2u);
   EXPECT_EQ(ModeTexts(table[0]), std::vector<std::string>{"800x600x16"});
   EXPECT_EQ(table[0].dwCurrentMode, 0u);
@@ -195,9 +202,7 @@ TEST_F(Devices, WindowedOnlyOnThePrimaryDriver) {
   machine.AddDevice(second, "second hal", IID_IDirect3DHALDevice, true, DDBD_16);
   machine.Install();
   ASSERT_EQ(Device_Enumerate(), 0);
-  SDxDeviceInfo* table = nullptr;
-  DWORD count = 0;
-  Device_GetList(&table, &count);
+  auto [table, count] = Listed();
   ASSERT_EQ(count, 2u);
   EXPECT_STREQ(table[1].szDeviceDesc, "Driver 1");  // a secondary driver: its own description
   ASSERT_NE(table[1].pDriverGUID, nullptr);
@@ -224,9 +229,7 @@ TEST_F(Devices, EnumerationErrorsAndTableLimit) {
   for (int i = 0; i < 25; ++i) many.AddDevice(drv, ("dev" + std::to_string(i)).c_str(), IID_IDirect3DRGBDevice, false, DDBD_16);
   many.Install();
   EXPECT_EQ(Device_Enumerate(), 0);
-  SDxDeviceInfo* table = nullptr;
-  DWORD count = 0;
-  Device_GetList(&table, &count);
+  auto [table, count] = Listed();
   EXPECT_EQ(count, (DWORD)ZQ_MAX_DEVICES);
   EXPECT_STREQ(table[19].szDeviceDesc, "dev19");
 }

@@ -2,26 +2,14 @@
 // engine's window, dragged out and released there, still reaches the engine as a release.
 #include <unistd.h>
 
-#include <chrono>
-#include <cstdio>
 #include <functional>
 #include <string>
 
 #include "enginemsg_support.h"
+#include "x_server.h"
 
 namespace enginemsg {
 namespace {
-
-std::string Shell(const std::string& cmd) {
-  std::string out;
-  if (FILE* p = popen(cmd.c_str(), "r")) {
-    char buf[256];
-    while (fgets(buf, sizeof buf, p)) out += buf;
-    pclose(p);
-  }
-  while (!out.empty() && (out.back() == '\n' || out.back() == '\r')) out.pop_back();
-  return out;
-}
 
 class EngineMsgSdlTest : public EngineMsgTest {
  protected:
@@ -31,13 +19,7 @@ class EngineMsgSdlTest : public EngineMsgTest {
     zqSetManualClock(FALSE, 0);  // X events take real time
   }
   bool PumpUntil(const std::function<bool()>& done) {
-    auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (std::chrono::steady_clock::now() < until) {
-      Pump();
-      if (done()) return true;
-      usleep(5000);
-    }
-    return false;
+    return ::PumpUntil([&] { Pump(); }, done);
   }
 };
 
@@ -49,7 +31,7 @@ TEST_F(EngineMsgSdlTest, AReleaseOutsideTheWindowReachesTheEngine) {
   Start();
   std::string id;
   ASSERT_TRUE(PumpUntil([&] {
-    id = Shell("xdotool search --onlyvisible --name '^" + title + "$' 2>/dev/null | head -1");
+    id = RunShell("xdotool search --onlyvisible --name '^" + title + "$' 2>/dev/null | head -1");
     return !id.empty();
   })) << "no visible X window named " << title;
 
@@ -58,9 +40,9 @@ TEST_F(EngineMsgSdlTest, AReleaseOutsideTheWindowReachesTheEngine) {
     for (const auto& c : engine->calls) n += c.name == name;
     return n;
   };
-  Shell("xdotool mousemove --window " + id + " --sync 100 100 mousedown 1");
+  RunShell("xdotool mousemove --window " + id + " --sync 100 100 mousedown 1");
   ASSERT_TRUE(PumpUntil([&] { return count("ldown") == 1; }));
-  Shell("xdotool mousemove --window " + id + " --sync 900 100 mouseup 1");
+  RunShell("xdotool mousemove --window " + id + " --sync 900 100 mouseup 1");
   ASSERT_TRUE(PumpUntil([&] { return count("lup") == 1; })) << "the release outside never arrived";
   // The last move was outside too: right of the 800-wide back buffer.
   EXPECT_GT(engine->GetMousePoint().x, 800);

@@ -10,21 +10,12 @@
 #include "ZqLib.h"
 #include "engine_window.h"
 #include "runtime_support.h"
+#include "tga_files.h"
 #include "zqplatform/display_hooks.h"
 
 namespace gametest {
 
-// Writes a w x h uncompressed 32-bit TGA of one colour (0xAARRGGBB), rows top to bottom.
-inline void WriteTga(const std::string& path, int w, int h, DWORD argb) {
-  std::vector<uint8_t> b(18, 0);
-  b[2] = 2;
-  b[12] = uint8_t(w), b[13] = uint8_t(w >> 8), b[14] = uint8_t(h), b[15] = uint8_t(h >> 8);
-  b[16] = 32;
-  b[17] = 0x28;
-  for (int i = 0; i < w * h; ++i)
-    for (int k = 0; k < 4; ++k) b.push_back(uint8_t(argb >> (8 * k)));
-  std::ofstream(path, std::ios::binary).write((const char*)b.data(), (std::streamsize)b.size());
-}
+inline void WriteTga(const std::string& path, int w, int h, DWORD argb) { WriteSolidTga(path, w, h, argb); }
 
 inline void WriteText(const std::string& path, const std::string& text) {
   std::ofstream(path, std::ios::binary) << text;

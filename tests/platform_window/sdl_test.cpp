@@ -2,27 +2,11 @@
 // window appears with its title, and input sent with xdotool arrives as window messages.
 #include <unistd.h>
 
-#include <chrono>
-#include <cstdio>
 #include <functional>
 #include <string>
 
 #include "window_fixture.h"
-
-namespace {
-
-std::string run(const std::string& cmd) {
-  std::string out;
-  if (FILE* p = popen(cmd.c_str(), "r")) {
-    char buf[256];
-    while (fgets(buf, sizeof buf, p)) out += buf;
-    pclose(p);
-  }
-  while (!out.empty() && (out.back() == '\n' || out.back() == '\r')) out.pop_back();
-  return out;
-}
-
-}  // namespace
+#include "x_server.h"
 
 class SdlWindowTest : public WindowTest {
  protected:
@@ -32,15 +16,7 @@ class SdlWindowTest : public WindowTest {
     zqSetManualClock(FALSE, 0);  // X events take real time
   }
   // Pumps the queue (translating keys) until done() holds or ten seconds pass.
-  static bool pumpUntil(const std::function<bool()>& done) {
-    auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (std::chrono::steady_clock::now() < until) {
-      drain();
-      if (done()) return true;
-      usleep(5000);
-    }
-    return false;
-  }
+  static bool pumpUntil(const std::function<bool()>& done) { return PumpUntil([] { drain(); }, done); }
 };
 
 TEST_F(SdlWindowTest, WindowShowsItsTitleAndXInputArrivesAsMessages) {
@@ -52,17 +28,17 @@ TEST_F(SdlWindowTest, WindowShowsItsTitleAndXInputArrivesAsMessages) {
 
   std::string id;
   ASSERT_TRUE(pumpUntil([&] {
-    id = run("xdotool search --onlyvisible --name '^" + title + "$' 2>/dev/null | head -1");
+    id = RunShell("xdotool search --onlyvisible --name '^" + title + "$' 2>/dev/null | head -1");
     return !id.empty();
   })) << "no visible X window named " << title;
-  EXPECT_EQ(run("xdotool getwindowname " + id), title);
-  EXPECT_EQ(run("xdotool getwindowgeometry " + id + " | grep Geometry"), "  Geometry: 720x540");
+  EXPECT_EQ(RunShell("xdotool getwindowname " + id), title);
+  EXPECT_EQ(RunShell("xdotool getwindowgeometry " + id + " | grep Geometry"), "  Geometry: 720x540");
 
   // Keyboard: focus the window, then a plain and a shifted letter and Return.
-  run("xdotool windowfocus --sync " + id);
+  RunShell("xdotool windowfocus --sync " + id);
   ASSERT_TRUE(pumpUntil([&] { return GetActiveWindow() == w; })) << "focus never arrived";
   log().clear();
-  run("xdotool key --delay 20 a shift+b Return");
+  RunShell("xdotool key --delay 20 a shift+b Return");
   auto keyDowns = [&] {
     std::vector<WPARAM> r;
     for (auto& m : seen(WM_KEYDOWN)) r.push_back(m.wParam);
@@ -80,7 +56,7 @@ TEST_F(SdlWindowTest, WindowShowsItsTitleAndXInputArrivesAsMessages) {
 
   // Mouse: a left click at a client point, then a right press with Shift held.
   log().clear();
-  run("xdotool mousemove --window " + id + " --sync 50 60 click 1");
+  RunShell("xdotool mousemove --window " + id + " --sync 50 60 click 1");
   ASSERT_TRUE(pumpUntil([&] { return !seen(WM_LBUTTONUP).empty(); }));
   auto ld = seen(WM_LBUTTONDOWN);
   ASSERT_EQ(ld.size(), 1u);
@@ -96,7 +72,7 @@ TEST_F(SdlWindowTest, WindowShowsItsTitleAndXInputArrivesAsMessages) {
   EXPECT_EQ(GET_X_LPARAM(seen(WM_MOUSEMOVE).back().lParam), 50);
 
   log().clear();
-  run("xdotool mousemove --window " + id + " --sync 200 100 keydown shift mousedown 3 mouseup 3 keyup shift");
+  RunShell("xdotool mousemove --window " + id + " --sync 200 100 keydown shift mousedown 3 mouseup 3 keyup shift");
   ASSERT_TRUE(pumpUntil([&] { return !seen(WM_RBUTTONUP).empty(); }));
   auto rd = seen(WM_RBUTTONDOWN);
   ASSERT_EQ(rd.size(), 1u);

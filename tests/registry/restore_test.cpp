@@ -11,24 +11,13 @@
 #include "ZqLib.h"
 #include "started_engine.h"
 #include "runtime_support.h"
+#include "tga_files.h"
 #include "zqplatform/display_hooks.h"
 
 namespace {
 
 void WriteBytes(const std::string& path, const std::vector<uint8_t>& b) {
   std::ofstream(path, std::ios::binary | std::ios::trunc).write((const char*)b.data(), (std::streamsize)b.size());
-}
-
-// An uncompressed 32-bit TGA of one colour, top row first.
-void WriteSolidTga(const std::string& path, int w, int h, uint32_t argb) {
-  std::vector<uint8_t> b(18 + 4 * (size_t)w * h);
-  b[2] = 2;
-  b[12] = uint8_t(w);
-  b[14] = uint8_t(h);
-  b[16] = 32;
-  b[17] = 0x28;
-  for (size_t i = 18; i < b.size(); i += 4) std::memcpy(&b[i], &argb, 4);
-  WriteBytes(path, b);
 }
 
 void Fill(CZqSurface* s, uint32_t argb) {

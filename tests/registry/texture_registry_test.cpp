@@ -10,20 +10,13 @@
 #include "ZqLib.h"
 #include "started_engine.h"
 #include "runtime_support.h"
+#include "tga_files.h"
 #include "zqplatform/display_hooks.h"
 
 namespace {
 
 // A 2x2 uncompressed 32-bit TGA, opaque white.
-void WriteTga(const std::string& path) {
-  std::vector<uint8_t> b(18 + 16, 0xFF);
-  std::fill(b.begin(), b.begin() + 18, 0);
-  b[2] = 2;
-  b[12] = b[14] = 2;
-  b[16] = 32;
-  b[17] = 0x28;
-  std::ofstream(path, std::ios::binary).write((const char*)b.data(), (std::streamsize)b.size());
-}
+void WriteTga(const std::string& path) { WriteSolidTga(path, 2, 2, 0xFFFFFFFF); }
 
 class TextureRegistry : public StartedEngineTest<> {
  protected:

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "tga_files.h"
 #include "uiinput_fixture.h"
 
 namespace {
@@ -12,12 +13,7 @@ namespace {
 using V = std::vector<Posted>;
 
 // A 2x2 uncompressed 32-bit TGA: enough for an animation to be present.
-void WriteTga(const std::string& path) {
-  std::string b(18, '\0');
-  b[2] = 2, b[12] = 2, b[14] = 2, b[16] = 32, b[17] = 0x28;
-  b.append(16, '\xFF');
-  WriteFileBytes(path, b);
-}
+void WriteTga(const std::string& path) { WriteSolidTga(path, 2, 2, 0xFFFFFFFF); }
 
 CZqUIPanel* MakeProbe(CZqEngine*, CZqUIPanel* parent) { return new ProbePanel(parent); }
 

@@ -10,6 +10,7 @@
 #include "ZqLib.h"
 #include "started_engine.h"
 #include "runtime_support.h"
+#include "tga_files.h"
 
 // Draws the main panel from the engine's per-frame update, as a game would.
 class PanelEngine : public CZqEngine {
@@ -32,16 +33,7 @@ class PanelTest : public StartedEngineTest<PanelEngine, PanelApp> {
     std::ofstream(dir.file(name), std::ios::binary) << text;
   }
   // A w x h uncompressed 32-bit TGA of one colour (0xAARRGGBB).
-  void WriteTga(const std::string& name, int w, int h, DWORD argb) {
-    std::vector<uint8_t> b(18, 0);
-    b[2] = 2;
-    b[12] = uint8_t(w), b[13] = uint8_t(w >> 8), b[14] = uint8_t(h), b[15] = uint8_t(h >> 8);
-    b[16] = 32;
-    b[17] = 0x28;
-    for (int i = 0; i < w * h; ++i)
-      for (int k = 0; k < 4; ++k) b.push_back(uint8_t(argb >> (8 * k)));
-    std::ofstream(dir.file(name), std::ios::binary).write((const char*)b.data(), (std::streamsize)b.size());
-  }
+  void WriteTga(const std::string& name, int w, int h, DWORD argb) { WriteSolidTga(dir.file(name), w, h, argb); }
   // Panels posted to the engine's window, taken off the queue.
   std::vector<MSG> Posted(UINT msg) {
     std::vector<MSG> out;

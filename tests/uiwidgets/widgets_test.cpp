@@ -13,6 +13,7 @@
 #include "audio_support.h"
 #include "engine_window.h"
 #include "runtime_support.h"
+#include "tga_files.h"
 
 namespace {
 
@@ -36,17 +37,7 @@ class ProbeButton : public ZQ_UI_Button {
 };
 
 // A solid 40x20 uncompressed 32-bit TGA, top-left origin.
-void WriteTga(const std::string& path, uint32_t argb, int w = 40, int h = 20) {
-  std::vector<uint8_t> b(18, 0);
-  b[2] = 2;
-  b[12] = (uint8_t)w;
-  b[14] = (uint8_t)h;
-  b[16] = 32;
-  b[17] = 0x28;
-  for (int i = 0; i < w * h; ++i)
-    for (int s : {0, 8, 16, 24}) b.push_back((uint8_t)(argb >> s));
-  std::ofstream(path, std::ios::binary).write((const char*)b.data(), (std::streamsize)b.size());
-}
+void WriteTga(const std::string& path, uint32_t argb, int w = 40, int h = 20) { WriteSolidTga(path, w, h, argb); }
 
 void WriteText(const std::string& path, const std::string& text) { std::ofstream(path) << text; }
 
