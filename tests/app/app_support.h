@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "ZqLib.h"
+#include "engine_window.h"
 #include "zqplatform/display_hooks.h"
 
 // Exposes the protected settings the derived applications of the system set.
@@ -38,21 +39,12 @@ class TestApp : public CZqApp {
 class AppTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    zqResetWindowSystem();
-    zqDisplaySetDrivers(nullptr, -1);
-    zqSetManualClock(TRUE, 100000);
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = &AppTest::WndProc;
-    wc.lpszClassName = "AppTestWindow";
-    RegisterClassA(&wc);
-    wnd = CreateWindowExA(0, "AppTestWindow", "app", WS_OVERLAPPEDWINDOW, 0, 0, 200, 150, nullptr,
-                          nullptr, nullptr, nullptr);
+    wnd = OpenEngineWindow("app", 200, 150, 100000, &AppTest::WndProc);
     s_dispatched = &dispatched;
   }
   void TearDown() override {
     s_dispatched = nullptr;
-    zqResetWindowSystem();
-    zqSetManualClock(FALSE, 0);
+    CloseEngineWindow();
   }
 
   // Every dispatched message id, in order.

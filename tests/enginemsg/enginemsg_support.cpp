@@ -8,17 +8,9 @@ LRESULT CALLBACK EngineMsgTest::WndProc(HWND h, UINT m, WPARAM w, LPARAM l) {
 }
 
 void EngineMsgTest::SetUp() {
-  zqResetWindowSystem();
-  zqDisplaySetDrivers(nullptr, -1);
   zqDisplaySetDesktopMode(0, 0, 0, 0);
-  zqSetManualClock(TRUE, 100000);
-  WNDCLASSA wc = {};
-  wc.lpfnWndProc = &EngineMsgTest::WndProc;
-  wc.lpszClassName = "EngineMsgWindow";
-  RegisterClassA(&wc);
   // 728x567 outside is a 720x540 client area.
-  wnd = CreateWindowExA(0, "EngineMsgWindow", "msg", WS_OVERLAPPEDWINDOW, 0, 0, 728, 567, nullptr, nullptr,
-                        nullptr, nullptr);
+  wnd = OpenEngineWindow("msg", 728, 567, 100000, &EngineMsgTest::WndProc);
   app = new PassApp();
   ASSERT_EQ(app->InitApp(wnd), 1);
 }
@@ -28,8 +20,7 @@ void EngineMsgTest::TearDown() {
   delete engine;
   delete app;
   zqDisplaySetDesktopMode(0, 0, 0, 0);
-  zqResetWindowSystem();
-  zqSetManualClock(FALSE, 0);
+  CloseEngineWindow();
 }
 
 void EngineMsgTest::Start(bool withPopup) {

@@ -5,20 +5,14 @@
 #include <vector>
 
 #include "enginemsg_support.h"
+#include "input_recorder.h"
 
 namespace enginemsg {
 namespace {
 
-struct GameCall {
-  std::string name;
-  UINT a, b, c;
-  SScreenPoint point;
-};
-
-class RecordingGame : public CZqGame {
+class RecordingGame : public InputRecorder<CZqGame> {
  public:
-  explicit RecordingGame(CZqEngine* engine) : CZqGame(engine) {}
-  std::vector<GameCall> calls;
+  explicit RecordingGame(CZqEngine* engine) : InputRecorder(engine) {}
   std::vector<UINT> messages;
   std::vector<std::pair<CZqUIPanel*, UINT>> commands;
   std::vector<LPARAM> commandParams;
@@ -27,27 +21,13 @@ class RecordingGame : public CZqGame {
     messages.push_back(msg);
     return 77;
   }
-  DWORD OnMouseMove(UINT f, SScreenPoint p) override { return Note("move", f, 0, 0, p); }
-  DWORD OnMouseWheel(UINT f, short d, SScreenPoint p) override { return Note("wheel", f, (UINT)(int)d, 0, p); }
-  DWORD OnLButtonDown(UINT f, SScreenPoint p) override { return Note("ldown", f, 0, 0, p); }
-  DWORD OnLButtonUp(UINT f, SScreenPoint p) override { return Note("lup", f, 0, 0, p); }
-  DWORD OnLButtonDbClk(UINT f, SScreenPoint p) override { return Note("ldbl", f, 0, 0, p); }
-  DWORD OnRButtonDown(UINT f, SScreenPoint p) override { return Note("rdown", f, 0, 0, p); }
-  DWORD OnRButtonUp(UINT f, SScreenPoint p) override { return Note("rup", f, 0, 0, p); }
-  DWORD OnRButtonDbClk(UINT f, SScreenPoint p) override { return Note("rdbl", f, 0, 0, p); }
-  DWORD OnChar(UINT k, UINT r, UINT f) override { return Note("char", k, r, f, {}); }
-  DWORD OnKeyDown(UINT k, UINT r, UINT f) override { return Note("keydown", k, r, f, {}); }
-  DWORD OnKeyUp(UINT k, UINT r, UINT f) override { return Note("keyup", k, r, f, {}); }
   void OnUICmd(CZqUIPanel* panel, UINT msg, LPARAM l) override {
     commands.push_back({panel, msg});
     commandParams.push_back(l);
   }
 
- private:
-  DWORD Note(const char* name, UINT a, UINT b, UINT c, SScreenPoint p) {
-    calls.push_back({name, a, b, c, p});
-    return (DWORD)calls.size() + 1000;
-  }
+ protected:
+  DWORD Answer() const override { return (DWORD)calls.size() + 1000; }
 };
 
 class EngineGameTest : public EngineMsgTest {
@@ -78,7 +58,7 @@ TEST_F(EngineGameTest, HandlersPassTheirArgumentsAndTheMousePointToTheGame) {
   ASSERT_EQ(pt, SScreenPoint(400, 300));
   struct Case {
     std::function<DWORD()> call;
-    GameCall expected;
+    InputCall expected;
   };
   const Case cases[] = {
       {[&] { return engine->CZqEngine::OnMouseMove(1); }, {"move", 1, 0, 0, pt}},
@@ -98,7 +78,7 @@ TEST_F(EngineGameTest, HandlersPassTheirArgumentsAndTheMousePointToTheGame) {
     game->calls.clear();
     EXPECT_EQ(c.call(), 1001u);  // the game's answer
     ASSERT_EQ(game->calls.size(), 1u);
-    const GameCall& got = game->calls[0];
+    const InputCall& got = game->calls[0];
     EXPECT_EQ(got.name, c.expected.name);
     EXPECT_EQ(got.a, c.expected.a);
     EXPECT_EQ(got.b, c.expected.b);

@@ -2,6 +2,7 @@
 #include <memory>
 
 #include "game_fixture.h"
+#include "input_recorder.h"
 
 namespace gametest {
 namespace {
@@ -88,30 +89,12 @@ TEST_F(GameTest, TheFramePassHandsElapsedTimeAndTheBackBufferToTheGame) {
 }
 
 // A child at the main panel's top-left that records what reaches it.
-class RecordingPanel : public CZqUIPanel {
+class RecordingPanel : public InputRecorder<CZqUIPanel> {
  public:
-  using CZqUIPanel::CZqUIPanel;
-  struct Call {
-    std::string name;
-    UINT a, b, c;
-    SScreenPoint point;
-  };
-  std::vector<Call> calls;
-  DWORD Note(const char* name, UINT a, UINT b, UINT c, SScreenPoint p) {
-    calls.push_back({name, a, b, c, p});
-    return 7;
-  }
-  DWORD OnMouseMove(UINT f, SScreenPoint p) override { return Note("move", f, 0, 0, p); }
-  DWORD OnMouseWheel(UINT f, short d, SScreenPoint p) override { return Note("wheel", f, UINT(d), 0, p); }
-  DWORD OnLButtonDown(UINT f, SScreenPoint p) override { return Note("ldown", f, 0, 0, p); }
-  DWORD OnLButtonUp(UINT f, SScreenPoint p) override { return Note("lup", f, 0, 0, p); }
-  DWORD OnLButtonDbClk(UINT f, SScreenPoint p) override { return Note("ldbl", f, 0, 0, p); }
-  DWORD OnRButtonDown(UINT f, SScreenPoint p) override { return Note("rdown", f, 0, 0, p); }
-  DWORD OnRButtonUp(UINT f, SScreenPoint p) override { return Note("rup", f, 0, 0, p); }
-  DWORD OnRButtonDbClk(UINT f, SScreenPoint p) override { return Note("rdbl", f, 0, 0, p); }
-  DWORD OnChar(UINT k, UINT r, UINT f) override { return Note("char", k, r, f, SScreenPoint()); }
-  DWORD OnKeyDown(UINT k, UINT r, UINT f) override { return Note("keydown", k, r, f, SScreenPoint()); }
-  DWORD OnKeyUp(UINT k, UINT r, UINT f) override { return Note("keyup", k, r, f, SScreenPoint()); }
+  using InputRecorder::InputRecorder;
+
+ protected:
+  DWORD Answer() const override { return 7; }
 };
 
 TEST_F(GameTest, InputReachesTheMainPanelInItsOwnCoordinates) {

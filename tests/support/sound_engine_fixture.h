@@ -7,8 +7,8 @@
 #include <memory>
 
 #include "ZqLib.h"
+#include "engine_window.h"
 #include "runtime_support.h"
-#include "zqplatform/display_hooks.h"
 #include "zqplatform/media.h"
 
 // An engine with only its window and sound device, made here as its start-up would.
@@ -28,15 +28,7 @@ class SoundTestEngine : public CZqEngine {
 class SoundEngineTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    zqResetWindowSystem();
-    zqDisplaySetDrivers(nullptr, -1);
-    zqSetManualClock(TRUE, 100000);
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = &DefWindowProcA;
-    wc.lpszClassName = "SoundTestWindow";
-    RegisterClassA(&wc);
-    wnd = CreateWindowExA(0, "SoundTestWindow", "sound", WS_OVERLAPPEDWINDOW, 0, 0, 808, 627, nullptr,
-                          nullptr, nullptr, nullptr);
+    wnd = OpenEngineWindow("sound", 808, 627);
     app = std::make_unique<CZqApp>();
     CoInitialize(nullptr);
     engine = std::make_unique<SoundTestEngine>(wnd);
@@ -46,8 +38,7 @@ class SoundEngineTest : public ::testing::Test {
     engine.reset();
     app.reset();
     CoUninitialize();
-    zqResetWindowSystem();
-    zqSetManualClock(FALSE, 0);
+    CloseEngineWindow();
   }
 
   ScratchDir dir;
