@@ -381,6 +381,39 @@ TEST_F(Raster, BilinearMidpointAndWrappedSeam) {
   t->Release();
 }
 
+TEST_F(Raster, TextureCoordinatesOutOfRangeSampleSomeTexel) {
+  // NaN, infinite and huge texture coordinates, under both filters and addressing modes, by
+  // the fused kernels and the general path: every pixel of a one-colour texture shows that
+  // colour, and nothing is converted out of range (the sanitizer build checks).
+  const DWORD c = 0xFF336699;
+  LPDIRECTDRAWSURFACE7 t = makeTexture(8, 8, std::vector<DWORD>(64, c));
+  const float nan = std::nanf(""), inf = INFINITY;
+  const float coords[][4] = {{nan, 0, 1, 1}, {0, inf, 1, 1}, {-inf, 0, inf, 1}, {1e30f, 0, -1e30f, 1e30f},
+                             {3e9f, -3e9f, 3e9f + 1e3f, -3e9f}, {0, 0, 1e7f, 1}};
+  for (DWORD address : {DWORD(D3DTADDRESS_WRAP), DWORD(D3DTADDRESS_CLAMP)})
+    for (DWORD filter : {DWORD(D3DTFG_POINT), DWORD(D3DTFG_LINEAR)})
+      for (bool general : {false, true})
+        for (const auto& uv : coords) {
+          clear(0);
+          preparePaint(D3DBLEND_ONE, D3DBLEND_ZERO, D3DTOP_SELECTARG1, D3DTOP_SELECTARG1);
+          dev->SetTextureStageState(0, D3DTSS_ADDRESS, address);
+          dev->SetTextureStageState(0, D3DTSS_MAGFILTER, filter);
+          dev->SetTextureStageState(0, D3DTSS_MINFILTER, filter == D3DTFG_POINT ? D3DTFN_POINT : D3DTFN_LINEAR);
+          dev->SetRenderState(D3DRENDERSTATE_ALPHATESTENABLE, general);
+          dev->SetRenderState(D3DRENDERSTATE_ALPHAFUNC, D3DCMP_GREATEREQUAL);
+          dev->SetRenderState(D3DRENDERSTATE_ALPHAREF, 0);
+          dev->SetTexture(0, t);
+          D3DTLVERTEX v[4] = {vtx(10, 10, 0xFFFFFFFF, uv[0], uv[1]), vtx(50, 12, 0xFFFFFFFF, uv[2], uv[1]),
+                              vtx(8, 40, 0xFFFFFFFF, uv[0], uv[3]), vtx(48, 42, 0xFFFFFFFF, uv[2], uv[3])};
+          ASSERT_EQ(dev->DrawPrimitive(D3DPT_TRIANGLESTRIP, D3DFVF_TLVERTEX, v, 4, 0), D3D_OK);
+          EXPECT_EQ(at(30, 25), c & 0xFFFFFF) << "address " << address << " filter " << filter << " u " << uv[0];
+          EXPECT_EQ(at(60, 25), 0u);
+        }
+  dev->SetRenderState(D3DRENDERSTATE_ALPHATESTENABLE, FALSE);
+  dev->SetTexture(0, nullptr);
+  t->Release();
+}
+
 TEST_F(Raster, GouraudCornersAndInterpolation) {
   // A quad with its corners on pixel centres 15 apart; channels step by 16 a pixel, so every
   // interpolated value is exact. The strip splits it along the top-right to bottom-left diagonal.

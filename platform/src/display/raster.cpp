@@ -99,6 +99,7 @@ struct Coord {
 };
 
 inline int64_t wrapFixed(double texels, int size) {
+  if (!std::isfinite(texels)) return 0;
   double m = texels >= 0 && texels < size ? texels : std::fmod(texels, double(size));
   if (m < 0) m += size;
   int64_t f = int64_t(m * 65536.0);
@@ -151,8 +152,12 @@ void fetchLinear(const RasterState& s, double u, double v, double du, double dv,
   }
   for (int i = 0; i < n; ++i) {
     double uu = u + du * i, vv = v + dv * i;
+    // Positions past the int range (or not finite) sample some texel; converting them would
+    // be undefined.
+    if (!std::isfinite(uu)) uu = 0;
+    if (!std::isfinite(vv)) vv = 0;
     double fu = std::floor(uu), fv = std::floor(vv);
-    int x0 = int(fu), y0 = int(fv);
+    int x0 = floorToInt(uu), y0 = floorToInt(vv);
     uint32_t wx = uint32_t((uu - fu) * 256.0), wy = uint32_t((vv - fv) * 256.0);
     int x1 = x0 + 1, y1 = y0 + 1;
     auto fixX = [&](int x) { if (wrapU) { x %= W; return x < 0 ? x + W : x; } return std::clamp(x, 0, W - 1); };
@@ -374,6 +379,10 @@ void setupPlanes(const RasterState& s, const RasterVertex& a, const RasterVertex
     const double W = s.texWidth, H = s.texHeight;
     t.u = plane(a.u * W, b.u * W, c.u * W);
     t.v = plane(a.v * H, b.v * H, c.v * H);
+    // Coordinates that are not finite sample the first texel rather than carry NaN into the
+    // fixed-point stepping.
+    for (Plane* p : {&t.u, &t.v})
+      if (!std::isfinite(p->base) || !std::isfinite(p->dx) || !std::isfinite(p->dy)) *p = Plane{};
     // Minification picks the min filter; an exact 1:1 texel mapping samples like point.
     const double scale = std::fabs(t.u.dx * t.v.dy - t.u.dy * t.v.dx);
     t.linear = (scale > 1.0 + 1e-6 ? s.minFilter : s.magFilter) == TexFilter::Linear;

@@ -88,7 +88,7 @@ void depthSpan(T* zbuf, const float* z, int n, DWORD func, bool write, uint8_t* 
 }
 
 uint16_t toZ16(float z) {
-  z = z < 0 ? 0 : z > 1 ? 1 : z;
+  z = z > 0 ? (z < 1 ? z : 1) : 0;  // NaN as 0: converting it would be undefined
   return uint16_t(z * 65535.f + 0.5f);
 }
 float toZ32(float z) { return z < 0 ? 0 : z > 1 ? 1 : z; }
