@@ -610,6 +610,62 @@ TEST_F(Raster, QuadStripCoversAndShadesLikeItsTwoTriangles) {
   t->Release();
 }
 
+TEST_F(Raster, TrianglesSharingEdgesLightEachPixelOnce) {
+  // Pairs of triangles sharing an edge that passes exactly through pixel centres, the edge
+  // long in one triangle and short in the other, and a mesh of many slopes; drawn as lists
+  // with an additive blend, every pixel is lit at most once and none inside is missed.
+  struct Pair {
+    float a[2], b[2], left[2], right[2];  // shared edge a-b, a third vertex on either side
+  };
+  const Pair pairs[] = {{{0, 0.5f}, {14, 25.5f}, {-10, 13}, {20, 30}},
+                        {{100, 0.5f}, {128, 25.5f}, {90, 13}, {140, 30}},
+                        {{200, 1.5f}, {214, 26.5f}, {214, 40}, {230, 5}}};
+  std::vector<D3DTLVERTEX> list;
+  const DWORD col = 0xFF010101;
+  for (const Pair& p : pairs)
+    for (const float* third : {p.left, p.right}) {
+      list.push_back(vtx(p.a[0], p.a[1], col));
+      list.push_back(vtx(p.b[0], p.b[1], col));
+      list.push_back(vtx(third[0], third[1], col));
+    }
+  // The mesh: integer and half-integer corners, sheared so that edges take many slopes, each
+  // cell split along alternating diagonals.
+  constexpr int kCols = 12, kRows = 8;
+  auto corner = [](int i, int j) {
+    return std::pair<float, float>{float(300 + i * 23 + (j * 7) % 11) + ((i + j) % 3 == 0 ? 0.5f : 0.f),
+                                   float(60 + j * 29 + (i * 5) % 13) + ((i * j) % 4 == 1 ? 0.5f : 0.f)};
+  };
+  for (int j = 0; j + 1 < kRows; ++j)
+    for (int i = 0; i + 1 < kCols; ++i) {
+      const std::pair<float, float> a = corner(i, j), b = corner(i + 1, j), c = corner(i, j + 1), d = corner(i + 1, j + 1);
+      const std::pair<float, float> split[2][6] = {{a, d, c, a, b, d}, {a, b, c, b, d, c}};
+      for (const auto& [x, y] : split[(i + j) % 2]) list.push_back(vtx(x, y, col));
+    }
+  clear(0);
+  dev->SetTexture(0, nullptr);
+  dev->SetRenderState(D3DRENDERSTATE_CULLMODE, D3DCULL_NONE);
+  dev->SetRenderState(D3DRENDERSTATE_ALPHABLENDENABLE, TRUE);
+  dev->SetRenderState(D3DRENDERSTATE_SRCBLEND, D3DBLEND_ONE);
+  dev->SetRenderState(D3DRENDERSTATE_DESTBLEND, D3DBLEND_ONE);
+  dev->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG2);
+  dev->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
+  ASSERT_EQ(dev->DrawPrimitive(D3DPT_TRIANGLELIST, D3DFVF_TLVERTEX, list.data(), DWORD(list.size()), 0), D3D_OK);
+  EXPECT_EQ(at(7, 13), 0x010101u);  // exactly on the first shared edge
+  int twice = 0, missed = 0;
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) {
+      const DWORD p = at(x, y);
+      // Inside the mesh, away from its outline.
+      const bool inside = x >= 330 && x < 550 && y >= 100 && y < 240;
+      const bool bad = p > 0x010101u || (inside && p == 0);
+      twice += p > 0x010101u;
+      missed += inside && p == 0;
+      if (bad && twice + missed <= 5) ADD_FAILURE() << "pixel " << x << "," << y << std::hex << " " << p;
+    }
+  EXPECT_EQ(twice, 0);
+  EXPECT_EQ(missed, 0);
+}
+
 TEST_F(Raster, HugeCoordinatesAreClippedNotConverted) {
   // Far outside the target, vertices still clip to what lies inside, and quickly.
   dev->SetTexture(0, nullptr);

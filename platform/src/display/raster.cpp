@@ -405,6 +405,13 @@ void setupPlanes(const RasterState& s, const RasterVertex& a, const RasterVertex
     t.spec[k] = plane((sa >> (8 * k)) & 255, (sb >> (8 * k)) & 255, (sc >> (8 * k)) & 255);
 }
 
+// The x of the edge from its upper end (xa, ya) to (xb, yb) on row yy. Every edge is found by
+// this one expression, so triangles and quads sharing an edge agree on it to the bit and a
+// pixel centre on it is lit exactly once.
+inline double edgeX(double xa, double ya, double xb, double yb, double yy) {
+  return xa == xb ? xa : xa + (yy - ya) * (xb - xa) / (yb - ya);
+}
+
 // The fused kernels for a triangle's state, and their stepping.
 void chooseKernels(const RasterState& s, Setup& t) {
   t.fast = chooseFastKernel(s, t.textured, t.linear, t.constDiffuse, t.diffuse);
@@ -441,18 +448,12 @@ void drawTriangle(const RasterState& s, const RasterVertex& a, const RasterVerte
   yStart = std::max(yStart, s.clipTop);
   yEnd = std::min(yEnd, s.clipBottom);
   const double x0 = v[0]->x, x1 = v[1]->x, x2 = v[2]->x;
-  const double longSlope = (x2 - x0) / (y2 - y0);
   // Which side the middle vertex lies on decides left and right.
-  const double xMidOnLong = x0 + (y1 - y0) * longSlope;
-  const bool midLeft = x1 < xMidOnLong;
+  const bool midLeft = x1 < edgeX(x0, y0, x2, y2, y1);
   for (int y = yStart; y < yEnd; ++y) {
     const double yy = y;
-    const double xl0 = x0 + (yy - y0) * longSlope;
-    double xs;
-    if (yy < y1)
-      xs = x0 + (yy - y0) * (x1 - x0) / (y1 - y0);
-    else
-      xs = x1 + (yy - y1) * (x2 - x1) / (y2 - y1);
+    const double xl0 = edgeX(x0, y0, x2, y2, yy);
+    const double xs = yy < y1 ? edgeX(x0, y0, x1, y1, yy) : edgeX(x1, y1, x2, y2, yy);
     double left = midLeft ? xs : xl0, right = midLeft ? xl0 : xs;
     int xa = ceilToInt(left), xb = ceilToInt(right);
     xa = std::max(xa, s.clipLeft);
@@ -509,8 +510,7 @@ bool drawParallelogram(const RasterState& s, const RasterVertex& a, const Raster
     double xs[2];
     int found = 0;
     for (const Edge& e : edges)
-      if (y >= e.from && y < e.to && found < 2)
-        xs[found++] = e.x1 == e.x0 ? e.x0 : e.x0 + (yy - e.y0) * (e.x1 - e.x0) / (e.y1 - e.y0);
+      if (y >= e.from && y < e.to && found < 2) xs[found++] = edgeX(e.x0, e.y0, e.x1, e.y1, yy);
     if (found < 2) continue;
     int xa = ceilToInt(std::min(xs[0], xs[1])), xb = ceilToInt(std::max(xs[0], xs[1]));
     xa = std::max(xa, s.clipLeft);
