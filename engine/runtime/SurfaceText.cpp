@@ -48,6 +48,19 @@ void RestoreIfLost(LPDIRECTDRAWSURFACE7 s) {
   if (s->IsLost() == DDERR_SURFACELOST) s->Restore();
 }
 
+// Runs draw on the surface's DC with the font and colours selected: the frame of the text calls.
+template <class Draw>
+long DrawOnDc(LPDIRECTDRAWSURFACE7 surface, HFONT font, const char* text, COLORREF textColor,
+              COLORREF backColor, Draw draw) {
+  if (!surface || !text) return E_INVALIDARG;
+  RestoreIfLost(surface);
+  SurfaceDc dc(surface, font);
+  if (!dc.get()) return E_FAIL;
+  dc.colours(textColor, backColor);
+  draw(dc);
+  return 0;
+}
+
 // Length of the character at p: GBK lead bytes take their trail byte with them, unless the
 // text ends first.
 int CharLength(const char* p) {
@@ -59,52 +72,40 @@ int CharLength(const char* p) {
 
 long CDxSurface::DrawTextDirect(HFONT font, const char* text, long x, long y, COLORREF textColor,
                                 COLORREF backColor) {
-  if (!m_pSurface || !text) return E_INVALIDARG;
-  RestoreIfLost(m_pSurface);
-  SurfaceDc dc(m_pSurface, font);
-  if (!dc.get()) return E_FAIL;
-  dc.colours(textColor, backColor);
-  TextOutA(dc.get(), int(x), int(y), text, int(std::strlen(text)));
-  return 0;
+  return DrawOnDc(m_pSurface, font, text, textColor, backColor, [&](SurfaceDc& dc) {
+    TextOutA(dc.get(), int(x), int(y), text, int(std::strlen(text)));
+  });
 }
 
 long CDxSurface::DrawTextCenter(HFONT font, const char* text, long x, long y, long width,
                                 COLORREF textColor, COLORREF backColor) {
-  if (!m_pSurface || !text) return E_INVALIDARG;
-  RestoreIfLost(m_pSurface);
-  SurfaceDc dc(m_pSurface, font);
-  if (!dc.get()) return E_FAIL;
-  dc.colours(textColor, backColor);
-  const int length = int(std::strlen(text));
-  // Signed: a text wider than the field starts left of x.
-  const long textWidth = dc.extent(text, length).cx;
-  TextOutA(dc.get(), int(x + (width - textWidth) / 2), int(y), text, length);
-  return 0;
+  return DrawOnDc(m_pSurface, font, text, textColor, backColor, [&](SurfaceDc& dc) {
+    const int length = int(std::strlen(text));
+    // Signed: a text wider than the field starts left of x.
+    const long textWidth = dc.extent(text, length).cx;
+    TextOutA(dc.get(), int(x + (width - textWidth) / 2), int(y), text, length);
+  });
 }
 
 long CDxSurface::DrawTextInRect(HFONT font, const char* text, long x, long y, long width, long,
                                 COLORREF textColor, COLORREF backColor) {
-  if (!m_pSurface || !text) return E_INVALIDARG;
-  RestoreIfLost(m_pSurface);
-  SurfaceDc dc(m_pSurface, font);
-  if (!dc.get()) return E_FAIL;
-  dc.colours(textColor, backColor);
-  const char* line = text;
-  const char* p = text;
-  while (*p) {
-    const int n = CharLength(p);
-    const SIZE ch = dc.extent(p, n);
-    const long lineWidth = dc.extent(line, int(p + n - line)).cx;
-    // Break when the character would stick out by more than a third of its own width.
-    if (p > line && 3 * (lineWidth - width) > ch.cx) {
-      TextOutA(dc.get(), int(x), int(y), line, int(p - line));
-      y += ch.cy;
-      line = p;
+  return DrawOnDc(m_pSurface, font, text, textColor, backColor, [&](SurfaceDc& dc) {
+    const char* line = text;
+    const char* p = text;
+    while (*p) {
+      const int n = CharLength(p);
+      const SIZE ch = dc.extent(p, n);
+      const long lineWidth = dc.extent(line, int(p + n - line)).cx;
+      // Break when the character would stick out by more than a third of its own width.
+      if (p > line && 3 * (lineWidth - width) > ch.cx) {
+        TextOutA(dc.get(), int(x), int(y), line, int(p - line));
+        y += ch.cy;
+        line = p;
+      }
+      p += n;
     }
-    p += n;
-  }
-  if (p > line) TextOutA(dc.get(), int(x), int(y), line, int(p - line));
-  return 0;
+    if (p > line) TextOutA(dc.get(), int(x), int(y), line, int(p - line));
+  });
 }
 
 // Draws white text on a cleared system-memory surface of width x height, then writes every

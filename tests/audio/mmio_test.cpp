@@ -18,6 +18,15 @@ struct Wave {
   std::string bytes;  // what the data chunk really holds
 };
 
+// Opens `bytes` for reading as a memory file; they must outlive the handle.
+HMMIO OpenMemory(std::string& bytes) {
+  MMIOINFO info{};
+  info.fccIOProc = FOURCC_MEM;
+  info.pchBuffer = bytes.data();
+  info.cchBuffer = static_cast<LONG>(bytes.size());
+  return mmioOpenA(nullptr, &info, MMIO_READ);
+}
+
 // Reads a WAVE file the way a RIFF reader over buffered I/O does: descend, find, direct access.
 Wave ReadWave(HMMIO h) {
   Wave w;
@@ -162,11 +171,7 @@ TEST_F(Mmio, SearchesStayInsideTheParent) {
   // The RIFF chunk holds only "fmt "; a "data" chunk follows it outside.
   const std::string file = Chunk("RIFF", "WAVE" + fmt) + Chunk("data", "abcd");
   std::string mem = file;
-  MMIOINFO info{};
-  info.fccIOProc = FOURCC_MEM;
-  info.pchBuffer = mem.data();
-  info.cchBuffer = static_cast<LONG>(mem.size());
-  HMMIO h = mmioOpenA(nullptr, &info, MMIO_READ);
+  HMMIO h = OpenMemory(mem);
   ASSERT_NE(h, nullptr);
   MMCKINFO riff{};
   riff.fccType = mmioFOURCC('W', 'A', 'V', 'E');
@@ -193,11 +198,7 @@ TEST_F(Mmio, TruncatedAndMissingFilesFail) {
   EXPECT_EQ(info.wErrorRet, UINT{MMIOERR_FILENOTFOUND});
   for (const std::string& bytes : {std::string("RIFF\x10\0\0\0WA", 10), std::string("RIF"), std::string()}) {
     std::string mem = bytes;
-    MMIOINFO m{};
-    m.fccIOProc = FOURCC_MEM;
-    m.pchBuffer = mem.data();
-    m.cchBuffer = static_cast<LONG>(mem.size());
-    HMMIO h = mmioOpenA(nullptr, &m, MMIO_READ);
+    HMMIO h = OpenMemory(mem);
     ASSERT_NE(h, nullptr);
     EXPECT_NE(ReadWave(h).err, 0u) << bytes.size();
     mmioClose(h, 0);

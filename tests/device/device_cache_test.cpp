@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "ZqLib.h"
+#include "device_fixture.h"
 #include "runtime_support.h"
 #include "zqplatform/display_hooks.h"
 
@@ -31,13 +32,8 @@ struct FedMachine {
   }
 };
 
-class DeviceCache : public ::testing::Test {
+class DeviceCache : public DeviceTableTest {
  protected:
-  void SetUp() override { Device_Cleanup(); }
-  void TearDown() override {
-    Device_Cleanup();
-    zqDisplaySetDrivers(nullptr, -1);
-  }
   std::string Ini() const { return dir.file("devices.ini"); }
   DWORD TableCount() {
     SDxDeviceInfo* t = nullptr;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "ZqLib.h"
+#include "device_fixture.h"
 #include "runtime_support.h"
 #include "zqplatform/display_hooks.h"
 
@@ -97,13 +98,8 @@ std::string Chosen(DWORD flags = 0, long* hr = nullptr) {
   return out ? out->szDeviceDesc : "";
 }
 
-class Devices : public ::testing::Test {
+class Devices : public DeviceTableTest {
  protected:
-  void SetUp() override { Device_Cleanup(); }
-  void TearDown() override {
-    Device_Cleanup();
-    zqDisplaySetDrivers(nullptr, -1);
-  }
   Machine machine;
 };
 

@@ -7,6 +7,7 @@
 
 #include "ZqLib.h"
 #include "assets_support.h"
+#include "editor_files.h"
 #include "psd_builder.h"
 
 using namespace assets_test;
@@ -23,23 +24,9 @@ void PassThrough(std::vector<uint8_t>& b) {
     if (!memcmp(&b[i], "8BIMnorm", 8)) memcpy(&b[i + 4], "pass", 4);
 }
 
-Picture Pattern(int w, int h, int seed, bool alpha) {
-  Picture p{w, h, {}};
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x)
-      p.rgba.insert(p.rgba.end(), {uint8_t(x * 40 + seed), uint8_t(y * 60 + seed), uint8_t((x + y) * 20 + seed),
-                                   uint8_t(alpha ? (x + y) % 3 * 120 : 255)});
-  return p;
-}
-
 // A three-image file: the merged picture, then layers "Alpha" (with transparency) at (2, 1) and "Beta" at (0, 2).
 std::string WriteEditorFile(const ScratchDir& dir, const std::string& compress, bool pass = false) {
-  WritePam(dir / "c.pam", Pattern(6, 4, 0, false));
-  WritePam(dir / "a.pam", Pattern(3, 2, 5, true));
-  WritePam(dir / "b.pam", Pattern(2, 2, 9, false));
-  std::string psd = dir / ("f" + compress + ".psd");
-  EXPECT_TRUE(RunTool("cd '" + dir.Path() + "' && convert -depth 8 c.pam \\( -label Alpha a.pam -repage +2+1 \\) " +
-                  "\\( -label Beta b.pam -repage +0+2 \\) -compress " + compress + " '" + psd + "'"));
+  std::string psd = WriteLayeredFile(dir, "f" + compress + ".psd", 6, 4, 2, 1, compress);
   if (pass) {
     auto bytes = ReadBytes(psd);
     PassThrough(bytes);

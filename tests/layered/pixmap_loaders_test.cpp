@@ -5,30 +5,16 @@
 
 #include "ZqLib.h"
 #include "assets_support.h"
+#include "editor_files.h"
 #include "psd_builder.h"
 
 using namespace assets_test;
 
 namespace {
 
-Picture Pattern(int w, int h, int seed, bool alpha) {
-  Picture p{w, h, {}};
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x)
-      p.rgba.insert(p.rgba.end(), {uint8_t(x * 40 + seed), uint8_t(y * 60 + seed), uint8_t((x + y) * 20 + seed),
-                                   uint8_t(alpha ? (x + y) % 3 * 120 : 255)});
-  return p;
-}
-
 // A 40 x 50 document with layer "Alpha" (3 x 2, with transparency) at (30, 40) and "Beta" (2 x 2) at (0, 2).
 std::string WriteFile(const ScratchDir& dir, const std::string& name) {
-  WritePam(dir / "c.pam", Pattern(40, 50, 0, false));
-  WritePam(dir / "a.pam", Pattern(3, 2, 5, true));
-  WritePam(dir / "b.pam", Pattern(2, 2, 9, false));
-  std::string psd = dir / name;
-  EXPECT_TRUE(RunTool("cd '" + dir.Path() + "' && convert -depth 8 c.pam \\( -label Alpha a.pam -repage +30+40 \\) " +
-                      "\\( -label Beta b.pam -repage +0+2 \\) -compress RLE '" + psd + "'"));
-  return psd;
+  return WriteLayeredFile(dir, name, 40, 50, 30, 40, "RLE");
 }
 
 void ExpectPixels(const CPixelMap32& map, const Picture& tool) {

@@ -22,6 +22,20 @@ struct Vec3 {
 
 class SoundBuffer;
 
+// A face of an owner (a buffer's 3D side, a primary buffer's listener) has no life of its own:
+// its reference count and its interfaces are the owner's.
+template <class Face, class Owner>
+class OwnedFace : public Face {
+ public:
+  explicit OwnedFace(Owner* owner) : owner_(owner) {}
+  ULONG AddRef() override { return owner_->AddRef(); }
+  ULONG Release() override { return owner_->Release(); }
+  HRESULT QueryInterface(REFIID iid, LPVOID* out) override { return owner_->QueryInterface(iid, out); }
+
+ protected:
+  Owner* owner_;
+};
+
 // What a device and all its buffers share; outlives the device object while buffers exist.
 struct DeviceState {
   DeviceState();
@@ -87,17 +101,11 @@ class SoundBuffer final : public IDirectSoundBuffer8, public Voice {
   void ApplyPending3D();
 
  private:
-  class Face3D final : public IDirectSound3DBuffer {
+  class Face3D final : public OwnedFace<IDirectSound3DBuffer, SoundBuffer> {
    public:
-    explicit Face3D(SoundBuffer* owner) : owner_(owner) {}
-    ULONG AddRef() override { return owner_->AddRef(); }
-    ULONG Release() override { return owner_->Release(); }
-    HRESULT QueryInterface(REFIID iid, LPVOID* out) override { return owner_->QueryInterface(iid, out); }
+    using OwnedFace::OwnedFace;
     HRESULT GetPosition(DS3DVECTOR* position) override;
     HRESULT SetPosition(float x, float y, float z, DWORD apply) override;
-
-   private:
-    SoundBuffer* owner_;
   };
 
   ~SoundBuffer() override;
@@ -142,19 +150,13 @@ class PrimaryBuffer final : public IDirectSoundBuffer8 {
   HRESULT Restore() override { return DS_OK; }
 
  private:
-  class Listener final : public IDirectSound3DListener {
+  class Listener final : public OwnedFace<IDirectSound3DListener, PrimaryBuffer> {
    public:
-    explicit Listener(PrimaryBuffer* owner) : owner_(owner) {}
-    ULONG AddRef() override { return owner_->AddRef(); }
-    ULONG Release() override { return owner_->Release(); }
-    HRESULT QueryInterface(REFIID iid, LPVOID* out) override { return owner_->QueryInterface(iid, out); }
+    using OwnedFace::OwnedFace;
     HRESULT GetPosition(DS3DVECTOR* position) override;
     HRESULT SetPosition(float x, float y, float z, DWORD apply) override;
     HRESULT SetOrientation(float fx, float fy, float fz, float tx, float ty, float tz, DWORD apply) override;
     HRESULT CommitDeferredSettings() override;
-
-   private:
-    PrimaryBuffer* owner_;
   };
   ~PrimaryBuffer() override = default;
 
