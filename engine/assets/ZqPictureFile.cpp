@@ -32,6 +32,21 @@ constexpr long kSpanTable = 50;
 constexpr long kSpanGap = 20;
 constexpr long kPgmBase = 20;
 
+// A picture file at path: its signature, then what save writes at the body base.
+template <class Save>
+int SaveFile(const char* path, long format, const char* signature, Save save) {
+  if (format != 1 && format != 2) return 0;
+  SStreamBuf s = CZqFunc::ZQFBUF_Create(path, "wb");
+  if (!s.m_pFile) return 0;
+  int ok = WriteSignature(&s, signature);
+  if (ok) {
+    s.m_nOffset = kPgmBase;
+    ok = save(&s);
+  }
+  CZqFunc::ZQFBUF_Close(&s);
+  return ok;
+}
+
 }  // namespace
 
 namespace zq_assets {
@@ -99,16 +114,7 @@ int CPixelMap32::SaveToPGM(SStreamBuf* stream, long format) {
 }
 
 int CPixelMap32::SaveToPGM(const char* path, long format) {
-  if (format != 1 && format != 2) return 0;
-  SStreamBuf s = CZqFunc::ZQFBUF_Create(path, "wb");
-  if (!s.m_pFile) return 0;
-  int ok = WriteSignature(&s, "PGM2003a");
-  if (ok) {
-    s.m_nOffset = kPgmBase;
-    ok = SaveToPGM(&s, format);
-  }
-  CZqFunc::ZQFBUF_Close(&s);
-  return ok;
+  return SaveFile(path, format, "PGM2003a", [&](SStreamBuf* s) { return SaveToPGM(s, format); });
 }
 
 int CPixMapGroup::SaveToPGG(SStreamBuf* stream, long format) {
@@ -146,14 +152,5 @@ int CPixMapGroup::SaveToPGG(SStreamBuf* stream, long format) {
 }
 
 int CPixMapGroup::SaveToPGG(const char* path, long format) {
-  if (format != 1 && format != 2) return 0;
-  SStreamBuf s = CZqFunc::ZQFBUF_Create(path, "wb");
-  if (!s.m_pFile) return 0;
-  int ok = WriteSignature(&s, "PGG2003a");
-  if (ok) {
-    s.m_nOffset = kPgmBase;
-    ok = SaveToPGG(&s, format);
-  }
-  CZqFunc::ZQFBUF_Close(&s);
-  return ok;
+  return SaveFile(path, format, "PGG2003a", [&](SStreamBuf* s) { return SaveToPGG(s, format); });
 }
