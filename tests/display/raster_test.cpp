@@ -555,6 +555,56 @@ TEST_F(Raster, FastPathsOfEitherWidthMatchTheGeneralPath) {
   alpha->Release();
 }
 
+TEST_F(Raster, RowsWiderThanTheKernelBuffersMatchTheGeneralPath) {
+  // A target wider than a row kernel's texel buffer: magnified rows are drawn in pieces, which
+  // must continue one another's stepping exactly, at every vector width.
+  constexpr int kWide = 2600, kHigh = 4;
+  LPDIRECTDRAWSURFACE7 wide = makeSurface(kWide, kHigh, DDSCAPS_OFFSCREENPLAIN | DDSCAPS_3DDEVICE);
+  LPDIRECT3DDEVICE7 d = nullptr;
+  ASSERT_EQ(d3d->CreateDevice(IID_IDirect3DRGBDevice, wide, &d), D3D_OK);
+  std::vector<DWORD> tex(41 * 29);
+  for (size_t i = 0; i < tex.size(); ++i) tex[i] = DWORD(i * 2654435761u) ^ DWORD(i * 40503u) << 24;
+  LPDIRECTDRAWSURFACE7 t = makeTexture(41, 29, tex);
+  auto draw = [&](bool general) {
+    d->Clear(0, nullptr, D3DCLEAR_TARGET, 0x00406080, 1.f, 0);
+    d->SetRenderState(D3DRENDERSTATE_ALPHABLENDENABLE, TRUE);
+    d->SetRenderState(D3DRENDERSTATE_SRCBLEND, D3DBLEND_SRCALPHA);
+    d->SetRenderState(D3DRENDERSTATE_DESTBLEND, D3DBLEND_INVSRCALPHA);
+    d->SetTextureStageState(0, D3DTSS_MINFILTER, D3DTFN_LINEAR);
+    d->SetTextureStageState(0, D3DTSS_MAGFILTER, D3DTFG_LINEAR);
+    d->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE2X);
+    d->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
+    d->SetRenderState(D3DRENDERSTATE_ALPHATESTENABLE, general);
+    d->SetRenderState(D3DRENDERSTATE_ALPHAFUNC, D3DCMP_GREATEREQUAL);
+    d->SetRenderState(D3DRENDERSTATE_ALPHAREF, 0);
+    d->SetTexture(0, t);
+    // Right to left on one row, left to right on the others: both signs of the step.
+    D3DTLVERTEX v[4] = {vtx(0.3f, 0, 0xC07F7F7F, 2.7f, 0.1f), vtx(kWide - 0.4f, 0, 0xC07F7F7F, -0.2f, 0.1f),
+                        vtx(0.3f, kHigh, 0xC07F7F7F, 2.7f, 0.3f), vtx(kWide - 0.4f, kHigh, 0xC07F7F7F, -0.2f, 0.3f)};
+    EXPECT_EQ(d->DrawPrimitive(D3DPT_TRIANGLESTRIP, D3DFVF_TLVERTEX, v, 4, 0), D3D_OK);
+    std::vector<DWORD> out;
+    for (int y = 0; y < kHigh; ++y)
+      for (int x = 0; x < kWide; ++x) out.push_back(pixel(wide, x, y));
+    return out;
+  };
+  const std::vector<DWORD> general = draw(true);
+  for (int bits : {512, 256, 128}) {
+    zqDisplaySetKernelWidth(bits);
+    const std::vector<DWORD> fused = draw(false);
+    int differ = 0;
+    for (size_t i = 0; i < fused.size(); ++i)
+      if (fused[i] != general[i] && ++differ <= 5)
+        ADD_FAILURE() << "wide " << bits << " pixel " << i % kWide << "," << i / kWide << std::hex << " fused "
+                      << fused[i] << " general " << general[i];
+    EXPECT_EQ(differ, 0) << "wide " << bits;
+  }
+  zqDisplaySetKernelWidth(512);
+  d->SetTexture(0, nullptr);
+  t->Release();
+  d->Release();
+  wide->Release();
+}
+
 TEST_F(Raster, QuadStripCoversAndShadesLikeItsTwoTriangles) {
   // A four-vertex strip that is a parallelogram is drawn a row at a time; the same two
   // triangles as a list must light the same pixels, edges on pixel centres included, in the

@@ -109,16 +109,28 @@ inline int64_t wrapFixed(double texels, int size) {
   return f;
 }
 
-void fetchPoint(const RasterState& s, double u, double v, double du, double dv, int n, uint32_t* out) {
+// p modulo lim, in [0, lim).
+inline int64_t reduceFixed(int64_t p, int64_t lim) {
+  if (p >= 0 && p < lim) return p;
+  if (p < 0 && p >= -lim) return p + lim;
+  if (p >= lim && p < 2 * lim) return p - lim;
+  p %= lim;
+  return p < 0 ? p + lim : p;
+}
+
+// The texels of pixels skip .. skip + n - 1 of a span starting at (u, v): wrapped spans step
+// in fixed point from the span's start, so chunks continue one walk.
+void fetchPoint(const RasterState& s, double u, double v, double du, double dv, int skip, int n, uint32_t* out) {
   const int W = s.texWidth, H = s.texHeight;
   const uint32_t* tex = s.tex;
   const int stride = s.texStride;
   const uint32_t aor = s.texAlphaOr;
   const bool wrapU = s.addressU != D3DTADDRESS_CLAMP, wrapV = s.addressV != D3DTADDRESS_CLAMP;
   if (wrapU && wrapV) {
-    int32_t pu = int32_t(wrapFixed(u, W)), pv = int32_t(wrapFixed(v, H));
     int32_t su = int32_t(std::fmod(du, double(W)) * 65536.0), sv = int32_t(std::fmod(dv, double(H)) * 65536.0);
     const int32_t lu = W << 16, lv = H << 16;
+    int32_t pu = int32_t(reduceFixed(wrapFixed(u, W) + int64_t(su) * skip, lu));
+    int32_t pv = int32_t(reduceFixed(wrapFixed(v, H) + int64_t(sv) * skip, lv));
     for (int i = 0; i < n; ++i) {
       out[i] = tex[(pv >> 16) * stride + (pu >> 16)] | aor;
       pu += su;
@@ -131,7 +143,7 @@ void fetchPoint(const RasterState& s, double u, double v, double du, double dv, 
     return;
   }
   for (int i = 0; i < n; ++i) {
-    double uu = u + du * i, vv = v + dv * i;
+    double uu = u + du * (skip + i), vv = v + dv * (skip + i);
     int x = floorToInt(uu), y = floorToInt(vv);
     if (wrapU) { x %= W; if (x < 0) x += W; } else x = std::clamp(x, 0, W - 1);
     if (wrapV) { y %= H; if (y < 0) y += H; } else y = std::clamp(y, 0, H - 1);
@@ -139,19 +151,20 @@ void fetchPoint(const RasterState& s, double u, double v, double du, double dv, 
   }
 }
 
-void fetchLinear(const RasterState& s, double u, double v, double du, double dv, int n, uint32_t* out) {
+void fetchLinear(const RasterState& s, double u, double v, double du, double dv, int skip, int n, uint32_t* out) {
   const int W = s.texWidth, H = s.texHeight;
   const bool wrapU = s.addressU != D3DTADDRESS_CLAMP, wrapV = s.addressV != D3DTADDRESS_CLAMP;
   u -= 0.5;
   v -= 0.5;
   if (wrapU && wrapV) {
-    int32_t pu = int32_t(wrapFixed(u, W)), pv = int32_t(wrapFixed(v, H));
     int32_t su = int32_t(std::fmod(du, double(W)) * 65536.0), sv = int32_t(std::fmod(dv, double(H)) * 65536.0);
+    int32_t pu = int32_t(reduceFixed(wrapFixed(u, W) + int64_t(su) * skip, int64_t(W) << 16));
+    int32_t pv = int32_t(reduceFixed(wrapFixed(v, H) + int64_t(sv) * skip, int64_t(H) << 16));
     bilinearWrapSpan(s.tex, s.texStride, W, H, s.texAlphaOr, pu, pv, su, sv, n, out);
     return;
   }
   for (int i = 0; i < n; ++i) {
-    double uu = u + du * i, vv = v + dv * i;
+    double uu = u + du * (skip + i), vv = v + dv * (skip + i);
     // Positions past the int range (or not finite) sample some texel; converting them would
     // be undefined.
     if (!std::isfinite(uu)) uu = 0;
@@ -215,14 +228,6 @@ void insideRange(int64_t start, int64_t step, int64_t limit, int& lo, int& hi) {
   hi = int(std::max(a, b));
 }
 
-// p modulo lim, in [0, lim).
-inline int64_t reduceFixed(int64_t p, int64_t lim) {
-  if (p >= 0 && p < lim) return p;
-  if (p < 0 && p >= -lim) return p + lim;
-  if (p >= lim && p < 2 * lim) return p - lim;
-  p %= lim;
-  return p < 0 ? p + lim : p;
-}
 
 // The position congruent to `wrapped` (modulo lim) nearest the unwrapped coordinate, so that
 // runs found by range step exactly as the wrapped positions do.
@@ -302,11 +307,12 @@ void shadeSpan(const RasterState& s, const Setup& t, int y, int x0, int x1) {
     // texture
     const bool needTex = t.textured;
     if (needTex) {
-      double u = t.u.at(px, py, t.ox, t.oy), v = t.v.at(px, py, t.ox, t.oy);
+      // From the span's start, so a long span steps as one.
+      const double u = t.u.at(x0, py, t.ox, t.oy), v = t.v.at(x0, py, t.ox, t.oy);
       if (t.linear)
-        fetchLinear(s, u, v, t.u.dx, t.v.dx, n, b.tex);
+        fetchLinear(s, u, v, t.u.dx, t.v.dx, cx - x0, n, b.tex);
       else
-        fetchPoint(s, u, v, t.u.dx, t.v.dx, n, b.tex);
+        fetchPoint(s, u, v, t.u.dx, t.v.dx, cx - x0, n, b.tex);
     } else {
       std::fill_n(b.tex, n, 0xFFFFFFFFu);
     }
