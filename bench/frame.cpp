@@ -11,6 +11,7 @@
 
 #include "ZqLib.h"
 #include "engine_window.h"
+#include "zqplatform/display_hooks.h"
 
 namespace {
 
@@ -124,6 +125,19 @@ void BM_TypicalFrame(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_TypicalFrame)->Unit(benchmark::kMillisecond);
+
+// The same frame with the kernels held to a vector width (256: AVX2, 128: SSE2), as on a
+// processor without the wider units.
+void BM_TypicalFrameAtWidth(benchmark::State& state) {
+  Scene scene;
+  zqDisplaySetKernelWidth(int(state.range(0)));
+  for (auto _ : state) {
+    scene.deviceFrame();
+    benchmark::ClobberMemory();
+  }
+  zqDisplaySetKernelWidth(512);
+}
+BENCHMARK(BM_TypicalFrameAtWidth)->Arg(256)->Arg(128)->Unit(benchmark::kMillisecond);
 
 void BM_TypicalFramePainter(benchmark::State& state) {
   Scene scene;

@@ -268,18 +268,9 @@ alignas(16) thread_local uint16_t g_rowPair[(kRowPairMax + 2) * 4];
 // lerps two neighbours of that row.
 template <int C, int A, bool B>
 void linearRow(const FastSpan& f) {
+  // In pieces, so that each piece's columns fit the buffer.
+  if (drawInPieces(f, kRowPairMax / 2, linearRow<C, A, B>)) return;
   const int n = f.n;
-  if (n > kRowPairMax / 2) {
-    // In pieces, so that each piece's columns fit the buffer.
-    for (int i = 0; i < n; i += kRowPairMax / 2) {
-      FastSpan piece = f;
-      piece.n = std::min(kRowPairMax / 2, n - i);
-      piece.u = f.u + f.du * i;
-      piece.dst = f.dst + i;
-      linearRow<C, A, B>(piece);
-    }
-    return;
-  }
   const int first = f.u >> 16, last = int((int64_t(f.u) + int64_t(f.du) * (n - 1)) >> 16);
   const int lo = std::min(first, last), cols = std::max(first, last) - lo + 2;
   const __m128i zero = _mm_setzero_si128();

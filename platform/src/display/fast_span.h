@@ -30,6 +30,22 @@ struct FastKernels {
   FastKernel wrap = nullptr, inside = nullptr, oneToOne = nullptr, row = nullptr;
 };
 
+// Draws a span longer than `most` pixels in pieces of at most that many, each continuing the
+// span's stepping; false when it is short enough to draw whole.
+template <class Draw>
+inline bool drawInPieces(const FastSpan& f, int most, Draw&& draw) {
+  if (f.n <= most) return false;
+  for (int i = 0; i < f.n; i += most) {
+    FastSpan piece = f;
+    piece.n = f.n - i < most ? f.n - i : most;
+    piece.u = f.u + f.du * i;
+    piece.v = f.v + f.dv * i;
+    piece.dst = f.dst + i;
+    draw(piece);
+  }
+  return true;
+}
+
 // Calls fill(k, x, count) for the runs of the columns lo .. lo + cols - 1 taken modulo
 // width: column lo + k is texel x, the next count - 1 columns follow it.
 template <class Fill>

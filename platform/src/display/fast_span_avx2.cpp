@@ -45,8 +45,14 @@ inline __m256i v255(__m256i) { return _mm256_set1_epi16(255); }
 inline __m128i v255(__m128i) { return _mm_set1_epi16(255); }
 inline __m256i shl1(__m256i a) { return _mm256_slli_epi16(a, 1); }
 inline __m128i shl1(__m128i a) { return _mm_slli_epi16(a, 1); }
-inline __m256i alphaOf(__m256i s) { return _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(s, 0xFF), 0xFF); }
-inline __m128i alphaOf(__m128i s) { return _mm_shufflehi_epi16(_mm_shufflelo_epi16(s, 0xFF), 0xFF); }
+// The alpha lane of each pixel in all four of its lanes, in one byte shuffle.
+inline __m256i alphaOf(__m256i s) {
+  return _mm256_shuffle_epi8(s, _mm256_set_epi32(0x0F0E0F0E, 0x0F0E0F0E, 0x07060706, 0x07060706, 0x0F0E0F0E,
+                                                 0x0F0E0F0E, 0x07060706, 0x07060706));
+}
+inline __m128i alphaOf(__m128i s) {
+  return _mm_shuffle_epi8(s, _mm_set_epi32(0x0F0E0F0E, 0x0F0E0F0E, 0x07060706, 0x07060706));
+}
 
 template <int O, class V>
 inline V op(V t, V d) {
@@ -105,17 +111,17 @@ inline void finish4(__m256i t, __m256i d, uint32_t* dst, int count) {
   if (count == 3) dst[2] = uint32_t(_mm_extract_epi32(out, 2));
 }
 
-// Eight pixels as bytes to dst[0..7].
+// Eight pixels as bytes to dst[0..7], widened within their 128-bit lanes and packed back.
 template <int C, int A, bool B>
 inline void finish8(__m256i t, __m256i d, uint32_t* dst) {
-  __m256i lo = ops<C, A>(_mm256_cvtepu8_epi16(_mm256_castsi256_si128(t)), d);
-  __m256i hi = ops<C, A>(_mm256_cvtepu8_epi16(_mm256_extracti128_si256(t, 1)), d);
+  const __m256i zero = _mm256_setzero_si256();
+  __m256i lo = ops<C, A>(_mm256_unpacklo_epi8(t, zero), d), hi = ops<C, A>(_mm256_unpackhi_epi8(t, zero), d);
   if constexpr (B) {
     const __m256i px = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(dst));
-    lo = blendOver<B>(lo, _mm256_cvtepu8_epi16(_mm256_castsi256_si128(px)));
-    hi = blendOver<B>(hi, _mm256_cvtepu8_epi16(_mm256_extracti128_si256(px, 1)));
+    lo = blendOver<B>(lo, _mm256_unpacklo_epi8(px, zero));
+    hi = blendOver<B>(hi, _mm256_unpackhi_epi8(px, zero));
   }
-  _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst), _mm256_permute4x64_epi64(_mm256_packus_epi16(lo, hi), 0xD8));
+  _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst), _mm256_packus_epi16(lo, hi));
 }
 
 inline __m256i lerp16(__m256i a, __m256i b, __m256i iw, __m256i w) {
@@ -125,16 +131,19 @@ inline __m128i lerp16(__m128i a, __m128i b, __m128i iw, __m128i w) {
   return _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(a, iw), _mm_mullo_epi16(b, w)), 8);
 }
 
-// Filter weights ((p >> 8) & 255) of four positions, each spread over its pixel's four lanes.
-inline __m256i weights4(__m128i pos) {
-  const __m128i w = _mm_and_si128(_mm_srli_epi32(pos, 8), _mm_set1_epi32(255));
-  const __m256i spread = _mm256_setr_epi8(0, 1, 0, 1, 0, 1, 0, 1, 8, 9, 8, 9, 8, 9, 8, 9,
-                                          0, 1, 0, 1, 0, 1, 0, 1, 8, 9, 8, 9, 8, 9, 8, 9);
-  return _mm256_shuffle_epi8(_mm256_cvtepu32_epi64(w), spread);
+// Filter weights ((p >> 8) & 255) of four positions, each given in both 32-bit halves of its
+// pixel's 64 bits: the second byte of every position, zero-extended into both of its 16-bit
+// lanes.
+inline __m256i weights4(__m256i pos) {
+  const __m256i second = _mm256_set_epi32(int(0x800D800Du), int(0x80098009u), int(0x80058005u), int(0x80018001u),
+                                          int(0x800D800Du), int(0x80098009u), int(0x80058005u), int(0x80018001u));
+  return _mm256_shuffle_epi8(pos, second);
 }
 
-inline __m128i steps4(int32_t p, int32_t dp) {
-  return _mm_add_epi32(_mm_set1_epi32(p), _mm_mullo_epi32(_mm_set1_epi32(dp), _mm_setr_epi32(0, 1, 2, 3)));
+// Four positions p, p + dp, p + 2 dp, p + 3 dp, each in both halves of its pixel's 64 bits.
+inline __m256i steps4(int32_t p, int32_t dp) {
+  return _mm256_add_epi32(_mm256_set1_epi32(p),
+                          _mm256_mullo_epi32(_mm256_set1_epi32(dp), _mm256_setr_epi32(0, 0, 1, 1, 2, 2, 3, 3)));
 }
 
 inline __m256i diffuse256(uint32_t c) { return _mm256_cvtepu8_epi16(_mm_set1_epi32(int(c))); }
@@ -150,8 +159,8 @@ void linearInside(const FastSpan& f) {
   const int stride = f.stride;
   const int32_t du = f.du, dv = f.dv;
   int32_t u = f.u, v = f.v;
-  __m128i uu = steps4(u, du), vv = steps4(v, dv);
-  const __m128i du4 = _mm_set1_epi32(du * 4), dv4 = _mm_set1_epi32(dv * 4);
+  __m256i uu = steps4(u, du), vv = steps4(v, dv);
+  const __m256i du4 = _mm256_set1_epi32(du * 4), dv4 = _mm256_set1_epi32(dv * 4);
   uint32_t* dst = f.dst;
   const int n = f.n;
   auto two = [](const uint32_t* a, const uint32_t* b) {
@@ -171,8 +180,8 @@ void linearInside(const FastSpan& f) {
     const __m256i zero = _mm256_setzero_si256();
     const __m256i wy = weights4(vv), iwy = _mm256_sub_epi16(c256, wy);
     const __m256i wx = weights4(uu), iwx = _mm256_sub_epi16(c256, wx);
-    uu = _mm_add_epi32(uu, du4);
-    vv = _mm_add_epi32(vv, dv4);
+    uu = _mm256_add_epi32(uu, du4);
+    vv = _mm256_add_epi32(vv, dv4);
     const __m256i L = lerp16(_mm256_unpacklo_epi8(top, zero), _mm256_unpacklo_epi8(bot, zero), iwy, wy);
     const __m256i R = lerp16(_mm256_unpackhi_epi8(top, zero), _mm256_unpackhi_epi8(bot, zero), iwy, wy);
     finish4<C, A, B>(lerp16(L, R, iwx, wx), d, dst + i, count);
@@ -228,17 +237,19 @@ void linearWrap(const FastSpan& f) {
     const __m256i bot = _mm256_or_si256(pair128(two(bt[0], bt[1]), two(bt[2], bt[3])), aor);
     const __m256i zero = _mm256_setzero_si256();
     // Built from the scalars (a vector load of just-stored lanes would stall).
-    const __m256i wy = weights4(_mm_setr_epi32(vs[0], vs[1], vs[2], vs[3])), iwy = _mm256_sub_epi16(c256, wy);
-    const __m256i wx = weights4(_mm_setr_epi32(us[0], us[1], us[2], us[3])), iwx = _mm256_sub_epi16(c256, wx);
+    const __m256i wy = weights4(_mm256_setr_epi32(vs[0], vs[0], vs[1], vs[1], vs[2], vs[2], vs[3], vs[3]));
+    const __m256i wx = weights4(_mm256_setr_epi32(us[0], us[0], us[1], us[1], us[2], us[2], us[3], us[3]));
+    const __m256i iwy = _mm256_sub_epi16(c256, wy), iwx = _mm256_sub_epi16(c256, wx);
     const __m256i L = lerp16(_mm256_unpacklo_epi8(top, zero), _mm256_unpacklo_epi8(bot, zero), iwy, wy);
     const __m256i R = lerp16(_mm256_unpackhi_epi8(top, zero), _mm256_unpackhi_epi8(bot, zero), iwy, wy);
     finish4<C, A, B>(lerp16(L, R, iwx, wx), d, dst + i, count);
   }
 }
 
+// Floor of the bytewise mean, the lerp at weight one half: the rounded-up mean less the bit
+// that an odd sum drops.
 inline __m256i halfway(__m256i a, __m256i b) {
-  return _mm256_add_epi8(_mm256_and_si256(a, b),
-                         _mm256_and_si256(_mm256_srli_epi16(_mm256_xor_si256(a, b), 1), _mm256_set1_epi8(0x7F)));
+  return _mm256_sub_epi8(_mm256_avg_epu8(a, b), _mm256_and_si256(_mm256_xor_si256(a, b), _mm256_set1_epi8(1)));
 }
 
 template <int C, int A, bool B>
@@ -287,18 +298,9 @@ constexpr int kRowPairMax = 2048;
 
 template <int C, int A, bool B>
 void linearRow(const FastSpan& f) {
+  // In pieces, so that each piece's columns fit the buffer.
+  if (drawInPieces(f, kRowPairMax / 2, linearRow<C, A, B>)) return;
   const int n = f.n;
-  if (n > kRowPairMax / 2) {
-    // In pieces, so that each piece's columns fit the buffer.
-    for (int i = 0; i < n; i += kRowPairMax / 2) {
-      FastSpan piece = f;
-      piece.n = std::min(kRowPairMax / 2, n - i);
-      piece.u = f.u + f.du * i;
-      piece.dst = f.dst + i;
-      linearRow<C, A, B>(piece);
-    }
-    return;
-  }
   const int first = f.u >> 16, last = int((int64_t(f.u) + int64_t(f.du) * (n - 1)) >> 16);
   const int lo = std::min(first, last), cols = std::max(first, last) - lo + 2;
   // The row pair filtered vertically once per texel column, four 16-bit lanes a texel.
@@ -329,21 +331,21 @@ void linearRow(const FastSpan& f) {
   const __m256i c256 = _mm256_set1_epi16(256);
   const int32_t du = f.du;
   int32_t u = f.u - (lo << 16);
-  __m128i uu = steps4(u, du);
-  const __m128i du4 = _mm_set1_epi32(du * 4);
+  __m256i uu = steps4(u, du);
+  const __m256i du4 = _mm256_set1_epi32(du * 4);
   uint32_t* dst = f.dst;
   auto pair = [&](int32_t p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(V + 4 * (p >> 16))); };
   for (int i = 0; i < n; i += 4) {
     const int count = std::min(4, n - i);
     // Lanes past the span repeat the last pixel's texels.
     const int32_t ub = u + (count > 1 ? du : 0), uc = ub + (count > 2 ? du : 0), ue = uc + (count > 3 ? du : 0);
-    const __m128i a = pair(u), b = pair(ub), c = pair(uc), e = pair(ue);
+    // Pixels 0 and 2, then 1 and 3, each as its texel pair: the 64-bit unpacks put the left
+    // and the right texels of all four in order.
+    const __m256i ac = pair128(pair(u), pair(uc)), be = pair128(pair(ub), pair(ue));
     u += 4 * du;
     const __m256i w = weights4(uu), iw = _mm256_sub_epi16(c256, w);
-    uu = _mm_add_epi32(uu, du4);
-    const __m256i L = pair128(_mm_unpacklo_epi64(a, b), _mm_unpacklo_epi64(c, e));
-    const __m256i R = pair128(_mm_unpackhi_epi64(a, b), _mm_unpackhi_epi64(c, e));
-    finish4<C, A, B>(lerp16(L, R, iw, w), d, dst + i, count);
+    uu = _mm256_add_epi32(uu, du4);
+    finish4<C, A, B>(lerp16(_mm256_unpacklo_epi64(ac, be), _mm256_unpackhi_epi64(ac, be), iw, w), d, dst + i, count);
   }
 }
 

@@ -109,16 +109,28 @@ inline int64_t wrapFixed(double texels, int size) {
   return f;
 }
 
-void fetchPoint(const RasterState& s, double u, double v, double du, double dv, int n, uint32_t* out) {
+// p modulo lim, in [0, lim).
+inline int64_t reduceFixed(int64_t p, int64_t lim) {
+  if (p >= 0 && p < lim) return p;
+  if (p < 0 && p >= -lim) return p + lim;
+  if (p >= lim && p < 2 * lim) return p - lim;
+  p %= lim;
+  return p < 0 ? p + lim : p;
+}
+
+// The texels of pixels skip .. skip + n - 1 of a span starting at (u, v): wrapped spans step
+// in fixed point from the span's start, so chunks continue one walk.
+void fetchPoint(const RasterState& s, double u, double v, double du, double dv, int skip, int n, uint32_t* out) {
   const int W = s.texWidth, H = s.texHeight;
   const uint32_t* tex = s.tex;
   const int stride = s.texStride;
   const uint32_t aor = s.texAlphaOr;
   const bool wrapU = s.addressU != D3DTADDRESS_CLAMP, wrapV = s.addressV != D3DTADDRESS_CLAMP;
   if (wrapU && wrapV) {
-    int32_t pu = int32_t(wrapFixed(u, W)), pv = int32_t(wrapFixed(v, H));
     int32_t su = int32_t(std::fmod(du, double(W)) * 65536.0), sv = int32_t(std::fmod(dv, double(H)) * 65536.0);
     const int32_t lu = W << 16, lv = H << 16;
+    int32_t pu = int32_t(reduceFixed(wrapFixed(u, W) + int64_t(su) * skip, lu));
+    int32_t pv = int32_t(reduceFixed(wrapFixed(v, H) + int64_t(sv) * skip, lv));
     for (int i = 0; i < n; ++i) {
       out[i] = tex[(pv >> 16) * stride + (pu >> 16)] | aor;
       pu += su;
@@ -131,7 +143,7 @@ void fetchPoint(const RasterState& s, double u, double v, double du, double dv, 
     return;
   }
   for (int i = 0; i < n; ++i) {
-    double uu = u + du * i, vv = v + dv * i;
+    double uu = u + du * (skip + i), vv = v + dv * (skip + i);
     int x = floorToInt(uu), y = floorToInt(vv);
     if (wrapU) { x %= W; if (x < 0) x += W; } else x = std::clamp(x, 0, W - 1);
     if (wrapV) { y %= H; if (y < 0) y += H; } else y = std::clamp(y, 0, H - 1);
@@ -139,19 +151,20 @@ void fetchPoint(const RasterState& s, double u, double v, double du, double dv, 
   }
 }
 
-void fetchLinear(const RasterState& s, double u, double v, double du, double dv, int n, uint32_t* out) {
+void fetchLinear(const RasterState& s, double u, double v, double du, double dv, int skip, int n, uint32_t* out) {
   const int W = s.texWidth, H = s.texHeight;
   const bool wrapU = s.addressU != D3DTADDRESS_CLAMP, wrapV = s.addressV != D3DTADDRESS_CLAMP;
   u -= 0.5;
   v -= 0.5;
   if (wrapU && wrapV) {
-    int32_t pu = int32_t(wrapFixed(u, W)), pv = int32_t(wrapFixed(v, H));
     int32_t su = int32_t(std::fmod(du, double(W)) * 65536.0), sv = int32_t(std::fmod(dv, double(H)) * 65536.0);
+    int32_t pu = int32_t(reduceFixed(wrapFixed(u, W) + int64_t(su) * skip, int64_t(W) << 16));
+    int32_t pv = int32_t(reduceFixed(wrapFixed(v, H) + int64_t(sv) * skip, int64_t(H) << 16));
     bilinearWrapSpan(s.tex, s.texStride, W, H, s.texAlphaOr, pu, pv, su, sv, n, out);
     return;
   }
   for (int i = 0; i < n; ++i) {
-    double uu = u + du * i, vv = v + dv * i;
+    double uu = u + du * (skip + i), vv = v + dv * (skip + i);
     // Positions past the int range (or not finite) sample some texel; converting them would
     // be undefined.
     if (!std::isfinite(uu)) uu = 0;
@@ -215,14 +228,6 @@ void insideRange(int64_t start, int64_t step, int64_t limit, int& lo, int& hi) {
   hi = int(std::max(a, b));
 }
 
-// p modulo lim, in [0, lim).
-inline int64_t reduceFixed(int64_t p, int64_t lim) {
-  if (p >= 0 && p < lim) return p;
-  if (p < 0 && p >= -lim) return p + lim;
-  if (p >= lim && p < 2 * lim) return p - lim;
-  p %= lim;
-  return p < 0 ? p + lim : p;
-}
 
 // The position congruent to `wrapped` (modulo lim) nearest the unwrapped coordinate, so that
 // runs found by range step exactly as the wrapped positions do.
@@ -302,11 +307,12 @@ void shadeSpan(const RasterState& s, const Setup& t, int y, int x0, int x1) {
     // texture
     const bool needTex = t.textured;
     if (needTex) {
-      double u = t.u.at(px, py, t.ox, t.oy), v = t.v.at(px, py, t.ox, t.oy);
+      // From the span's start, so a long span steps as one.
+      const double u = t.u.at(x0, py, t.ox, t.oy), v = t.v.at(x0, py, t.ox, t.oy);
       if (t.linear)
-        fetchLinear(s, u, v, t.u.dx, t.v.dx, n, b.tex);
+        fetchLinear(s, u, v, t.u.dx, t.v.dx, cx - x0, n, b.tex);
       else
-        fetchPoint(s, u, v, t.u.dx, t.v.dx, n, b.tex);
+        fetchPoint(s, u, v, t.u.dx, t.v.dx, cx - x0, n, b.tex);
     } else {
       std::fill_n(b.tex, n, 0xFFFFFFFFu);
     }
@@ -405,6 +411,13 @@ void setupPlanes(const RasterState& s, const RasterVertex& a, const RasterVertex
     t.spec[k] = plane((sa >> (8 * k)) & 255, (sb >> (8 * k)) & 255, (sc >> (8 * k)) & 255);
 }
 
+// The x of the edge from its upper end (xa, ya) to (xb, yb) on row yy. Every edge is found by
+// this one expression, so triangles and quads sharing an edge agree on it to the bit and a
+// pixel centre on it is lit exactly once.
+inline double edgeX(double xa, double ya, double xb, double yb, double yy) {
+  return xa == xb ? xa : xa + (yy - ya) * (xb - xa) / (yb - ya);
+}
+
 // The fused kernels for a triangle's state, and their stepping.
 void chooseKernels(const RasterState& s, Setup& t) {
   t.fast = chooseFastKernel(s, t.textured, t.linear, t.constDiffuse, t.diffuse);
@@ -441,18 +454,12 @@ void drawTriangle(const RasterState& s, const RasterVertex& a, const RasterVerte
   yStart = std::max(yStart, s.clipTop);
   yEnd = std::min(yEnd, s.clipBottom);
   const double x0 = v[0]->x, x1 = v[1]->x, x2 = v[2]->x;
-  const double longSlope = (x2 - x0) / (y2 - y0);
   // Which side the middle vertex lies on decides left and right.
-  const double xMidOnLong = x0 + (y1 - y0) * longSlope;
-  const bool midLeft = x1 < xMidOnLong;
+  const bool midLeft = x1 < edgeX(x0, y0, x2, y2, y1);
   for (int y = yStart; y < yEnd; ++y) {
     const double yy = y;
-    const double xl0 = x0 + (yy - y0) * longSlope;
-    double xs;
-    if (yy < y1)
-      xs = x0 + (yy - y0) * (x1 - x0) / (y1 - y0);
-    else
-      xs = x1 + (yy - y1) * (x2 - x1) / (y2 - y1);
+    const double xl0 = edgeX(x0, y0, x2, y2, yy);
+    const double xs = yy < y1 ? edgeX(x0, y0, x1, y1, yy) : edgeX(x1, y1, x2, y2, yy);
     double left = midLeft ? xs : xl0, right = midLeft ? xl0 : xs;
     int xa = ceilToInt(left), xb = ceilToInt(right);
     xa = std::max(xa, s.clipLeft);
@@ -509,8 +516,7 @@ bool drawParallelogram(const RasterState& s, const RasterVertex& a, const Raster
     double xs[2];
     int found = 0;
     for (const Edge& e : edges)
-      if (y >= e.from && y < e.to && found < 2)
-        xs[found++] = e.x1 == e.x0 ? e.x0 : e.x0 + (yy - e.y0) * (e.x1 - e.x0) / (e.y1 - e.y0);
+      if (y >= e.from && y < e.to && found < 2) xs[found++] = edgeX(e.x0, e.y0, e.x1, e.y1, yy);
     if (found < 2) continue;
     int xa = ceilToInt(std::min(xs[0], xs[1])), xb = ceilToInt(std::max(xs[0], xs[1]));
     xa = std::max(xa, s.clipLeft);
