@@ -124,6 +124,9 @@ bool ReadLayerRecord(PsdReader& rd, CPsdLayer& layer) {
   layer.m_left = rd.I32();
   layer.m_bottom = rd.I32();
   layer.m_right = rd.I32();
+  // A side that does not fit in 32 bits is no picture; its offsets inside the layer would overflow.
+  if ((int64_t)layer.m_right - layer.m_left > INT32_MAX || (int64_t)layer.m_bottom - layer.m_top > INT32_MAX)
+    return false;
   int16_t n = rd.I16();
   if (n < 0) return false;
   for (int i = 0; i < n; ++i) {
@@ -241,7 +244,9 @@ SPsdChannel* CPsdLayer::AddChannel(int16_t id) {
 
 SPixel32 CPsdLayer::GetPixel(int32_t x, int32_t y) const {
   if (x < m_left || x >= m_right || y < m_top || y >= m_bottom) return SPixel32(0, 0, 0, 0);
-  int32_t cx = x - m_left, cy = y - m_top;
+  // In 64 bits: a hand-set rectangle may span more than 32 bits, and no channel holds data that far.
+  auto offset = [](int32_t v, int32_t from) { return (int32_t)std::min<int64_t>((int64_t)v - from, INT32_MAX); };
+  int32_t cx = offset(x, m_left), cy = offset(y, m_top);
   auto at = [&](const SPsdChannel* ch) -> uint8_t { return ch ? ch->At(cx, cy) : 0; };
   uint8_t a = m_pAlpha ? m_pAlpha->At(cx, cy) : 255;
   if (m_pGreen) return SPixel32(at(m_pRed), at(m_pGreen), at(m_pBlue), a);

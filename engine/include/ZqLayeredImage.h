@@ -5,6 +5,7 @@
 #include "ZqGeometry.h"
 #include "ZqPixelMap.h"
 
+#include <cstdint>
 #include <memory>
 #include <streambuf>
 #include <string>
@@ -35,11 +36,18 @@ public:
 
   const std::string& GetName() const { return m_name; }
   SScreenRect GetRect() const { return SScreenRect(m_left, m_top, m_right, m_bottom); }
-  int32_t GetWidth() const { return m_right > m_left ? m_right - m_left : 0; }
-  int32_t GetHeight() const { return m_bottom > m_top ? m_bottom - m_top : 0; }
+  // Empty for an inverted rectangle; capped at INT32_MAX for one too wide to measure in 32 bits.
+  int32_t GetWidth() const { return Extent(m_left, m_right); }
+  int32_t GetHeight() const { return Extent(m_top, m_bottom); }
   // The pixel at document coordinates; alpha 0 outside the layer.
   SPixel32 GetPixel(int32_t x, int32_t y) const;
   SPsdChannel* AddChannel(int16_t id);
+
+private:
+  static int32_t Extent(int32_t from, int32_t to) {
+    int64_t n = (int64_t)to - from;
+    return n <= 0 ? 0 : n > INT32_MAX ? INT32_MAX : (int32_t)n;
+  }
 };
 
 class ZQ_API CPsdDocument {

@@ -141,3 +141,36 @@ TEST(LayeredImage, ShortFileThrowsAndBadHeadersFail) {
     EXPECT_EQ(doc.GetLayerCount(), 0);
   }
 }
+
+TEST(LayeredImage, RectanglesAtTheEdgeOfThe32BitRange) {
+  using namespace psd_test;
+  // A 1x1 layer in the far corner of the coordinate range reads like any other.
+  Layer corner{INT32_MIN, INT32_MAX - 1, INT32_MIN + 1, INT32_MAX, "corner", {Raw(0, {5})}};
+  auto sb = Bytes(Build(1, 1, {corner}));
+  CPsdDocument doc;
+  ASSERT_TRUE(doc.Parse(sb));
+  const CPsdLayer* l = doc.GetLayer(0);
+  EXPECT_EQ(l->GetWidth(), 1);
+  EXPECT_EQ(l->GetPixel(INT32_MAX - 1, INT32_MIN).Value(), 0xFF050505u);
+  EXPECT_EQ(l->GetPixel(INT32_MAX, INT32_MIN).alpha, 0);
+
+  // A side longer than 32 bits can measure fails the record; the layers before it stay.
+  Layer ok{0, 0, 1, 1, "ok", {Raw(0, {1})}};
+  struct { int32_t top, left, bottom, right; } huge[] = {
+      {0, -2122219135, 1, 2138996349}, {INT32_MIN, 0, INT32_MAX, 1}, {INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX}};
+  for (auto r : huge) {
+    auto sb2 = Bytes(Build(1, 1, {ok, Layer{r.top, r.left, r.bottom, r.right, "huge", {}}}));
+    EXPECT_FALSE(doc.Parse(sb2)) << r.left << "," << r.top;
+    ASSERT_EQ(doc.GetLayerCount(), 1);
+    EXPECT_EQ(doc.GetLayer(0)->GetName(), "ok");
+  }
+
+  // Set by hand, such a rectangle measures at most INT32_MAX and reads without overflow.
+  CPsdLayer wide;
+  wide.m_left = -2122219135;
+  wide.m_right = 2138996349;
+  wide.m_bottom = 1;
+  EXPECT_EQ(wide.GetWidth(), INT32_MAX);
+  EXPECT_EQ(wide.GetHeight(), 1);
+  EXPECT_EQ(wide.GetPixel(2138996348, 0).Value(), 0xFF000000u);  // inside, no channels
+}
