@@ -414,6 +414,36 @@ TEST_F(Raster, TextureCoordinatesOutOfRangeSampleSomeTexel) {
   t->Release();
 }
 
+TEST_F(Raster, SliversWithHugeColourGradientsStayWithinTheirCornerColours) {
+  // Nearly collinear corners make the colour planes' gradients enormous; the shading saturates
+  // at the corners' colours instead of overflowing its fixed-point steps.
+  dev->SetTexture(0, nullptr);
+  dev->SetRenderState(D3DRENDERSTATE_ALPHABLENDENABLE, FALSE);
+  dev->SetRenderState(D3DRENDERSTATE_CULLMODE, D3DCULL_NONE);
+  dev->SetRenderState(D3DRENDERSTATE_SHADEMODE, D3DSHADE_GOURAUD);
+  dev->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG2);
+  dev->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
+  // Each has a pixel centre on its left edge in every row it spans, and a third corner a
+  // hair's breadth to the side.
+  const float slivers[][6] = {{10, 10, 10, 500, 10.0001f, 500}, {300, 20, 300.00002f, 580, 300, 580},
+                              {700, 590, 700.00005f, 30, 700, 30}};
+  for (const auto& t : slivers) {
+    clear(0x00123456);
+    D3DTLVERTEX v[3] = {vtx(t[0], t[1], 0xFF000000), vtx(t[2], t[3], 0xFF00FF00), vtx(t[4], t[5], 0xFFFFFFFF)};
+    ASSERT_EQ(dev->DrawPrimitive(D3DPT_TRIANGLELIST, D3DFVF_TLVERTEX, v, 3, 0), D3D_OK);
+    int lit = 0;
+    for (int y = 0; y < height; ++y)
+      for (int x = 0; x < width; ++x) {
+        const DWORD p = at(x, y);
+        if (p == 0x123456u) continue;
+        ++lit;
+        // Red and blue are equal: no corner has one without the other.
+        ASSERT_EQ(p >> 16 & 255, p & 255) << x << "," << y << std::hex << " " << p;
+      }
+    EXPECT_GT(lit, 100);
+  }
+}
+
 TEST_F(Raster, GouraudCornersAndInterpolation) {
   // A quad with its corners on pixel centres 15 apart; channels step by 16 a pixel, so every
   // interpolated value is exact. The strip splits it along the top-right to bottom-left diagonal.

@@ -27,31 +27,19 @@ template <class V> V alphaLanes();
 template <> inline __m256i alphaLanes<__m256i>() {
   return _mm256_set_epi16(-1, 0, 0, 0, -1, 0, 0, 0, -1, 0, 0, 0, -1, 0, 0, 0);
 }
-template <> inline __m128i alphaLanes<__m128i>() { return _mm_set_epi16(-1, 0, 0, 0, -1, 0, 0, 0); }
 
 inline __m256i vmin(__m256i a, __m256i b) { return _mm256_min_epi16(a, b); }
-inline __m128i vmin(__m128i a, __m128i b) { return _mm_min_epi16(a, b); }
 inline __m256i vadd(__m256i a, __m256i b) { return _mm256_add_epi16(a, b); }
-inline __m128i vadd(__m128i a, __m128i b) { return _mm_add_epi16(a, b); }
 inline __m256i vsub(__m256i a, __m256i b) { return _mm256_sub_epi16(a, b); }
-inline __m128i vsub(__m128i a, __m128i b) { return _mm_sub_epi16(a, b); }
 inline __m256i vandn(__m256i a, __m256i b) { return _mm256_andnot_si256(a, b); }
-inline __m128i vandn(__m128i a, __m128i b) { return _mm_andnot_si128(a, b); }
 inline __m256i vand(__m256i a, __m256i b) { return _mm256_and_si256(a, b); }
-inline __m128i vand(__m128i a, __m128i b) { return _mm_and_si128(a, b); }
 inline __m256i vor(__m256i a, __m256i b) { return _mm256_or_si256(a, b); }
-inline __m128i vor(__m128i a, __m128i b) { return _mm_or_si128(a, b); }
 inline __m256i v255(__m256i) { return _mm256_set1_epi16(255); }
-inline __m128i v255(__m128i) { return _mm_set1_epi16(255); }
 inline __m256i shl1(__m256i a) { return _mm256_slli_epi16(a, 1); }
-inline __m128i shl1(__m128i a) { return _mm_slli_epi16(a, 1); }
 // The alpha lane of each pixel in all four of its lanes, in one byte shuffle.
 inline __m256i alphaOf(__m256i s) {
   return _mm256_shuffle_epi8(s, _mm256_set_epi32(0x0F0E0F0E, 0x0F0E0F0E, 0x07060706, 0x07060706, 0x0F0E0F0E,
                                                  0x0F0E0F0E, 0x07060706, 0x07060706));
-}
-inline __m128i alphaOf(__m128i s) {
-  return _mm_shuffle_epi8(s, _mm_set_epi32(0x0F0E0F0E, 0x0F0E0F0E, 0x07060706, 0x07060706));
 }
 
 template <int O, class V>

@@ -74,18 +74,20 @@ struct Buffers {
 thread_local Buffers g_buf;
 
 void interpolateColors(const Plane* p, double x, double y, const Setup& t, int n, uint32_t* out) {
-  // 8.16 fixed point per channel, stepped per pixel.
-  int32_t c[4], d[4];
+  // 8.16 fixed point per channel, stepped per pixel. A sliver of a triangle can have any
+  // gradient: the steps are 64-bit and bounded so that no chunk of pixels overflows them, and
+  // NaN counts as 0.
+  int64_t c[4], d[4];
   for (int k = 0; k < 4; ++k) {
-    double v = p[k].at(x, y, t.ox, t.oy);
-    c[k] = int32_t(std::clamp(v, -1.0, 256.0) * 65536.0) + 32768;
-    d[k] = int32_t(p[k].dx * 65536.0);
+    const double v = p[k].at(x, y, t.ox, t.oy), dx = p[k].dx * 65536.0;
+    c[k] = int64_t((v > -1.0 ? (v < 256.0 ? v : 256.0) : -1.0) * 65536.0) + 32768;
+    d[k] = !(dx == dx) ? 0 : dx > 1e12 ? int64_t(1e12) : dx < -1e12 ? int64_t(-1e12) : int64_t(dx);
   }
   for (int i = 0; i < n; ++i) {
     uint32_t px = 0;
     for (int k = 0; k < 4; ++k) {
-      int32_t v = c[k] >> 16;
-      v = v < 0 ? 0 : v > 255 ? 255 : v;
+      const int64_t v64 = c[k] >> 16;
+      const uint32_t v = v64 < 0 ? 0 : v64 > 255 ? 255 : uint32_t(v64);
       px |= uint32_t(v) << (8 * k);
       c[k] += d[k];
     }
