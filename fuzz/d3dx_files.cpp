@@ -9,27 +9,13 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "software_device.h"
 #include "zqplatform/display.h"
 
 namespace {
 
-struct Device {
-  LPDIRECTDRAW7 dd = nullptr;
-  LPDIRECT3D7 d3d = nullptr;
-  LPDIRECTDRAWSURFACE7 target = nullptr;
-  LPDIRECT3DDEVICE7 dev = nullptr;
-  Device() {
-    DirectDrawCreateEx(nullptr, reinterpret_cast<void**>(&dd), IID_IDirectDraw7, nullptr);
-    dd->SetCooperativeLevel(nullptr, DDSCL_NORMAL);
-    dd->QueryInterface(IID_IDirect3D7, reinterpret_cast<void**>(&d3d));
-    DDSURFACEDESC2 d;
-    std::memset(&d, 0, sizeof d);
-    d.dwSize = sizeof d;
-    d.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT;
-    d.dwWidth = d.dwHeight = 8;
-    d.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_3DDEVICE;
-    dd->CreateSurface(&d, &target, nullptr);
-    d3d->CreateDevice(IID_IDirect3DRGBDevice, target, &dev);
+struct Device : SoftwareDevice {
+  Device() : SoftwareDevice(8, 8) {
     zqDisplaySetMaxTextureSize(512);  // keeps the scaling of huge pictures quick
   }
 };

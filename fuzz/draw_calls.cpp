@@ -6,6 +6,7 @@
 #include <cstring>
 #include <vector>
 
+#include "software_device.h"
 #include "zqplatform/display.h"
 #include "zqplatform/display_hooks.h"
 
@@ -13,34 +14,8 @@ namespace {
 
 constexpr int kWidth = 64, kHeight = 48;
 
-struct Device {
-  LPDIRECTDRAW7 dd = nullptr;
-  LPDIRECT3D7 d3d = nullptr;
-  LPDIRECTDRAWSURFACE7 target = nullptr, zbuffer = nullptr;
-  LPDIRECT3DDEVICE7 dev = nullptr;
-  Device() {
-    DirectDrawCreateEx(nullptr, reinterpret_cast<void**>(&dd), IID_IDirectDraw7, nullptr);
-    dd->SetCooperativeLevel(nullptr, DDSCL_NORMAL);
-    dd->QueryInterface(IID_IDirect3D7, reinterpret_cast<void**>(&d3d));
-    DDSURFACEDESC2 d;
-    std::memset(&d, 0, sizeof d);
-    d.dwSize = sizeof d;
-    d.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT;
-    d.dwWidth = kWidth;
-    d.dwHeight = kHeight;
-    d.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_3DDEVICE;
-    dd->CreateSurface(&d, &target, nullptr);
-    DDSURFACEDESC2 z;
-    std::memset(&z, 0, sizeof z);
-    z.dwSize = sizeof z;
-    z.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT | DDSD_ZBUFFERBITDEPTH;
-    z.dwWidth = kWidth;
-    z.dwHeight = kHeight;
-    z.dwMipMapCount = 16;  // the Z bit depth shares this slot
-    z.ddsCaps.dwCaps = DDSCAPS_ZBUFFER;
-    if (dd->CreateSurface(&z, &zbuffer, nullptr) == DD_OK) target->AddAttachedSurface(zbuffer);
-    d3d->CreateDevice(IID_IDirect3DRGBDevice, target, &dev);
-  }
+struct Device : SoftwareDevice {
+  Device() : SoftwareDevice(kWidth, kHeight, 16) {}
 };
 
 // Reads the input front to back; past its end every read is zero.
