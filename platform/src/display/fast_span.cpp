@@ -1,4 +1,5 @@
 #include "display/fast_span.h"
+#include "display/span_ops.h"
 
 #include <emmintrin.h>
 
@@ -119,13 +120,13 @@ void kernel(const FastSpan& f) {
   const int32_t lu = f.width << 16, lv = f.height << 16;
   auto step = [&]() {
     if constexpr (T != kNoTex) {
-      u += f.du;
-      v += f.dv;
-      if constexpr (!Wrap) return;
-      u -= u >= lu ? lu : 0;
-      u += u < 0 ? lu : 0;
-      v -= v >= lv ? lv : 0;
-      v += v < 0 ? lv : 0;
+      if constexpr (Wrap) {
+        u = wrapStep(u, f.du, lu);
+        v = wrapStep(v, f.dv, lv);
+      } else {
+        u += f.du;
+        v += f.dv;
+      }
     }
   };
   uint32_t* dst = f.dst;
@@ -221,7 +222,7 @@ void linearConst(const FastSpan& f) {
   const int wxs = (f.u >> 8) & 255, wys = (f.v >> 8) & 255;
   const __m128i wx = _mm_set1_epi16(short(wxs)), iwx = _mm_set1_epi16(short(256 - wxs));
   const __m128i wy = _mm_set1_epi16(short(wys)), iwy = _mm_set1_epi16(short(256 - wys));
-  const int y0 = f.v >> 16, y1 = y0 + 1 == f.height ? 0 : y0 + 1;
+  const RowPair rows = rowPair(f);
   auto load = [&](const uint32_t* p) { return _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)), aor); };
   auto one = [&](uint32_t p) { return _mm_unpacklo_epi8(_mm_or_si128(_mm_cvtsi32_si128(int(p)), aor), zero); };
   // One pixel from its four texels.
@@ -235,7 +236,7 @@ void linearConst(const FastSpan& f) {
     }
     *dst = uint32_t(_mm_cvtsi128_si32(_mm_packus_epi16(s, zero)));
   };
-  forOneToOneRuns(f.u >> 16, f.n, f.width, f.tex + y0 * f.stride, f.tex + y1 * f.stride,
+  forOneToOneRuns(f.u >> 16, f.n, f.width, rows.top, rows.bottom,
                   [&](const uint32_t* r0, const uint32_t* r1, int at, int n) {
     uint32_t* dst = f.dst + at;
     int i = 0;
@@ -271,17 +272,16 @@ void linearRow(const FastSpan& f) {
   // In pieces, so that each piece's columns fit the buffer.
   if (drawInPieces(f, kRowPairMax / 2, linearRow<C, A, B>)) return;
   const int n = f.n;
-  const int first = f.u >> 16, last = int((int64_t(f.u) + int64_t(f.du) * (n - 1)) >> 16);
-  const int lo = std::min(first, last), cols = std::max(first, last) - lo + 2;
+  int lo, cols;
+  rowColumns(f, lo, cols);
   const __m128i zero = _mm_setzero_si128();
   const __m128i d = _mm_unpacklo_epi8(_mm_set1_epi32(int(f.diffuse)), zero);
   const __m128i aor = _mm_set1_epi32(int(f.alphaOr));
   const __m128i c256 = _mm_set1_epi16(256);
   const int wys = (f.v >> 8) & 255;
   const __m128i wy = _mm_set1_epi16(short(wys)), iwy = _mm_set1_epi16(short(256 - wys));
-  const int y0 = f.v >> 16, y1 = y0 + 1 == f.height ? 0 : y0 + 1;
-  const uint32_t* r0 = f.tex + y0 * f.stride;
-  const uint32_t* r1 = f.tex + y1 * f.stride;
+  const RowPair rows = rowPair(f);
+  const uint32_t *r0 = rows.top, *r1 = rows.bottom;
   uint16_t* V = g_rowPair;
   forWrappedColumns(lo, cols, f.width, [&](int at, int x, int count) {
     const uint32_t *t0 = r0 + x, *b0 = r1 + x;

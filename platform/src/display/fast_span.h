@@ -30,10 +30,13 @@ struct FastKernels {
   FastKernel wrap = nullptr, inside = nullptr, oneToOne = nullptr, row = nullptr;
 };
 
+// The helpers below are static: each kernel file compiles them for its own processor, and
+// one shared copy could carry another file's instructions.
+
 // Draws a span longer than `most` pixels in pieces of at most that many, each continuing the
 // span's stepping; false when it is short enough to draw whole.
 template <class Draw>
-inline bool drawInPieces(const FastSpan& f, int most, Draw&& draw) {
+static inline bool drawInPieces(const FastSpan& f, int most, Draw&& draw) {
   if (f.n <= most) return false;
   for (int i = 0; i < f.n; i += most) {
     FastSpan piece = f;
@@ -46,10 +49,26 @@ inline bool drawInPieces(const FastSpan& f, int most, Draw&& draw) {
   return true;
 }
 
+// The texel row a span with dv zero samples and the one below it, wrapping at the bottom.
+struct RowPair {
+  const uint32_t *top, *bottom;
+};
+static inline RowPair rowPair(const FastSpan& f) {
+  const int y0 = f.v >> 16, y1 = y0 + 1 == f.height ? 0 : y0 + 1;
+  return {f.tex + y0 * f.stride, f.tex + y1 * f.stride};
+}
+
+// The texel columns a row span's pixels filter, each pixel's and the next: cols of them from lo.
+static inline void rowColumns(const FastSpan& f, int& lo, int& cols) {
+  const int first = f.u >> 16, last = int((int64_t(f.u) + int64_t(f.du) * (f.n - 1)) >> 16);
+  lo = first < last ? first : last;
+  cols = (first < last ? last : first) - lo + 2;
+}
+
 // Calls fill(k, x, count) for the runs of the columns lo .. lo + cols - 1 taken modulo
 // width: column lo + k is texel x, the next count - 1 columns follow it.
 template <class Fill>
-inline void forWrappedColumns(int lo, int cols, int width, Fill&& fill) {
+static inline void forWrappedColumns(int lo, int cols, int width, Fill&& fill) {
   int x = lo % width;
   if (x < 0) x += width;
   for (int k = 0; k < cols; x = 0) {
@@ -64,7 +83,7 @@ inline void forWrappedColumns(int lo, int cols, int width, Fill&& fill) {
 // top[k], top[k + 1], bottom[k], bottom[k + 1]; seam(tl, tr, bl, br, i) draws the pixel whose
 // columns are the last and the first, from those four texels.
 template <class Run, class Seam>
-inline void forOneToOneRuns(int c, int n, int width, const uint32_t* r0, const uint32_t* r1, Run&& run, Seam&& seam) {
+static inline void forOneToOneRuns(int c, int n, int width, const uint32_t* r0, const uint32_t* r1, Run&& run, Seam&& seam) {
   int x = c % width;
   if (x < 0) x += width;
   for (int i = 0; i < n;) {

@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "display/fast_span.h"
+#include "display/span_ops.h"
 
 namespace zqdisplay {
 
@@ -198,12 +199,8 @@ void linearWrap(const FastSpan& f) {
     bt[k] = r1[x0] | uint64_t(r1[x1]) << 32;
     us[k] = u;
     vs[k] = v;
-    u += du;
-    v += dv;
-    u -= u >= lu ? lu : 0;
-    u += u < 0 ? lu : 0;
-    v -= v >= lv ? lv : 0;
-    v += v < 0 ? lv : 0;
+    u = wrapStep(u, du, lu);
+    v = wrapStep(v, dv, lv);
   };
   auto two = [](uint64_t a, uint64_t b) {
     return _mm_unpacklo_epi32(_mm_cvtsi64_si128(int64_t(a)), _mm_cvtsi64_si128(int64_t(b)));
@@ -247,11 +244,11 @@ void linearConst(const FastSpan& f) {
   const int wxs = (f.u >> 8) & 255, wys = (f.v >> 8) & 255;
   const __m256i wx = _mm256_set1_epi16(short(wxs)), iwx = _mm256_set1_epi16(short(256 - wxs));
   const __m256i wy = _mm256_set1_epi16(short(wys)), iwy = _mm256_set1_epi16(short(256 - wys));
-  const int y0 = f.v >> 16, y1 = y0 + 1 == f.height ? 0 : y0 + 1;
+  const RowPair rows = rowPair(f);
   auto load = [&](const uint32_t* p) {
     return _mm256_or_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)), aor);
   };
-  forOneToOneRuns(f.u >> 16, f.n, f.width, f.tex + y0 * f.stride, f.tex + y1 * f.stride,
+  forOneToOneRuns(f.u >> 16, f.n, f.width, rows.top, rows.bottom,
                   [&](const uint32_t* r0, const uint32_t* r1, int at, int n) {
     uint32_t* dst = f.dst + at;
     int i = 0;
@@ -289,16 +286,15 @@ void linearRow(const FastSpan& f) {
   // In pieces, so that each piece's columns fit the buffer.
   if (drawInPieces(f, kRowPairMax / 2, linearRow<C, A, B>)) return;
   const int n = f.n;
-  const int first = f.u >> 16, last = int((int64_t(f.u) + int64_t(f.du) * (n - 1)) >> 16);
-  const int lo = std::min(first, last), cols = std::max(first, last) - lo + 2;
+  int lo, cols;
+  rowColumns(f, lo, cols);
   // The row pair filtered vertically once per texel column, four 16-bit lanes a texel.
   alignas(32) uint16_t V[(kRowPairMax + 4) * 4];
   const __m128i aor = _mm_set1_epi32(int(f.alphaOr));
   const int wys = (f.v >> 8) & 255;
   const __m256i wy = _mm256_set1_epi16(short(wys)), iwy = _mm256_set1_epi16(short(256 - wys));
-  const int y0 = f.v >> 16, y1 = y0 + 1 == f.height ? 0 : y0 + 1;
-  const uint32_t* r0 = f.tex + y0 * f.stride;
-  const uint32_t* r1 = f.tex + y1 * f.stride;
+  const RowPair rows = rowPair(f);
+  const uint32_t *r0 = rows.top, *r1 = rows.bottom;
   forWrappedColumns(lo, cols, f.width, [&](int at, int x, int count) {
     const uint32_t *t0 = r0 + x, *b0 = r1 + x;
     uint16_t* out = V + 4 * at;

@@ -117,16 +117,15 @@ void linearRow(const FastSpan& f) {
   // In pieces, so that each piece's columns fit the buffer.
   if (drawInPieces(f, kRowPairMax / 2, linearRow<C, A, B>)) return;
   const int n = f.n;
-  const int first = f.u >> 16, last = int((int64_t(f.u) + int64_t(f.du) * (n - 1)) >> 16);
-  const int lo = std::min(first, last), cols = std::max(first, last) - lo + 2;
+  int lo, cols;
+  rowColumns(f, lo, cols);
   // The row pair filtered vertically once per texel column, four 16-bit lanes a texel.
   alignas(64) uint16_t V[(kRowPairMax + 24) * 4];
   const __m256i aor = _mm256_set1_epi32(int(f.alphaOr));
   const int wys = (f.v >> 8) & 255;
   const __m512i wy = _mm512_set1_epi16(short(wys)), iwy = _mm512_set1_epi16(short(256 - wys));
-  const int y0 = f.v >> 16, y1 = y0 + 1 == f.height ? 0 : y0 + 1;
-  const uint32_t* r0 = f.tex + y0 * f.stride;
-  const uint32_t* r1 = f.tex + y1 * f.stride;
+  const RowPair rows = rowPair(f);
+  const uint32_t *r0 = rows.top, *r1 = rows.bottom;
   forWrappedColumns(lo, cols, f.width, [&](int at, int x, int count) {
     // Later runs overwrite what a masked store leaves past this one.
     for (int k = 0; k < count; k += 8) {
@@ -219,8 +218,8 @@ void linearConst(const FastSpan& f) {
   const int wxs = (f.u >> 8) & 255, wys = (f.v >> 8) & 255;
   const __m512i wx = _mm512_set1_epi16(short(wxs)), iwx = _mm512_set1_epi16(short(256 - wxs));
   const __m512i wy = _mm512_set1_epi16(short(wys)), iwy = _mm512_set1_epi16(short(256 - wys));
-  const int y0 = f.v >> 16, y1 = y0 + 1 == f.height ? 0 : y0 + 1;
-  forOneToOneRuns(f.u >> 16, f.n, f.width, f.tex + y0 * f.stride, f.tex + y1 * f.stride,
+  const RowPair rows = rowPair(f);
+  forOneToOneRuns(f.u >> 16, f.n, f.width, rows.top, rows.bottom,
                   [&](const uint32_t* r0, const uint32_t* r1, int at, int n) {
     uint32_t* dst = f.dst + at;
     if (wxs == 128 && wys == 128) {

@@ -95,11 +95,6 @@ void interpolateColors(const Plane* p, double x, double y, const Setup& t, int n
   }
 }
 
-// Texture coordinate stepping in 16.16 texels, kept inside [0, size) for wrapping.
-struct Coord {
-  int32_t pos, step, limit;  // limit = size << 16
-};
-
 inline int64_t wrapFixed(double texels, int size) {
   if (!std::isfinite(texels)) return 0;
   double m = texels >= 0 && texels < size ? texels : std::fmod(texels, double(size));
@@ -120,6 +115,16 @@ inline int64_t reduceFixed(int64_t p, int64_t lim) {
   return p < 0 ? p + lim : p;
 }
 
+// A wrapped coordinate's fixed-point walk along a span starting at `texels` and stepping by
+// `step` texels a pixel: its position at pixel `skip`, and its step.
+struct WrapWalk {
+  int32_t pos, step;
+};
+inline WrapWalk wrapWalk(double texels, double step, int size, int skip) {
+  const int32_t s = int32_t(std::fmod(step, double(size)) * 65536.0);
+  return {int32_t(reduceFixed(wrapFixed(texels, size) + int64_t(s) * skip, int64_t(size) << 16)), s};
+}
+
 // The texels of pixels skip .. skip + n - 1 of a span starting at (u, v): wrapped spans step
 // in fixed point from the span's start, so chunks continue one walk.
 void fetchPoint(const RasterState& s, double u, double v, double du, double dv, int skip, int n, uint32_t* out) {
@@ -129,18 +134,13 @@ void fetchPoint(const RasterState& s, double u, double v, double du, double dv, 
   const uint32_t aor = s.texAlphaOr;
   const bool wrapU = s.addressU != D3DTADDRESS_CLAMP, wrapV = s.addressV != D3DTADDRESS_CLAMP;
   if (wrapU && wrapV) {
-    int32_t su = int32_t(std::fmod(du, double(W)) * 65536.0), sv = int32_t(std::fmod(dv, double(H)) * 65536.0);
     const int32_t lu = W << 16, lv = H << 16;
-    int32_t pu = int32_t(reduceFixed(wrapFixed(u, W) + int64_t(su) * skip, lu));
-    int32_t pv = int32_t(reduceFixed(wrapFixed(v, H) + int64_t(sv) * skip, lv));
+    auto [pu, su] = wrapWalk(u, du, W, skip);
+    auto [pv, sv] = wrapWalk(v, dv, H, skip);
     for (int i = 0; i < n; ++i) {
       out[i] = tex[(pv >> 16) * stride + (pu >> 16)] | aor;
-      pu += su;
-      pv += sv;
-      pu -= pu >= lu ? lu : 0;
-      pu += pu < 0 ? lu : 0;
-      pv -= pv >= lv ? lv : 0;
-      pv += pv < 0 ? lv : 0;
+      pu = wrapStep(pu, su, lu);
+      pv = wrapStep(pv, sv, lv);
     }
     return;
   }
@@ -159,9 +159,8 @@ void fetchLinear(const RasterState& s, double u, double v, double du, double dv,
   u -= 0.5;
   v -= 0.5;
   if (wrapU && wrapV) {
-    int32_t su = int32_t(std::fmod(du, double(W)) * 65536.0), sv = int32_t(std::fmod(dv, double(H)) * 65536.0);
-    int32_t pu = int32_t(reduceFixed(wrapFixed(u, W) + int64_t(su) * skip, int64_t(W) << 16));
-    int32_t pv = int32_t(reduceFixed(wrapFixed(v, H) + int64_t(sv) * skip, int64_t(H) << 16));
+    const auto [pu, su] = wrapWalk(u, du, W, skip);
+    const auto [pv, sv] = wrapWalk(v, dv, H, skip);
     bilinearWrapSpan(s.tex, s.texStride, W, H, s.texAlphaOr, pu, pv, su, sv, n, out);
     return;
   }
@@ -420,6 +419,16 @@ inline double edgeX(double xa, double ya, double xb, double yb, double yy) {
   return xa == xb ? xa : xa + (yy - ya) * (xb - xa) / (yb - ya);
 }
 
+// The pixels of row y whose centres lie in [left, right), inside the clip rectangle.
+void drawRow(const RasterState& s, const Setup& t, int y, double left, double right) {
+  const int xa = std::max(ceilToInt(left), s.clipLeft), xb = std::min(ceilToInt(right), s.clipRight);
+  if (xa >= xb) return;
+  if (t.fast.wrap)
+    fastSpan(s, t, y, xa, xb);
+  else
+    shadeSpan(s, t, y, xa, xb);
+}
+
 // The fused kernels for a triangle's state, and their stepping.
 void chooseKernels(const RasterState& s, Setup& t) {
   t.fast = chooseFastKernel(s, t.textured, t.linear, t.constDiffuse, t.diffuse);
@@ -462,15 +471,7 @@ void drawTriangle(const RasterState& s, const RasterVertex& a, const RasterVerte
     const double yy = y;
     const double xl0 = edgeX(x0, y0, x2, y2, yy);
     const double xs = yy < y1 ? edgeX(x0, y0, x1, y1, yy) : edgeX(x1, y1, x2, y2, yy);
-    double left = midLeft ? xs : xl0, right = midLeft ? xl0 : xs;
-    int xa = ceilToInt(left), xb = ceilToInt(right);
-    xa = std::max(xa, s.clipLeft);
-    xb = std::min(xb, s.clipRight);
-    if (xa >= xb) continue;
-    if (t.fast.wrap)
-      fastSpan(s, t, y, xa, xb);
-    else
-      shadeSpan(s, t, y, xa, xb);
+    drawRow(s, t, y, midLeft ? xs : xl0, midLeft ? xl0 : xs);
   }
 }
 
@@ -519,15 +520,7 @@ bool drawParallelogram(const RasterState& s, const RasterVertex& a, const Raster
     int found = 0;
     for (const Edge& e : edges)
       if (y >= e.from && y < e.to && found < 2) xs[found++] = edgeX(e.x0, e.y0, e.x1, e.y1, yy);
-    if (found < 2) continue;
-    int xa = ceilToInt(std::min(xs[0], xs[1])), xb = ceilToInt(std::max(xs[0], xs[1]));
-    xa = std::max(xa, s.clipLeft);
-    xb = std::min(xb, s.clipRight);
-    if (xa >= xb) continue;
-    if (t.fast.wrap)
-      fastSpan(s, t, y, xa, xb);
-    else
-      shadeSpan(s, t, y, xa, xb);
+    if (found == 2) drawRow(s, t, y, std::min(xs[0], xs[1]), std::max(xs[0], xs[1]));
   }
   return true;
 }

@@ -167,12 +167,8 @@ void bilinearWrapSpan(const uint32_t* tex, int stride, int w, int h, uint32_t al
     const uint32_t* r1 = tex + y1 * stride;
     out[i] = bilinearTexel(r0[x0] | alphaOr, r0[x1] | alphaOr, r1[x0] | alphaOr, r1[x1] | alphaOr,
                            uint32_t(u >> 8) & 255, uint32_t(v >> 8) & 255);
-    u += du;
-    v += dv;
-    u -= u >= lu ? lu : 0;
-    u += u < 0 ? lu : 0;
-    v -= v >= lv ? lv : 0;
-    v += v < 0 ? lv : 0;
+    u = wrapStep(u, du, lu);
+    v = wrapStep(v, dv, lv);
   }
 }
 

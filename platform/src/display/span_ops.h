@@ -15,6 +15,14 @@ inline uint32_t mul8(uint32_t a, uint32_t b) {
 
 uint32_t bilinearTexel(uint32_t t00, uint32_t t10, uint32_t t01, uint32_t t11, uint32_t wx, uint32_t wy);
 // Bilinear samples along a span, 16.16 texel positions kept inside the texture (wrap).
+// One fixed-point step of a wrapped coordinate: p + step taken back into [0, lim), for
+// |step| < lim.
+static inline int32_t wrapStep(int32_t p, int32_t step, int32_t lim) {
+  p += step;
+  p -= p >= lim ? lim : 0;
+  return p + (p < 0 ? lim : 0);
+}
+
 void bilinearWrapSpan(const uint32_t* tex, int stride, int w, int h, uint32_t alphaOr, int32_t u, int32_t v,
                       int32_t du, int32_t dv, int n, uint32_t* out);
 // A texture operation over the span: mask 0x00FFFFFF computes the colour bytes (all four
