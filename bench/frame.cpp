@@ -66,16 +66,25 @@ struct Scene {
     CloseEngineWindow();
   }
 
-  void prepare() { engine->PreparePaint(D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA, D3DTOP_MODULATE2X, D3DTOP_MODULATE); }
+  void prepare() {
+    engine->PreparePaint(D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA, D3DTOP_MODULATE2X, D3DTOP_MODULATE);
+  }
 
   // A quad with its top-left corner at (x, y), scaled and turned about that corner.
-  void quad(LPDIRECTDRAWSURFACE7 tex, float x, float y, float w, float h, float scale, float angle, DWORD color) {
+  void quad(LPDIRECTDRAWSURFACE7 tex, float x, float y, float w, float h, float scale, float angle,
+            DWORD color) {
     const float c = std::cos(angle), s = std::sin(angle);
     const float cx[4] = {0, w, 0, w}, cy[4] = {0, 0, h, h};
     D3DTLVERTEX v[4];
     for (int i = 0; i < 4; ++i)
-      v[i] = D3DTLVERTEX{x + scale * (cx[i] * c - cy[i] * s), y + scale * (cx[i] * s + cy[i] * c), 0.f, 0.5f,
-                         color, 0, cx[i] / w, cy[i] / h};
+      v[i] = D3DTLVERTEX{x + scale * (cx[i] * c - cy[i] * s),
+                         y + scale * (cx[i] * s + cy[i] * c),
+                         0.f,
+                         0.5f,
+                         color,
+                         0,
+                         cx[i] / w,
+                         cy[i] / h};
     dev->SetTexture(0, tex);
     dev->DrawPrimitive(D3DPT_TRIANGLESTRIP, D3DFVF_TLVERTEX, v, 4, 0);
   }
@@ -85,9 +94,11 @@ struct Scene {
     prepare();
     quad(background->GetTexture(), 0, 0, 800, 600, 1.f, 0.f, kGrey);
     for (int i = 0; i < 60; ++i)
-      quad(sprite->GetTexture(), float((i % 10) * 75 + 3), float((i / 10) * 90 + 7), 64, 64, 83.f / 64.f, 0.f, kGrey);
+      quad(sprite->GetTexture(), float((i % 10) * 75 + 3), float((i / 10) * 90 + 7), 64, 64, 83.f / 64.f, 0.f,
+           kGrey);
     for (int i = 0; i < 10; ++i)
-      quad(panel->GetTexture(), float(100 + (i % 5) * 130), float(120 + (i / 5) * 250), 128, 128, 1.f, kAngle, kGrey);
+      quad(panel->GetTexture(), float(100 + (i % 5) * 130), float(120 + (i / 5) * 250), 128, 128, 1.f, kAngle,
+           kGrey);
     // DarkenScene-style full-screen blend: untextured, the diffuse alpha.
     prepare();
     dev->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG2);
@@ -100,9 +111,11 @@ struct Scene {
     prepare();
     engine->Render_Paint(0, 0, background, 0.f, 1.f, 1.f, 1.f, 0.f, kGrey);
     for (int i = 0; i < 60; ++i)
-      engine->Render_Paint((i % 10) * 75 + 3, (i / 10) * 90 + 7, sprite, 0.f, 83.f / 64.f, 83.f / 64.f, 1.f, 0.f, kGrey);
+      engine->Render_Paint((i % 10) * 75 + 3, (i / 10) * 90 + 7, sprite, 0.f, 83.f / 64.f, 83.f / 64.f, 1.f,
+                           0.f, kGrey);
     for (int i = 0; i < 10; ++i)
-      engine->Render_Paint(100 + (i % 5) * 130, 120 + (i / 5) * 250, panel, 0.f, 1.f, 1.f, 1.f, kAngle, kGrey);
+      engine->Render_Paint(100 + (i % 5) * 130, 120 + (i / 5) * 250, panel, 0.f, 1.f, 1.f, 1.f, kAngle,
+                           kGrey);
     prepare();
     engine->Render_Paint(0, 0, nullptr, 0.f, 1.f, 1.f, 0.5f, 0.f, kGrey);
     dev->EndScene();

@@ -34,12 +34,26 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   auto word = [&]() { return byte() | byte() << 8 | byte() << 16 | byte() << 24; };
   while (i < size) {
     switch (byte() % 6) {
-      case 0: a.Play((long)(byte() % 6), (int)(byte() & 1), (float)(int8_t)byte() / 4, (float)(int16_t)word(), (float)byte() / 100); break;
-      case 1: a.PlayToEnd((int)(byte() & 1), (float)byte() / 100); break;
-      case 2: a.PlayToStart((int)(byte() & 1), (float)byte() / 100); break;
-      case 3: a.PlayToReframe((int)(byte() & 1), (int)word(), (int)(byte() % 4), (int)(byte() & 1), 0); break;
-      case 4: a.SetCurrentFrameEx(word()); a.SetFrameDelay(byte()); break;
-      default: a.SetPos((int)word()); break;
+      case 0:
+        a.Play((long)(byte() % 6), (int)(byte() & 1), (float)(int8_t)byte() / 4, (float)(int16_t)word(),
+               (float)byte() / 100);
+        break;
+      case 1:
+        a.PlayToEnd((int)(byte() & 1), (float)byte() / 100);
+        break;
+      case 2:
+        a.PlayToStart((int)(byte() & 1), (float)byte() / 100);
+        break;
+      case 3:
+        a.PlayToReframe((int)(byte() & 1), (int)word(), (int)(byte() % 4), (int)(byte() & 1), 0);
+        break;
+      case 4:
+        a.SetCurrentFrameEx(word());
+        a.SetFrameDelay(byte());
+        break;
+      default:
+        a.SetPos((int)word());
+        break;
     }
     engine->SetElapsed(word());
     const long r = a.Update();

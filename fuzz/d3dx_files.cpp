@@ -33,8 +33,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     DWORD w = 0, h = 0;
     D3DX_SURFACEFORMAT format = f;
     LPDIRECTDRAWSURFACE7 tex = nullptr;
-    if (SUCCEEDED(D3DXCreateTextureFromFile(device.dev, nullptr, &w, &h, &format, nullptr, &tex, nullptr, path,
-                                            D3DX_FT_DEFAULT))) {
+    if (SUCCEEDED(D3DXCreateTextureFromFile(device.dev, nullptr, &w, &h, &format, nullptr, &tex, nullptr,
+                                            path, D3DX_FT_DEFAULT))) {
       DDSURFACEDESC2 d{};
       d.dwSize = sizeof d;
       if (tex->Lock(nullptr, &d, DDLOCK_WAIT, nullptr) == DD_OK) {

@@ -43,16 +43,18 @@ struct Reader {
   }
 };
 
-const D3DRENDERSTATETYPE kRenderStates[] = {
-    D3DRENDERSTATE_ALPHABLENDENABLE, D3DRENDERSTATE_SRCBLEND,      D3DRENDERSTATE_DESTBLEND,
-    D3DRENDERSTATE_ALPHATESTENABLE,  D3DRENDERSTATE_ALPHAFUNC,     D3DRENDERSTATE_ALPHAREF,
-    D3DRENDERSTATE_CULLMODE,         D3DRENDERSTATE_ZENABLE,       D3DRENDERSTATE_ZWRITEENABLE,
-    D3DRENDERSTATE_ZFUNC,            D3DRENDERSTATE_SHADEMODE,     D3DRENDERSTATE_SPECULARENABLE,
-    D3DRENDERSTATE_TEXTUREFACTOR,    D3DRENDERSTATE_FILLMODE,      D3DRENDERSTATE_COLORKEYENABLE};
+const D3DRENDERSTATETYPE kRenderStates[] = {D3DRENDERSTATE_ALPHABLENDENABLE, D3DRENDERSTATE_SRCBLEND,
+                                            D3DRENDERSTATE_DESTBLEND,        D3DRENDERSTATE_ALPHATESTENABLE,
+                                            D3DRENDERSTATE_ALPHAFUNC,        D3DRENDERSTATE_ALPHAREF,
+                                            D3DRENDERSTATE_CULLMODE,         D3DRENDERSTATE_ZENABLE,
+                                            D3DRENDERSTATE_ZWRITEENABLE,     D3DRENDERSTATE_ZFUNC,
+                                            D3DRENDERSTATE_SHADEMODE,        D3DRENDERSTATE_SPECULARENABLE,
+                                            D3DRENDERSTATE_TEXTUREFACTOR,    D3DRENDERSTATE_FILLMODE,
+                                            D3DRENDERSTATE_COLORKEYENABLE};
 const D3DTEXTURESTAGESTATETYPE kStageStates[] = {
-    D3DTSS_COLOROP,   D3DTSS_COLORARG1, D3DTSS_COLORARG2, D3DTSS_ALPHAOP,   D3DTSS_ALPHAARG1, D3DTSS_ALPHAARG2,
-    D3DTSS_ADDRESS,   D3DTSS_ADDRESSU,  D3DTSS_ADDRESSV,  D3DTSS_MAGFILTER, D3DTSS_MINFILTER};
-const D3DPRIMITIVETYPE kPrimitives[] = {D3DPT_POINTLIST,    D3DPT_LINELIST,     D3DPT_LINESTRIP,
+    D3DTSS_COLOROP, D3DTSS_COLORARG1, D3DTSS_COLORARG2, D3DTSS_ALPHAOP,   D3DTSS_ALPHAARG1, D3DTSS_ALPHAARG2,
+    D3DTSS_ADDRESS, D3DTSS_ADDRESSU,  D3DTSS_ADDRESSV,  D3DTSS_MAGFILTER, D3DTSS_MINFILTER};
+const D3DPRIMITIVETYPE kPrimitives[] = {D3DPT_POINTLIST,    D3DPT_LINELIST,      D3DPT_LINESTRIP,
                                         D3DPT_TRIANGLELIST, D3DPT_TRIANGLESTRIP, D3DPT_TRIANGLEFAN};
 const DWORD kFormats[] = {D3DFVF_TLVERTEX, D3DFVF_XYZRHW | D3DFVF_DIFFUSE, D3DFVF_XYZRHW | D3DFVF_TEX1,
                           D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1, D3DFVF_XYZRHW};
@@ -109,7 +111,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const DWORD count = in.byte() % 13;
         vertices.clear();
         for (DWORD i = 0; i < count; ++i) {
-          auto put = [&](const void* v) { vertices.insert(vertices.end(), static_cast<const BYTE*>(v), static_cast<const BYTE*>(v) + 4); };
+          auto put = [&](const void* v) {
+            vertices.insert(vertices.end(), static_cast<const BYTE*>(v), static_cast<const BYTE*>(v) + 4);
+          };
           const float xyzw[4] = {in.value() + 32.f, in.value() + 24.f, in.value() / 64.f, 0.5f};
           for (const float& f : xyzw) put(&f);
           DWORD c = 0;
@@ -126,7 +130,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
           indices.clear();
           const DWORD n = in.byte() % 16;
           for (DWORD i = 0; i < n; ++i) indices.push_back(WORD(in.byte() % (count + 3)));
-          dev->DrawIndexedPrimitive(type, fvf, vertices.data(), count, indices.data(), DWORD(indices.size()), 0);
+          dev->DrawIndexedPrimitive(type, fvf, vertices.data(), count, indices.data(), DWORD(indices.size()),
+                                    0);
         } else {
           dev->DrawPrimitive(type, fvf, vertices.data(), count, 0);
         }

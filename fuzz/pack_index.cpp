@@ -11,7 +11,7 @@
 namespace {
 
 class Counter : public ZQ_Src_Browser {
-public:
+ public:
   size_t n = 0;
   void AddItem(const char* name, _FILE_FORMAT_TYPE) override { n += name[0] != 0; }
 };

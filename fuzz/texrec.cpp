@@ -11,10 +11,13 @@ namespace {
 
 DWORD BitsOf(int32_t format) {
   switch (format) {
-    case D3DX_SF_R8G8B8: return 24;
+    case D3DX_SF_R8G8B8:
+      return 24;
     case D3DX_SF_A8R8G8B8:
-    case D3DX_SF_X8R8G8B8: return 32;
-    default: return 16;
+    case D3DX_SF_X8R8G8B8:
+      return 32;
+    default:
+      return 16;
   }
 }
 
@@ -41,7 +44,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   } else {
     if (n < zqtexrec::kDescSize) return 0;
     ok = zqtexrec::DecodeRaw(rows + zqtexrec::kDescSize, n - zqtexrec::kDescSize,
-                             h.format == 0 ? (size_t)(uint32_t)h.size : zqtexrec::RawRowBytes(h.format, px), px);
+                             h.format == 0 ? (size_t)(uint32_t)h.size : zqtexrec::RawRowBytes(h.format, px),
+                             px);
   }
   if (!ok || px.bpp == 24) return 0;
   // Every pixel opaque: the coded rows carry every pixel and must decode to the same.
@@ -52,6 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   back.bits = again.data();
   if (!zqtexrec::DecodeRle(coded.data(), coded.size(), back)) abort();
   for (DWORD y = 0; y < ht; ++y)
-    if (memcmp(bits.data() + (size_t)y * px.pitch, again.data() + (size_t)y * px.pitch, w * px.bpp / 8)) abort();
+    if (memcmp(bits.data() + (size_t)y * px.pitch, again.data() + (size_t)y * px.pitch, w * px.bpp / 8))
+      abort();
   return 0;
 }

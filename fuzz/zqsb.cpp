@@ -12,7 +12,8 @@ class FuzzEngine : public CZqEngine {
  public:
   explicit FuzzEngine(HWND wnd) {
     m_hWnd = wnd;
-    if (SUCCEEDED(DirectSoundCreate8(nullptr, &m_pDS, nullptr))) m_pDS->SetCooperativeLevel(wnd, DSSCL_PRIORITY);
+    if (SUCCEEDED(DirectSoundCreate8(nullptr, &m_pDS, nullptr)))
+      m_pDS->SetCooperativeLevel(wnd, DSSCL_PRIORITY);
   }
 };
 
@@ -23,8 +24,8 @@ CZqEngine* StartedEngine() {
     wc.lpfnWndProc = &DefWindowProcA;
     wc.lpszClassName = "FuzzSound";
     RegisterClassA(&wc);
-    HWND wnd = CreateWindowExA(0, "FuzzSound", "fuzz", WS_OVERLAPPEDWINDOW, 0, 0, 808, 627, nullptr,
-                               nullptr, nullptr, nullptr);
+    HWND wnd = CreateWindowExA(0, "FuzzSound", "fuzz", WS_OVERLAPPEDWINDOW, 0, 0, 808, 627, nullptr, nullptr,
+                               nullptr, nullptr);
     return new FuzzEngine(wnd);
   }();
   return engine;

@@ -229,8 +229,8 @@ void CNetTask::Poll() {
   if (ws::select(0, &readable, &writable, nullptr, &zero) == SOCKET_ERROR) return;
   // Undelivered frames are bounded: while the queue is full the peer waits (TCP holds it).
   if (FD_ISSET(m_Socket, &readable) && !m_Channel.ReceiveQueueFull()) {
-    const int got = ws::recv(m_Socket, reinterpret_cast<char*>(m_Channel.ReceiveTail()),
-                             m_Channel.ReceiveSpace(), 0);
+    const int got =
+        ws::recv(m_Socket, reinterpret_cast<char*>(m_Channel.ReceiveTail()), m_Channel.ReceiveSpace(), 0);
     if (got <= 0) {
       if (m_pGame && m_bNotQuitting) m_pGame->ShowTooLongAndQuit();
       return;
@@ -309,17 +309,22 @@ void CNetTask::Dispatch() {
     case 1531:
       if (m_pGame && FieldNumber(f[1]) == 1) {
         const int amount = FieldNumber(f[2]);
-        if (kind == 0) m_pGame->OnBetReply(amount);
-        else if (kind == 1) m_pGame->OnCardBetReply(amount);
-        else if (kind == 2) m_pGame->OnMahjongBetReply(amount);
+        if (kind == 0)
+          m_pGame->OnBetReply(amount);
+        else if (kind == 1)
+          m_pGame->OnCardBetReply(amount);
+        else if (kind == 2)
+          m_pGame->OnMahjongBetReply(amount);
       }
       break;
     case 1541:
       if (m_pGame) m_pGame->OnRoundResult(f);
       break;
     case 1543:
-      if (kind == 1) m_pGame->OnCardResult(f);
-      else if (kind == 2) m_pGame->OnMahjongResult(f);
+      if (kind == 1)
+        m_pGame->OnCardResult(f);
+      else if (kind == 2)
+        m_pGame->OnMahjongResult(f);
       break;
     case 1551:
       if (m_pGame) m_pGame->OnBonusResult(f);

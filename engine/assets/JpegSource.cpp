@@ -12,9 +12,7 @@ struct SourceMgr {
   boolean startOfFile;
 };
 
-void InitSource(j_decompress_ptr cinfo) {
-  reinterpret_cast<SourceMgr*>(cinfo->src)->startOfFile = TRUE;
-}
+void InitSource(j_decompress_ptr cinfo) { reinterpret_cast<SourceMgr*>(cinfo->src)->startOfFile = TRUE; }
 
 boolean FillInputBuffer(j_decompress_ptr cinfo) {
   SourceMgr* src = reinterpret_cast<SourceMgr*>(cinfo->src);
@@ -48,10 +46,10 @@ void TermSource(j_decompress_ptr) {}
 
 ZQ_API void zq_jpeg_stdio_src(jpeg_decompress_struct* cinfo, FILE* file) {
   if (!cinfo->src) {
-    SourceMgr* src = static_cast<SourceMgr*>((*cinfo->mem->alloc_small)(
-        reinterpret_cast<j_common_ptr>(cinfo), JPOOL_PERMANENT, sizeof(SourceMgr)));
-    src->buffer = static_cast<JOCTET*>((*cinfo->mem->alloc_small)(
-        reinterpret_cast<j_common_ptr>(cinfo), JPOOL_PERMANENT, kBufferSize));
+    SourceMgr* src = static_cast<SourceMgr*>((*cinfo->mem->alloc_small)(reinterpret_cast<j_common_ptr>(cinfo),
+                                                                        JPOOL_PERMANENT, sizeof(SourceMgr)));
+    src->buffer = static_cast<JOCTET*>(
+        (*cinfo->mem->alloc_small)(reinterpret_cast<j_common_ptr>(cinfo), JPOOL_PERMANENT, kBufferSize));
     cinfo->src = &src->pub;
   }
   SourceMgr* src = reinterpret_cast<SourceMgr*>(cinfo->src);

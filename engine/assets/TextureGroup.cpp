@@ -32,7 +32,8 @@ bool IsFrameType(_FILE_FORMAT_TYPE t) {
 bool ReadTable(SStreamBuf* s, zqtg::Header& h, std::vector<int32_t>& table) {
   BYTE head[zqtg::kHeaderSize];
   CZqFunc::ZQFBUF_Set(s, 0);
-  if (CZqFunc::ZQFBUF_Read(head, 1, sizeof head, s) != sizeof head || !zqtg::ReadHeader(head, h)) return false;
+  if (CZqFunc::ZQFBUF_Read(head, 1, sizeof head, s) != sizeof head || !zqtg::ReadHeader(head, h))
+    return false;
   const long avail = (long)s->m_nSize - s->m_nOffset - (long)zqtg::kHeaderSize;
   if (h.count < 0 || (long)h.count > avail / 4) return false;
   std::vector<BYTE> raw((size_t)h.count * 4);

@@ -20,7 +20,7 @@ inline constexpr BYTE kOpCopy = 2;
 inline constexpr BYTE kOpEnd = 128;
 
 struct Header {
-  int32_t width = 0;   // logical size
+  int32_t width = 0;  // logical size
   int32_t height = 0;
   int32_t format = 0;  // 0: old layout
   int32_t size = 0;    // record size; in the old layout the byte length of one row

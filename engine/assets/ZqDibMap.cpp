@@ -17,10 +17,14 @@ constexpr DWORD kFileHeader = 14;
 
 unsigned short ColorsByBits(unsigned bits) {
   switch (bits) {
-    case 1: return 2;
-    case 4: return 16;
-    case 8: return 256;
-    default: return 0;
+    case 1:
+      return 2;
+    case 4:
+      return 16;
+    case 8:
+      return 256;
+    default:
+      return 0;
   }
 }
 
@@ -99,8 +103,8 @@ int CDibMap::CreateFormBitmap(SStreamBuf& stream) {
   m_pDib = dib;
   m_size = n;
   // Header, colour table and (uncompressed) pixel rows must all lie inside the buffer.
-  bool fits = n >= sizeof(BITMAPCOREHEADER) && HeaderSize() >= sizeof(BITMAPCOREHEADER) && HeaderSize() <= n &&
-              (IsCore() || HeaderSize() >= sizeof(BITMAPINFOHEADER)) &&
+  bool fits = n >= sizeof(BITMAPCOREHEADER) && HeaderSize() >= sizeof(BITMAPCOREHEADER) &&
+              HeaderSize() <= n && (IsCore() || HeaderSize() >= sizeof(BITMAPINFOHEADER)) &&
               PaletteBytes() <= 0xFFFF && (uint64_t)HeaderSize() + PaletteBytes() <= n;
   if (fits) {
     unsigned bits = IsCore() ? GetU16(m_pDib + 10) : GetU16(m_pDib + 14);
@@ -169,8 +173,8 @@ int CDibMap::Paint(HDC dc, const SScreenRect& src, const SScreenRect& dst) {
   const int ySrc = stored < 0 ? src.top : rows - src.top - src.height();
   int result;
   if (src.width() == dst.width() && src.height() == dst.height()) {
-    result = SetDIBitsToDevice(dc, dst.left, dst.top, (DWORD)dst.width(), (DWORD)dst.height(), src.left, ySrc, 0,
-                               (UINT)rows, FindDIBBits(), info, DIB_RGB_COLORS);
+    result = SetDIBitsToDevice(dc, dst.left, dst.top, (DWORD)dst.width(), (DWORD)dst.height(), src.left, ySrc,
+                               0, (UINT)rows, FindDIBBits(), info, DIB_RGB_COLORS);
   } else {
     result = StretchDIBits(dc, dst.left, dst.top, dst.width(), dst.height(), src.left, ySrc, src.width(),
                            src.height(), FindDIBBits(), info, DIB_RGB_COLORS, SRCCOPY);

@@ -8,21 +8,34 @@ namespace {
 
 // Sequential big-endian reader; a short read throws.
 class PsdReader {
-public:
+ public:
   explicit PsdReader(std::streambuf& in) : m_in(in) {}
 
   void Read(void* dst, size_t n) {
-    if ((size_t)m_in.sgetn(static_cast<char*>(dst), (std::streamsize)n) != n) throw t_streambuf_read_failure();
+    if ((size_t)m_in.sgetn(static_cast<char*>(dst), (std::streamsize)n) != n)
+      throw t_streambuf_read_failure();
     m_pos += n;
   }
-  uint8_t U8() { uint8_t b; Read(&b, 1); return b; }
-  int16_t I16() { uint8_t b[2]; Read(b, 2); return (int16_t)((b[0] << 8) | b[1]); }
+  uint8_t U8() {
+    uint8_t b;
+    Read(&b, 1);
+    return b;
+  }
+  int16_t I16() {
+    uint8_t b[2];
+    Read(b, 2);
+    return (int16_t)((b[0] << 8) | b[1]);
+  }
   int32_t I32() {
     uint8_t b[4];
     Read(b, 4);
     return (int32_t)(((uint32_t)b[0] << 24) | ((uint32_t)b[1] << 16) | ((uint32_t)b[2] << 8) | b[3]);
   }
-  bool Tag(const char* four) { char t[4]; Read(t, 4); return memcmp(t, four, 4) == 0; }
+  bool Tag(const char* four) {
+    char t[4];
+    Read(t, 4);
+    return memcmp(t, four, 4) == 0;
+  }
   // Skipping reads through, so a length past the end of the file is a short read.
   void Skip(uint64_t n) {
     char buf[4096];
@@ -34,7 +47,7 @@ public:
   }
   uint64_t Pos() const { return m_pos; }
 
-private:
+ private:
   std::streambuf& m_in;
   uint64_t m_pos = 0;
 };
@@ -188,11 +201,20 @@ void BindChannels(CPsdLayer& layer) {
   layer.m_pRed = layer.m_pGreen = layer.m_pBlue = layer.m_pAlpha = nullptr;
   for (auto& ch : layer.m_channels) {
     switch (ch->id) {
-      case 0: layer.m_pRed = ch.get(); break;
-      case 1: layer.m_pGreen = ch.get(); break;
-      case 2: layer.m_pBlue = ch.get(); break;
-      case -1: layer.m_pAlpha = ch.get(); break;
-      default: break;
+      case 0:
+        layer.m_pRed = ch.get();
+        break;
+      case 1:
+        layer.m_pGreen = ch.get();
+        break;
+      case 2:
+        layer.m_pBlue = ch.get();
+        break;
+      case -1:
+        layer.m_pAlpha = ch.get();
+        break;
+      default:
+        break;
     }
   }
 }
@@ -245,7 +267,9 @@ SPsdChannel* CPsdLayer::AddChannel(int16_t id) {
 SPixel32 CPsdLayer::GetPixel(int32_t x, int32_t y) const {
   if (x < m_left || x >= m_right || y < m_top || y >= m_bottom) return SPixel32(0, 0, 0, 0);
   // In 64 bits: a hand-set rectangle may span more than 32 bits, and no channel holds data that far.
-  auto offset = [](int32_t v, int32_t from) { return (int32_t)std::min<int64_t>((int64_t)v - from, INT32_MAX); };
+  auto offset = [](int32_t v, int32_t from) {
+    return (int32_t)std::min<int64_t>((int64_t)v - from, INT32_MAX);
+  };
   int32_t cx = offset(x, m_left), cy = offset(y, m_top);
   auto at = [&](const SPsdChannel* ch) -> uint8_t { return ch ? ch->At(cx, cy) : 0; };
   uint8_t a = m_pAlpha ? m_pAlpha->At(cx, cy) : 255;

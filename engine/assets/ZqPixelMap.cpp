@@ -40,7 +40,8 @@ void CPixelMap32::Clear() {
 namespace zq_assets {
 
 int CopyLayer(CPixelMap32& map, const CPsdLayer& layer, const char* path) {
-  // An inverted rectangle is an empty layer; a side beyond the format's 30000 is refused, never a huge allocation.
+  // An inverted rectangle is an empty layer; a side beyond the format's 30000 is refused, never a huge
+  // allocation.
   if (layer.GetWidth() > 30000 || layer.GetHeight() > 30000) return 0;
   if (!map.Create((DWORD)layer.GetWidth(), (DWORD)layer.GetHeight())) return 0;
   SPixel32* dst = map.GetData();
@@ -82,4 +83,6 @@ SScreenPoint CPixelMap32::LoadFromPsdFile(const char* path, const char* layer) {
   return LoadFromPsdLayer(path, layer, -1);
 }
 
-SScreenPoint CPixelMap32::LoadFromPsdFile(const char* path, int layer) { return LoadFromPsdLayer(path, nullptr, layer); }
+SScreenPoint CPixelMap32::LoadFromPsdFile(const char* path, int layer) {
+  return LoadFromPsdLayer(path, nullptr, layer);
+}

@@ -23,7 +23,6 @@ static_assert(kEntry == 779, "an index entry is its key and its record");
 
 bool IsFont(int type) { return type >= FFT_FNT && type <= FFT_FOT; }
 
-
 // A text field taken only up to its last byte: whatever the file holds, it ends inside the field.
 std::string FieldText(const BYTE* p, size_t size) {
   const char* s = reinterpret_cast<const char*>(p);
@@ -68,7 +67,9 @@ void WriteRecord(BYTE* p, const sFileInfo& info) {
   memcpy(p + 268, info.m_extra, sizeof info.m_extra);
 }
 
-bool StartsWith(const std::string& s, const std::string& prefix) { return s.compare(0, prefix.size(), prefix) == 0; }
+bool StartsWith(const std::string& s, const std::string& prefix) {
+  return s.compare(0, prefix.size(), prefix) == 0;
+}
 
 }  // namespace
 

@@ -7,7 +7,7 @@
 namespace {
 
 class ByteSource {
-public:
+ public:
   explicit ByteSource(FILE* f) : m_file(f) {}
   // False at the end of the file.
   bool Get(BYTE* dst, size_t n) {
@@ -22,7 +22,7 @@ public:
     return true;
   }
 
-private:
+ private:
   FILE* m_file;
   BYTE m_buf[65536];
   size_t m_pos = 0, m_len = 0;
@@ -62,8 +62,16 @@ void CPixelMap32::LoadFromTgaFileBuffer(FILE* file) {
     Clear();
     return;
   }
-  TgaHeader hd{h[0], h[1], h[2], (WORD)(h[3] | h[4] << 8), (WORD)(h[5] | h[6] << 8), h[7],
-               (WORD)(h[12] | h[13] << 8), (WORD)(h[14] | h[15] << 8), h[16], h[17]};
+  TgaHeader hd{h[0],
+               h[1],
+               h[2],
+               (WORD)(h[3] | h[4] << 8),
+               (WORD)(h[5] | h[6] << 8),
+               h[7],
+               (WORD)(h[12] | h[13] << 8),
+               (WORD)(h[14] | h[15] << 8),
+               h[16],
+               h[17]};
   BYTE skip[255];
   in.Get(skip, hd.idLength);
 

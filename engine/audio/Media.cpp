@@ -58,9 +58,7 @@ void CZqMedia::Cleanup() {
   FreeDirectShow();
 }
 
-OAHWND CZqMedia::EngineWindow() const {
-  return m_pEngine ? (OAHWND)m_pEngine->GetEngineWnd() : 0;
-}
+OAHWND CZqMedia::EngineWindow() const { return m_pEngine ? (OAHWND)m_pEngine->GetEngineWnd() : 0; }
 
 void CZqMedia::LeaveVideoSlot() {
   // Only this object's own entry: a newer video may already hold the slot.
@@ -115,8 +113,10 @@ long CZqMedia::InitDirectShow() {
   void* p = nullptr;
   HRESULT hr = CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC, IID_IGraphBuilder, &p);
   if (FAILED(hr)) {
-    MediaLog("FAILED(0x%x) CoCreateInstance(CLSID_FilterGraph, NULL, CLSCTX_INPROC, IID_IGraphBuilder, (void **)&m_pGB)\n",
-             (unsigned)hr);
+    MediaLog(
+        "FAILED(0x%x) CoCreateInstance(CLSID_FilterGraph, NULL, CLSCTX_INPROC, IID_IGraphBuilder, (void "
+        "**)&m_pGB)\n",
+        (unsigned)hr);
     FreeDirectShow();
     return hr;
   }
@@ -253,7 +253,8 @@ long CZqMedia::GetDuration(LONGLONG& duration) {
   if (FAILED(hr)) return hr;
   if (FAILED(hr = m_pMS->SetTimeFormat(&TIME_FORMAT_MEDIA_TIME))) return hr;
   HRESULT read = m_pMS->GetDuration(&duration);
-  if (std::memcmp(&previous, &TIME_FORMAT_MEDIA_TIME, sizeof previous) != 0 && FAILED(hr = m_pMS->SetTimeFormat(&previous)))
+  if (std::memcmp(&previous, &TIME_FORMAT_MEDIA_TIME, sizeof previous) != 0 &&
+      FAILED(hr = m_pMS->SetTimeFormat(&previous)))
     return hr;
   return read;
 }

@@ -18,8 +18,7 @@ class ZQ_API CZqAnimation {
   // ---- virtual operations, in slot order ----
   virtual long Draw(long x, long y, float z, float scaleX, float scaleY, float alpha, float angle,
                     DWORD color);
-  virtual long DrawFast(long x, long y, float z, float scaleX, float scaleY, float alpha,
-                        DWORD color);
+  virtual long DrawFast(long x, long y, float z, float scaleX, float scaleY, float alpha, DWORD color);
   virtual void Cleanup();
   virtual void Play(long mode, int restart, float passes, float extra, float seconds);
   virtual void PlayToStart(int restart, float seconds);

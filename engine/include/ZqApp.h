@@ -18,7 +18,7 @@ class ZQ_API CZqTask {
   virtual ~CZqTask();  // does not call Cleanup
   virtual void Cleanup();
   virtual void OnLoop(DWORD apptime);
-  virtual int InitTask();  // 1 by default
+  virtual int InitTask();                                            // 1 by default
   virtual long MsgProc(UINT message, WPARAM wParam, LPARAM lParam);  // result is not used
   virtual void SetActive(int active);
 
@@ -179,8 +179,8 @@ class ZQ_API CZqAppEx : public CZqApp {
 
   // E_FAIL when a second instance holds the mutex; 0 without a usable device; 1 on success.
   // The title is not used: the window title and the mutex name come from the name.
-  int CreateApp(HINSTANCE instance, char* title, WORD iconId, int fullscreen, DWORD width,
-                DWORD height, WORD mainMenuId, WORD accelId, WORD noSleepCmd);
+  int CreateApp(HINSTANCE instance, char* title, WORD iconId, int fullscreen, DWORD width, DWORD height,
+                WORD mainMenuId, WORD accelId, WORD noSleepCmd);
 
   CZqEngine* GetAppEngine() const { return m_pEngine; }
 

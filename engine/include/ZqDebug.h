@@ -9,7 +9,7 @@
 // log (CZqFunc::GetDebuger); destroying any log clears it.
 class ZQ_API CZqDebug : public std::ofstream {
  public:
-  CZqDebug();                 // "DEBUG.LOG" in the working folder, truncated
+  CZqDebug();                     // "DEBUG.LOG" in the working folder, truncated
   explicit CZqDebug(char* name);  // "<name>.log"
   ~CZqDebug();
 

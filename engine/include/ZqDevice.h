@@ -13,23 +13,23 @@
 // One accepted display device. In memory the pointers point at the record's own GUID
 // copies and at its mode array; in the cache they are meaningless (written as 0).
 struct SDxDeviceInfo {
-  char szDeviceDesc[40];          // at most 39 characters
-  GUID* pDeviceGUID;              // -> guidDevice
+  char szDeviceDesc[40];  // at most 39 characters
+  GUID* pDeviceGUID;      // -> guidDevice
   D3DDEVICEDESC7 ddDeviceDesc;
-  DWORD dwHardware;               // D3DDEVCAPS_HWRASTERIZATION or 0
-  GUID* pDriverGUID;              // -> guidDriver, or null for the primary display driver
-  DDCAPS ddDriverCaps;            // hardware
-  DDCAPS ddHELCaps;               // emulation
-  DDSURFACEDESC2 ddsdMode;        // current display mode
+  DWORD dwHardware;         // D3DDEVCAPS_HWRASTERIZATION or 0
+  GUID* pDriverGUID;        // -> guidDriver, or null for the primary display driver
+  DDCAPS ddDriverCaps;      // hardware
+  DDCAPS ddHELCaps;         // emulation
+  DDSURFACEDESC2 ddsdMode;  // current display mode
   BOOL bWindowed;
   DWORD dwReserved;
   GUID guidDevice;
-  GUID guidDriver;                // zero for the primary display driver
+  GUID guidDriver;  // zero for the primary display driver
   DDSURFACEDESC2* pddsdModes;
   DWORD dwNumModes;
   DWORD dwCurrentMode;
-  BOOL bCanRenderWindowed;        // primary driver with DDCAPS2_CANRENDERWINDOWED
-  BOOL bStereo;                   // an accepted mode has DDSCAPS2_STEREOSURFACELEFT
+  BOOL bCanRenderWindowed;  // primary driver with DDCAPS2_CANRENDERWINDOWED
+  BOOL bStereo;             // an accepted mode has DDSCAPS2_STEREOSURFACELEFT
 };
 
 // Confirms a device (driver hardware caps, device description); a negative result rejects it.

@@ -196,40 +196,38 @@ class ZQ_API CZqEngine {
 
   // A texture at (x, y) less its base point; no texture covers the whole back buffer.
   // Angles are radians, positive turning clockwise on the screen.
-  long Render_Paint(long x, long y, CZqTexture* texture, float z, float scaleX, float scaleY,
-                    float alpha, float angle, DWORD color);
-  long Render_PaintFast(long x, long y, CZqTexture* texture, float z, float scaleX, float scaleY,
-                        float alpha, DWORD color);
+  long Render_Paint(long x, long y, CZqTexture* texture, float z, float scaleX, float scaleY, float alpha,
+                    float angle, DWORD color);
+  long Render_PaintFast(long x, long y, CZqTexture* texture, float z, float scaleX, float scaleY, float alpha,
+                        DWORD color);
   // The rotating clip members draw like their unclipped twins.
-  long Render_ClipPaint(long x, long y, SScreenRect clip, CZqTexture* texture, float z,
-                        float scaleX, float scaleY, float alpha, float angle, DWORD color);
-  long Render_ClipPaintFast(long x, long y, SScreenRect clip, CZqTexture* texture, float z,
-                            float scaleX, float scaleY, float alpha, DWORD color);
+  long Render_ClipPaint(long x, long y, SScreenRect clip, CZqTexture* texture, float z, float scaleX,
+                        float scaleY, float alpha, float angle, DWORD color);
+  long Render_ClipPaintFast(long x, long y, SScreenRect clip, CZqTexture* texture, float z, float scaleX,
+                            float scaleY, float alpha, DWORD color);
   // The frame members first draw a box with four corner colours over the same quad.
-  long Render_PaintFrame(long x, long y, CZqTexture* texture, int filled, DWORD boxTL,
-                         DWORD boxTR, DWORD boxBL, DWORD boxBR, float z, float scaleX,
-                         float scaleY, float alpha, float angle, DWORD color);
-  long Render_PaintFastFrame(long x, long y, CZqTexture* texture, int filled, DWORD boxTL,
-                             DWORD boxTR, DWORD boxBL, DWORD boxBR, float z, float scaleX,
-                             float scaleY, float alpha, DWORD color);
-  long Render_ClipPaintFrame(long x, long y, SScreenRect clip, CZqTexture* texture, int filled,
-                             DWORD boxTL, DWORD boxTR, DWORD boxBL, DWORD boxBR, float z,
-                             float scaleX, float scaleY, float alpha, float angle, DWORD color);
-  long Render_ClipPaintFastFrame(long x, long y, SScreenRect clip, CZqTexture* texture,
-                                 int filled, DWORD boxTL, DWORD boxTR, DWORD boxBL, DWORD boxBR,
-                                 float z, float scaleX, float scaleY, float alpha, DWORD color);
+  long Render_PaintFrame(long x, long y, CZqTexture* texture, int filled, DWORD boxTL, DWORD boxTR,
+                         DWORD boxBL, DWORD boxBR, float z, float scaleX, float scaleY, float alpha,
+                         float angle, DWORD color);
+  long Render_PaintFastFrame(long x, long y, CZqTexture* texture, int filled, DWORD boxTL, DWORD boxTR,
+                             DWORD boxBL, DWORD boxBR, float z, float scaleX, float scaleY, float alpha,
+                             DWORD color);
+  long Render_ClipPaintFrame(long x, long y, SScreenRect clip, CZqTexture* texture, int filled, DWORD boxTL,
+                             DWORD boxTR, DWORD boxBL, DWORD boxBR, float z, float scaleX, float scaleY,
+                             float alpha, float angle, DWORD color);
+  long Render_ClipPaintFastFrame(long x, long y, SScreenRect clip, CZqTexture* texture, int filled,
+                                 DWORD boxTL, DWORD boxTR, DWORD boxBL, DWORD boxBR, float z, float scaleX,
+                                 float scaleY, float alpha, DWORD color);
   // The Ex members take four corner colours, each with its own alpha.
-  long Render_PaintEx(long x, long y, CZqTexture* texture, DWORD colorTL, DWORD colorTR,
-                      DWORD colorBL, DWORD colorBR, float z, float scaleX, float scaleY,
-                      float angle);
-  long Render_PaintFastEx(long x, long y, CZqTexture* texture, DWORD colorTL, DWORD colorTR,
-                          DWORD colorBL, DWORD colorBR, float z, float scaleX, float scaleY);
-  long Render_ClipPaintEx(long x, long y, SScreenRect clip, CZqTexture* texture, DWORD colorTL,
-                          DWORD colorTR, DWORD colorBL, DWORD colorBR, float z, float scaleX,
-                          float scaleY, float angle);
-  long Render_ClipPaintFastEx(long x, long y, SScreenRect clip, CZqTexture* texture,
-                              DWORD colorTL, DWORD colorTR, DWORD colorBL, DWORD colorBR,
-                              float z, float scaleX, float scaleY);
+  long Render_PaintEx(long x, long y, CZqTexture* texture, DWORD colorTL, DWORD colorTR, DWORD colorBL,
+                      DWORD colorBR, float z, float scaleX, float scaleY, float angle);
+  long Render_PaintFastEx(long x, long y, CZqTexture* texture, DWORD colorTL, DWORD colorTR, DWORD colorBL,
+                          DWORD colorBR, float z, float scaleX, float scaleY);
+  long Render_ClipPaintEx(long x, long y, SScreenRect clip, CZqTexture* texture, DWORD colorTL, DWORD colorTR,
+                          DWORD colorBL, DWORD colorBR, float z, float scaleX, float scaleY, float angle);
+  long Render_ClipPaintFastEx(long x, long y, SScreenRect clip, CZqTexture* texture, DWORD colorTL,
+                              DWORD colorTR, DWORD colorBL, DWORD colorBR, float z, float scaleX,
+                              float scaleY);
 
   // Multiply the scene (in the rectangle, or all of it) by the level: 0 black, 1 unchanged, 2 doubled.
   long Render_LightRect(SScreenRect* rect, float level);
@@ -241,19 +239,17 @@ class ZQ_API CZqEngine {
 
  protected:
   // The quad in the vertex block, and the draws of it.
-  int _PaintPlainSurface(long x, long y, CZqTexture* texture, float scaleX, float scaleY,
-                         long* result);
+  int _PaintPlainSurface(long x, long y, CZqTexture* texture, float scaleX, float scaleY, long* result);
   void _PaintSize(CZqTexture* texture, float* width, float* height, float* baseX, float* baseY);
   void _PaintColors(DWORD tl, DWORD tr, DWORD bl, DWORD br, float z);
-  void _PaintCorners(long x, long y, float width, float height, float baseX, float baseY,
-                     float scaleX, float scaleY, float angle);
+  void _PaintCorners(long x, long y, float width, float height, float baseX, float baseY, float scaleX,
+                     float scaleY, float angle);
   // Moves the quad's edges and texture coordinates onto the clip; 0 when nothing is left.
   int _PaintClip(const SScreenRect& clip);
   void _PaintResetCoords();
   // Every painter: box colours (null: no box), the quad's corner colours, clip (null: none).
-  long _Paint(long x, long y, const SScreenRect* clip, CZqTexture* texture, const DWORD* box,
-              int filled, const DWORD* colors, float z, float scaleX, float scaleY, float angle,
-              int plainPath);
+  long _Paint(long x, long y, const SScreenRect* clip, CZqTexture* texture, const DWORD* box, int filled,
+              const DWORD* colors, float z, float scaleX, float scaleY, float angle, int plainPath);
   long _PaintBox(int filled, DWORD tl, DWORD tr, DWORD bl, DWORD br);
   long _PaintQuad(LPDIRECTDRAWSURFACE7 texture);
   LPDIRECTDRAWSURFACE7 _PaintTexture(CZqTexture* texture);

@@ -104,14 +104,17 @@ class ZQ_API CZqFunc : public CZqMath {
   static int ZQFBUF_Set(SStreamBuf& s, long position) { return ZQFBUF_Set(&s, position); }
   static int ZQFBUF_Seek(SStreamBuf& s, long offset, int origin) { return ZQFBUF_Seek(&s, offset, origin); }
   static size_t ZQFBUF_Read(void* b, size_t n, size_t c, SStreamBuf& s) { return ZQFBUF_Read(b, n, c, &s); }
-  static size_t ZQFBUF_Write(const void* d, size_t n, size_t c, SStreamBuf& s) { return ZQFBUF_Write(d, n, c, &s); }
+  static size_t ZQFBUF_Write(const void* d, size_t n, size_t c, SStreamBuf& s) {
+    return ZQFBUF_Write(d, n, c, &s);
+  }
   static long ZQFBUF_Tell(SStreamBuf& s) { return ZQFBUF_Tell(&s); }
   static int ZQFBUF_Close(SStreamBuf& s) { return ZQFBUF_Close(&s); }
 
   // Texts.
-  static void TextFormatString(std::string& out, const char* format, ...) __attribute__((format(printf, 2, 3)));
+  static void TextFormatString(std::string& out, const char* format, ...)
+      __attribute__((format(printf, 2, 3)));
   static void ColorToString(char* text, DWORD color);  // "r,g,b,a"
-  static DWORD StringToColor(const char* text);       // "r,g,b,a" -> 0xAARRGGBB
+  static DWORD StringToColor(const char* text);        // "r,g,b,a" -> 0xAARRGGBB
 
   static DWORD GetCPUCaps();
 

@@ -91,7 +91,9 @@ struct ZQ_API SScreenRect {
   SScreenRect() : left(0), top(0), right(0), bottom(0) {}
   SScreenRect(int32_t l, int32_t t, int32_t r, int32_t b) : left(l), top(t), right(r), bottom(b) {}
   SScreenRect(const SScreenPoint& topLeft, const SScreenPoint& size)
-      : left(topLeft.x), top(topLeft.y), right(zq_detail::wrapAdd(topLeft.x, size.x)),
+      : left(topLeft.x),
+        top(topLeft.y),
+        right(zq_detail::wrapAdd(topLeft.x, size.x)),
         bottom(zq_detail::wrapAdd(topLeft.y, size.y)) {}
   SScreenRect(const TRect2d<int>& r) : left(r.left), top(r.top), right(r.right), bottom(r.bottom) {}
   operator TRect2d<int>() const { return TRect2d<int>{left, top, right, bottom}; }

@@ -22,7 +22,7 @@ struct ZQ_API SPsdChannel {
 };
 
 class ZQ_API CPsdLayer {
-public:
+ public:
   int32_t m_top = 0, m_left = 0, m_bottom = 0, m_right = 0;
   SPsdChannel* m_pRed = nullptr;  // red, or grey without a green channel
   SPsdChannel* m_pGreen = nullptr;
@@ -43,7 +43,7 @@ public:
   SPixel32 GetPixel(int32_t x, int32_t y) const;
   SPsdChannel* AddChannel(int16_t id);
 
-private:
+ private:
   static int32_t Extent(int32_t from, int32_t to) {
     int64_t n = (int64_t)to - from;
     return n <= 0 ? 0 : n > INT32_MAX ? INT32_MAX : (int32_t)n;
@@ -51,7 +51,7 @@ private:
 };
 
 class ZQ_API CPsdDocument {
-public:
+ public:
   int32_t m_height = 0;
   int32_t m_width = 0;
   SPixel24 m_palette[256];
@@ -67,6 +67,6 @@ public:
   void Destroy();
 
   int GetLayerCount() const { return (int)m_layers.size(); }
-  const CPsdLayer* GetLayer(int index) const;        // null when out of range
+  const CPsdLayer* GetLayer(int index) const;          // null when out of range
   const CPsdLayer* FindLayer(const char* name) const;  // the last layer of that name, or null
 };

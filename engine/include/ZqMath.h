@@ -27,7 +27,8 @@ class ZQ_API CZqMath {
   static void D3DSetRotateZMatrix(D3DMATRIX& m, D3DVALUE angle);
   static void D3DSetRotationMatrix(D3DMATRIX& m, const D3DVECTOR& axis, D3DVALUE angle);
   // Left-handed view matrix; E_INVALIDARG for eye == at or no usable up direction.
-  static HRESULT D3DSetViewMatrix(D3DMATRIX& m, const D3DVECTOR& eye, const D3DVECTOR& at, const D3DVECTOR& up);
+  static HRESULT D3DSetViewMatrix(D3DMATRIX& m, const D3DVECTOR& eye, const D3DVECTOR& at,
+                                  const D3DVECTOR& up);
   static HRESULT D3DSetProjectionMatrix(D3DMATRIX& m, D3DVALUE fov, D3DVALUE aspect, D3DVALUE nearPlane,
                                         D3DVALUE farPlane);
 

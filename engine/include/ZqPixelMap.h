@@ -19,10 +19,27 @@ struct SPixel24 {
   SPixel24() = default;
   SPixel24(BYTE r, BYTE g, BYTE b) : blue(b), green(g), red(r) {}
   SPixel24(DWORD rgb) : blue(BYTE(rgb)), green(BYTE(rgb >> 8)), red(BYTE(rgb >> 16)) {}
-  SPixel24& operator&=(const SPixel24& o) { blue &= o.blue; green &= o.green; red &= o.red; return *this; }
-  SPixel24& operator|=(const SPixel24& o) { blue |= o.blue; green |= o.green; red |= o.red; return *this; }
-  SPixel24& operator^=(const SPixel24& o) { blue ^= o.blue; green ^= o.green; red ^= o.red; return *this; }
-  operator unsigned long() const { return (unsigned long)blue | ((unsigned long)green << 8) | ((unsigned long)red << 16); }
+  SPixel24& operator&=(const SPixel24& o) {
+    blue &= o.blue;
+    green &= o.green;
+    red &= o.red;
+    return *this;
+  }
+  SPixel24& operator|=(const SPixel24& o) {
+    blue |= o.blue;
+    green |= o.green;
+    red |= o.red;
+    return *this;
+  }
+  SPixel24& operator^=(const SPixel24& o) {
+    blue ^= o.blue;
+    green ^= o.green;
+    red ^= o.red;
+    return *this;
+  }
+  operator unsigned long() const {
+    return (unsigned long)blue | ((unsigned long)green << 8) | ((unsigned long)red << 16);
+  }
 };
 
 // Four bytes blue, green, red, alpha; as a number 0xAARRGGBB.
@@ -32,18 +49,30 @@ struct SPixel32 {
   SPixel32() = default;
   SPixel32(BYTE r, BYTE g, BYTE b, BYTE a) : blue(b), green(g), red(r), alpha(a) {}
   SPixel32(const SPixel24& p) : blue(p.blue), green(p.green), red(p.red), alpha(255) {}
-  SPixel32(DWORD argb) : blue(BYTE(argb)), green(BYTE(argb >> 8)), red(BYTE(argb >> 16)), alpha(BYTE(argb >> 24)) {}
-  DWORD Value() const { return (DWORD)blue | ((DWORD)green << 8) | ((DWORD)red << 16) | ((DWORD)alpha << 24); }
-  SPixel32& operator&=(const SPixel32& o) { *this = SPixel32(Value() & o.Value()); return *this; }
-  SPixel32& operator|=(const SPixel32& o) { *this = SPixel32(Value() | o.Value()); return *this; }
-  SPixel32& operator^=(const SPixel32& o) { *this = SPixel32(Value() ^ o.Value()); return *this; }
+  SPixel32(DWORD argb)
+      : blue(BYTE(argb)), green(BYTE(argb >> 8)), red(BYTE(argb >> 16)), alpha(BYTE(argb >> 24)) {}
+  DWORD Value() const {
+    return (DWORD)blue | ((DWORD)green << 8) | ((DWORD)red << 16) | ((DWORD)alpha << 24);
+  }
+  SPixel32& operator&=(const SPixel32& o) {
+    *this = SPixel32(Value() & o.Value());
+    return *this;
+  }
+  SPixel32& operator|=(const SPixel32& o) {
+    *this = SPixel32(Value() | o.Value());
+    return *this;
+  }
+  SPixel32& operator^=(const SPixel32& o) {
+    *this = SPixel32(Value() ^ o.Value());
+    return *this;
+  }
   operator unsigned long() const { return Value(); }
 };
 #pragma pack(pop)
 static_assert(sizeof(SPixel24) == 3 && sizeof(SPixel32) == 4, "pixel layouts are stored in files");
 
 class ZQ_API CPixelMap32 {
-public:
+ public:
   CPixelMap32();
   ~CPixelMap32();
   CPixelMap32(const CPixelMap32&) = delete;
@@ -71,7 +100,7 @@ public:
   SPixel32& At(DWORD x, DWORD y) { return m_pPixels[(size_t)y * m_width + x]; }
   const SPixel32& At(DWORD x, DWORD y) const { return m_pPixels[(size_t)y * m_width + x]; }
 
-private:
+ private:
   SScreenPoint LoadFromPsdLayer(const char* path, const char* name, int index);
 
   std::string m_key;
@@ -84,7 +113,7 @@ private:
 };
 
 class ZQ_API CPixMapGroup {
-public:
+ public:
   CPixMapGroup() = default;
   virtual ~CPixMapGroup();
   CPixMapGroup(const CPixMapGroup&) = delete;
@@ -99,18 +128,18 @@ public:
   int SaveToPGG(SStreamBuf* stream, long format);
   int SaveToPGG(const char* path, long format);
 
-private:
+ private:
   std::vector<CPixelMap32*> m_maps;
 };
 
 class ZQ_API CPixGuide {
-public:
+ public:
   CPixGuide() = default;
   virtual ~CPixGuide() = default;
 };
 
 class ZQ_API CDibMap {
-public:
+ public:
   CDibMap() = default;
   ~CDibMap();
   CDibMap(const CDibMap&) = delete;
@@ -133,7 +162,7 @@ public:
   // Byte size of the packed bitmap held.
   DWORD GetSize() const { return m_size; }
 
-private:
+ private:
   DWORD HeaderSize() const;
   uint64_t PaletteBytes() const;
   bool IsCore() const;

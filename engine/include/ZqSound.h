@@ -89,7 +89,7 @@ class ZQ_API CRiffWaveFile {
 
   WAVEFORMATEX* m_pwfx = nullptr;
   HMMIO m_hmmio = nullptr;
-  MMCKINFO m_ck{};      // the "data" chunk; while reading, cksize counts the bytes not yet read
+  MMCKINFO m_ck{};  // the "data" chunk; while reading, cksize counts the bytes not yet read
   MMCKINFO m_ckRiff{};
   DWORD m_dwSize = 0;
   MMIOINFO m_mmioinfoOut{};

@@ -32,16 +32,16 @@ static_assert(offsetof(sFileInfo, m_nSize) == 259 && offsetof(sFileInfo, m_extra
 
 // Receives the entries that CZqSource::UpdateToBrower reports.
 class ZQ_API ZQ_Src_Browser {
-public:
+ public:
   ZQ_Src_Browser() = default;
   virtual void AddItem(const char* name, _FILE_FORMAT_TYPE type);
 
-protected:
+ protected:
   ~ZQ_Src_Browser() = default;
 };
 
 class ZQ_API CZqSource {
-public:
+ public:
   CZqSource();
   CZqSource(const CZqSource&) = delete;
   CZqSource& operator=(const CZqSource&) = delete;
@@ -69,7 +69,7 @@ public:
   const char* GetZqsFileName() const { return m_szZqsFile; }
   int AddSource(char*) { return 1; }
 
-private:
+ private:
   void RemoveEntry(const std::string& key);
   void ClearModify();
 

@@ -82,17 +82,16 @@ class ZQ_API CDxSurface {
   long Blt(SScreenRect* destRect, CDxSurface* source, SScreenRect* sourceRect, int useKey);
   long CopySurface(long x, long y, CDxSurface* source, SScreenRect* sourceRect);
 
-  long DrawTextDirect(HFONT font, const char* text, long x, long y, COLORREF textColor,
+  long DrawTextDirect(HFONT font, const char* text, long x, long y, COLORREF textColor, COLORREF backColor);
+  long DrawTextCenter(HFONT font, const char* text, long x, long y, long width, COLORREF textColor,
                       COLORREF backColor);
-  long DrawTextCenter(HFONT font, const char* text, long x, long y, long width,
-                      COLORREF textColor, COLORREF backColor);
   long DrawTextInRect(HFONT font, const char* text, long x, long y, long width, long height,
                       COLORREF textColor, COLORREF backColor);
   // Text in one colour (0xAARRGGBB) without smoothing; background 0 keeps the pixels.
-  long DrawTextA(HFONT font, const char* text, SScreenRect* rect, long width, long height,
-                 UINT format, DWORD textColor, DWORD backColor);
-  long DrawNumber(HFONT font, const char* text, SScreenRect* rect, long width, long height,
-                  UINT format, DWORD textColor, DWORD backColor);
+  long DrawTextA(HFONT font, const char* text, SScreenRect* rect, long width, long height, UINT format,
+                 DWORD textColor, DWORD backColor);
+  long DrawNumber(HFONT font, const char* text, SScreenRect* rect, long width, long height, UINT format,
+                  DWORD textColor, DWORD backColor);
   long DrawBitmap(HBITMAP bitmap, long sourceX, long sourceY, long sourceWidth, long sourceHeight);
   long DrawBitmap(const char* name, long width, long height);
 
@@ -141,8 +140,7 @@ class ZQ_API CZqSurface : public CDxSurface {
 
   long CreateEx(DWORD width, DWORD height, int videoMemory);
   long CreateEx(CPixelMap32* map, int flag);
-  long CreateFromBitmap(const char* name, DWORD width, DWORD height, int videoMemory,
-                        COLORREF colorKey);
+  long CreateFromBitmap(const char* name, DWORD width, DWORD height, int videoMemory, COLORREF colorKey);
   long CreateFromJPEG(const char* path);
 
   // The pixel value the driver itself stores for a GDI colour (-1: the present pixel (0, 0)).

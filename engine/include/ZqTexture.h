@@ -33,14 +33,12 @@ class ZQ_API CZqTexture : public CZqSurface {
   long CreateEx(DWORD width, DWORD height, _D3DX_SURFACEFORMAT format, DWORD mipCount);
   long CreateFromFile(const char* path, DWORD width, DWORD height, _D3DX_SURFACEFORMAT format,
                       DWORD mipCount);
-  long CreateFromFileEx(const char* path, const SPixel24* key, _D3DX_SURFACEFORMAT format,
-                        DWORD mipCount);
+  long CreateFromFileEx(const char* path, const SPixel24* key, _D3DX_SURFACEFORMAT format, DWORD mipCount);
   // Only a size and a base point; nothing is drawn from it.
   void CreateVirtual(DWORD width, DWORD height, long baseX, long baseY);
   int CreateFromTGA(const char* path, float scale, _D3DX_SURFACEFORMAT format, DWORD mipCount);
   // Trims the map to its pixels with alpha and makes the texture of them; 1 or 0.
-  int CreateFromPixmap(CPixelMap32* map, float scale, _D3DX_SURFACEFORMAT format,
-                       DWORD mipCount);
+  int CreateFromPixmap(CPixelMap32* map, float scale, _D3DX_SURFACEFORMAT format, DWORD mipCount);
   long LoadFromSurface(SScreenRect* destRect, CDxSurface* source, SScreenRect* sourceRect);
 
   // Texture records.
@@ -63,8 +61,8 @@ class ZQ_API CZqTexture : public CZqSurface {
                             DWORD mipCount);
   long CreateFromPgmStream(SStreamBuf* stream);
   long CreateFromObject(const char* name);
-  long ImportRows(const BYTE* data, size_t size, int32_t format, int32_t runLength,
-                  DWORD width, DWORD height);
+  long ImportRows(const BYTE* data, size_t size, int32_t format, int32_t runLength, DWORD width,
+                  DWORD height);
 
   int32_t m_nUser;
   DWORD m_dwWidthEx;

@@ -229,7 +229,7 @@ class ZQ_API CZqUIPanel {
   // another panel holds.
   void _DropCreated(int destroying);
 
-  CZqUIPanel* m_pHolder;  // the panel whose child list holds this one, or null
-  int32_t m_bCreated;     // Create joined the parent: the parent answers for this panel
+  CZqUIPanel* m_pHolder;                 // the panel whose child list holds this one, or null
+  int32_t m_bCreated;                    // Create joined the parent: the parent answers for this panel
   std::list<CZqUIPanel*> m_listCreated;  // panels constructed with this one as parent
 };

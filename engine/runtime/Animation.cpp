@@ -25,9 +25,7 @@ int64_t FloorMod(int64_t a, int64_t b) {
   return m < 0 ? m + b : m;
 }
 
-int64_t FloorDiv(int64_t a, int64_t b) {
-  return (a - FloorMod(a, b)) / b;
-}
+int64_t FloorDiv(int64_t a, int64_t b) { return (a - FloorMod(a, b)) / b; }
 
 // A time from float arithmetic, truncated; out-of-range and NaN values do not wrap.
 DWORD ToTime(double v) {
@@ -145,9 +143,12 @@ int CZqAnimation::Create(const char* description) {
           if (delay > 0) m_dwDelay = static_cast<DWORD>(delay);
           if (s) {
             const std::string word(s, fieldsEnd);
-            if (word == "loop" || word == "loop_back") mode = 1;
-            else if (word == "rotate") mode = 3;
-            else if (word == "rotate_back") mode = 4;
+            if (word == "loop" || word == "loop_back")
+              mode = 1;
+            else if (word == "rotate")
+              mode = 3;
+            else if (word == "rotate_back")
+              mode = 4;
           }
         }
       }
@@ -186,7 +187,8 @@ void CZqAnimation::Play(long mode, int restart, float passes, float extra, float
 
 float CZqAnimation::OnePassExtra(float seconds) const {
   // The pass is timed with the delay it will be played at; a delay of 0 plays as 1.
-  const double delay = seconds > 0 ? static_cast<double>(ToTime(double{seconds} * 10000.0)) : static_cast<double>(m_dwDelay);
+  const double delay =
+      seconds > 0 ? static_cast<double>(ToTime(double{seconds} * 10000.0)) : static_cast<double>(m_dwDelay);
   return static_cast<float>(std::max(delay, 1.0) * m_nFrameCount - 1.0);
 }
 
@@ -244,7 +246,8 @@ long CZqAnimation::Update() {
     if (m_bReframe && m_nRewindsLeft > 0) {
       const int64_t back = int64_t{m_nLastFrame} - m_nRewindFrames;
       m_nCurrentFrame = static_cast<int32_t>(first + FloorMod(back - first, count));
-      m_dwPlayed = static_cast<DWORD>(std::max<int64_t>(int64_t{m_dwTimeLimit} - int64_t{m_nRewindFrames} * delay, 0));
+      m_dwPlayed =
+          static_cast<DWORD>(std::max<int64_t>(int64_t{m_dwTimeLimit} - int64_t{m_nRewindFrames} * delay, 0));
       --m_nRewindsLeft;
       return static_cast<long>(steps);
     }

@@ -149,9 +149,7 @@ const char* CZqApp::GetAppPath(char* out) const {
   return m_szAppPath;
 }
 
-int CZqApp::GetWaitMSGTime() const {
-  return !m_lstWaits.empty() && m_lstWaits.front().elapsed == 0 ? 1 : 0;
-}
+int CZqApp::GetWaitMSGTime() const { return !m_lstWaits.empty() && m_lstWaits.front().elapsed == 0 ? 1 : 0; }
 
 void CZqApp::SetAppName(const char* name) { snprintf(m_szName, sizeof m_szName, "%s", name ? name : ""); }
 

@@ -24,8 +24,8 @@ CZqAppEx::~CZqAppEx() {
   }
 }
 
-int CZqAppEx::CreateApp(HINSTANCE instance, char*, WORD iconId, int fullscreen, DWORD width,
-                        DWORD height, WORD mainMenuId, WORD accelId, WORD noSleepCmd) {
+int CZqAppEx::CreateApp(HINSTANCE instance, char*, WORD iconId, int fullscreen, DWORD width, DWORD height,
+                        WORD mainMenuId, WORD accelId, WORD noSleepCmd) {
   HANDLE mutex = CreateMutexA(nullptr, TRUE, m_szName);
   if (!mutex) return E_FAIL;
   if (GetLastError() == ERROR_ALREADY_EXISTS) {

@@ -110,15 +110,18 @@ void CZqApp::OnCommand(WORD id) {
 
 void CZqApp::_UpdateMenu(HMENU menu) {
   if (menu) {
-    if (m_wPauseCmd) CheckMenuItem(menu, m_wPauseCmd, MF_BYCOMMAND | (m_bRunning ? MF_UNCHECKED : MF_CHECKED));
-    if (m_wNoSleepCmd) CheckMenuItem(menu, m_wNoSleepCmd, MF_BYCOMMAND | (m_bNoSleep ? MF_CHECKED : MF_UNCHECKED));
+    if (m_wPauseCmd)
+      CheckMenuItem(menu, m_wPauseCmd, MF_BYCOMMAND | (m_bRunning ? MF_UNCHECKED : MF_CHECKED));
+    if (m_wNoSleepCmd)
+      CheckMenuItem(menu, m_wNoSleepCmd, MF_BYCOMMAND | (m_bNoSleep ? MF_CHECKED : MF_UNCHECKED));
   }
   OnUpdateMenu(menu);
 }
 
 void CZqApp::LoadPopupMenu() {
   if (m_hPopupMenu) DestroyMenu(m_hPopupMenu);
-  m_hPopupMenu = m_wPopupMenuId ? LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(m_wPopupMenuId)) : nullptr;
+  m_hPopupMenu =
+      m_wPopupMenuId ? LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(m_wPopupMenuId)) : nullptr;
 }
 
 namespace {

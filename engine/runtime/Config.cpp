@@ -78,8 +78,7 @@ char* CConfig::GetString(const char* section, const char* key, const char* def) 
   return g_sharedText;
 }
 
-DWORD CConfig::GetString(char* buffer, DWORD size, const char* section, const char* key,
-                         const char* def) {
+DWORD CConfig::GetString(char* buffer, DWORD size, const char* section, const char* key, const char* def) {
   return GetPrivateProfileStringA(section, key, def, buffer, size, m_szFile);
 }
 
@@ -122,10 +121,14 @@ DWORD CConfig::GetHex(const char* section, const char* key, const char* def) {
   bool any = false;
   for (;; ++p) {
     int d;
-    if (*p >= '0' && *p <= '9') d = *p - '0';
-    else if (*p >= 'a' && *p <= 'f') d = *p - 'a' + 10;
-    else if (*p >= 'A' && *p <= 'F') d = *p - 'A' + 10;
-    else break;
+    if (*p >= '0' && *p <= '9')
+      d = *p - '0';
+    else if (*p >= 'a' && *p <= 'f')
+      d = *p - 'a' + 10;
+    else if (*p >= 'A' && *p <= 'F')
+      d = *p - 'A' + 10;
+    else
+      break;
     v = (v << 4) | static_cast<DWORD>(d);
     any = true;
   }
@@ -214,8 +217,8 @@ void CConfig::GetFont(sFont* font, const char* section, const char* key, const c
 
   // The size is the first number after the comma; the tail follows the list rule from there.
   // Packed members go through locals.
-  int32_t size = 0, charset = font->nCharset, italic = font->nItalic,
-          underline = font->nUnderline, strike = font->nStrikeOut;
+  int32_t size = 0, charset = font->nCharset, italic = font->nItalic, underline = font->nUnderline,
+          strike = font->nStrikeOut;
   if (comma && comma[1] != '\0') {
     int32_t* out[] = {&size, &charset, &italic, &underline, &strike};
     parseList(comma + 1, out, 5);
@@ -231,16 +234,16 @@ BOOL CConfig::WriteFont(const sFont* font, const char* section, const char* key)
   if (!font) return FALSE;
   // Big enough for the longest face and five numbers, so nothing is cut.
   char buf[kValueBuffer + 80];
-  std::snprintf(buf, sizeof buf, "%.254s,%d,%d,%d,%d,%d", font->szFace, font->nSize,
-                font->nCharset, font->nItalic, font->nUnderline, font->nStrikeOut);
+  std::snprintf(buf, sizeof buf, "%.254s,%d,%d,%d,%d,%d", font->szFace, font->nSize, font->nCharset,
+                font->nItalic, font->nUnderline, font->nStrikeOut);
   return WriteString(buf, section, key);
 }
 
 DWORD CConfig::GetBinary(const char* section, const char* key, void* buffer, DWORD capacity) {
   if (!buffer || capacity == 0) return 0;
   std::vector<char> text(static_cast<size_t>(capacity) * 2 + 1);
-  DWORD n = GetPrivateProfileStringA(section, key, "", text.data(), static_cast<DWORD>(text.size()),
-                                     m_szFile);
+  DWORD n =
+      GetPrivateProfileStringA(section, key, "", text.data(), static_cast<DWORD>(text.size()), m_szFile);
   DWORD pairs = n / 2;
   if (pairs > capacity) pairs = capacity;
   auto* out = static_cast<unsigned char*>(buffer);

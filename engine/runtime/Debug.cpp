@@ -7,9 +7,7 @@
 
 #include "runtime/Globals.h"
 
-CZqDebug::CZqDebug() {
-  Open("DEBUG.LOG");
-}
+CZqDebug::CZqDebug() { Open("DEBUG.LOG"); }
 
 CZqDebug::CZqDebug(char* name) {
   std::string file = std::string(name ? name : "") + ".log";
@@ -70,9 +68,7 @@ void CZqTimer::Stop() {
   m_dwDuration = 0;
 }
 
-int CZqTimer::IsRuning() {
-  return (DWORD)(timeGetTime() - m_dwStart) <= m_dwDuration ? 1 : 0;
-}
+int CZqTimer::IsRuning() { return (DWORD)(timeGetTime() - m_dwStart) <= m_dwDuration ? 1 : 0; }
 
 int CZqTimer::IsEnd() {
   if (!m_bRunning) return 0;

@@ -46,10 +46,14 @@ bool ModeLess(const DDSURFACEDESC2& a, const DDSURFACEDESC2& b) {
 
 bool DepthAccepted(DWORD bpp, DWORD depths) {
   switch (bpp) {
-    case 32: return (depths & DDBD_32) != 0;
-    case 24: return (depths & DDBD_24) != 0;
-    case 16: return (depths & DDBD_16) != 0;
-    default: return false;
+    case 32:
+      return (depths & DDBD_32) != 0;
+    case 24:
+      return (depths & DDBD_24) != 0;
+    case 16:
+      return (depths & DDBD_16) != 0;
+    default:
+      return false;
   }
 }
 
@@ -160,8 +164,9 @@ bool IsZeroGuid(const GUID& g) { return IsNullGuid(g); }
 
 ZQ_API long Device_Enumerate(ZQ_DEVICE_CONFIRM confirm) {
   EnumState state = {confirm, 0, 0};
-  DirectDrawEnumerateExA(OnDriver, &state,
-                         DDENUM_ATTACHEDSECONDARYDEVICES | DDENUM_DETACHEDSECONDARYDEVICES | DDENUM_NONDISPLAYDEVICES);
+  DirectDrawEnumerateExA(
+      OnDriver, &state,
+      DDENUM_ATTACHEDSECONDARYDEVICES | DDENUM_DETACHEDSECONDARYDEVICES | DDENUM_NONDISPLAYDEVICES);
   if (state.reported == 0) return ZQERR_ENUM_NODRIVER;
   if (state.accepted == 0) return ZQERR_ENUM_NODEVICE;
   return 0;

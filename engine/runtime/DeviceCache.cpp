@@ -9,10 +9,10 @@
 
 namespace {
 
-using zqle::GetU32;
 using zqle::GetU16;
-using zqle::PutU32;
+using zqle::GetU32;
 using zqle::PutU16;
+using zqle::PutU32;
 
 // Offsets of the stored record.
 enum : size_t {

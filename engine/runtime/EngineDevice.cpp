@@ -169,9 +169,10 @@ long CZqEngine::_CreateDriver() {
 
 long CZqEngine::_CreateDevice(int width, int height, int resize) {
   const GUID* dev = m_pDeviceInfo ? &m_pDeviceInfo->guidDevice : &IID_IDirect3DRGBDevice;
-  m_dwZBufferMemory = (zqSameGuid(*dev, IID_IDirect3DHALDevice) || zqSameGuid(*dev, IID_IDirect3DTnLHalDevice))
-                          ? DDSCAPS_VIDEOMEMORY
-                          : DDSCAPS_SYSTEMMEMORY;
+  m_dwZBufferMemory =
+      (zqSameGuid(*dev, IID_IDirect3DHALDevice) || zqSameGuid(*dev, IID_IDirect3DTnLHalDevice))
+          ? DDSCAPS_VIDEOMEMORY
+          : DDSCAPS_SYSTEMMEMORY;
   long hr = _CreateWindowedBuffers(width, height, resize);
   if (FAILED(hr)) return hr;
   hr = _Create3DDevice();

@@ -56,8 +56,7 @@ int CZqEngine::_CheckCooperativeLevel(long* result, int windowedWrongModeSwitche
 long CZqEngine::_RenderEngine() {
   if (m_bLost || !m_pD3DDevice) {
     // A device that could not be rebuilt is tried again now and then, not on every pass.
-    if (m_bRestoreFailed && m_hWnd && timeGetTime() - m_dwLastRestoreTry >= kRestoreRetryMs)
-      RestoreEngine();
+    if (m_bRestoreFailed && m_hWnd && timeGetTime() - m_dwLastRestoreTry >= kRestoreRetryMs) RestoreEngine();
     return ZQERR_NODEVICE;
   }
   if (!m_bActive) return 0;

@@ -33,7 +33,8 @@ void CZqEngine::_OnGetMinMaxInfo(MINMAXINFO* info) {
   if (!info) return;
   const int w = (int)m_dwRenderWidth, h = (int)m_dwRenderHeight;
   const int frameX = 2 * GetSystemMetrics(SM_CXFRAME);
-  const int extraY = GetSystemMetrics(SM_CYMENU) + GetSystemMetrics(SM_CYCAPTION) + 2 * GetSystemMetrics(SM_CYFRAME);
+  const int extraY =
+      GetSystemMetrics(SM_CYMENU) + GetSystemMetrics(SM_CYCAPTION) + 2 * GetSystemMetrics(SM_CYFRAME);
   info->ptMinTrackSize.x = w * 3 / 4 + frameX;
   info->ptMinTrackSize.y = h * 3 / 4 + extraY;
   info->ptMaxTrackSize.x = w * 5 / 4 + frameX;
@@ -70,8 +71,8 @@ long CZqEngine::MsgProc(UINT message, UINT wParam, long lParam) {
     case WM_CONTEXTMENU:
       if ((HWND)(uintptr_t)wParam == m_hWnd && m_hPopupMenu && (!m_bFullscreen || m_bFsWindowFlag)) {
         _UpdateMenu(m_hPopupMenu);
-        TrackPopupMenu(GetSubMenu(m_hPopupMenu, 0), TPM_VERTICAL, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), 0,
-                       m_hWnd, nullptr);
+        TrackPopupMenu(GetSubMenu(m_hPopupMenu, 0), TPM_VERTICAL, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam),
+                       0, m_hWnd, nullptr);
       }
       break;
     case WM_KEYDOWN:

@@ -37,8 +37,7 @@ LPDIRECTDRAWSURFACE7 CZqEngine::_PaintTexture(CZqTexture* texture) {
   return texture->GetTexture();
 }
 
-void CZqEngine::_PaintSize(CZqTexture* texture, float* width, float* height, float* baseX,
-                           float* baseY) {
+void CZqEngine::_PaintSize(CZqTexture* texture, float* width, float* height, float* baseX, float* baseY) {
   if (!texture) {
     *width = ZQ_RENDER_WIDTH;
     *height = ZQ_RENDER_HEIGHT;
@@ -111,8 +110,8 @@ long CZqEngine::_PaintBox(int filled, DWORD tl, DWORD tr, DWORD bl, DWORD br) {
   _PaintColors(tl, tr, bl, br, z);
   m_pD3DDevice->SetTexture(0, nullptr);
   if (filled) return m_pD3DDevice->DrawPrimitive(D3DPT_TRIANGLESTRIP, D3DFVF_TLVERTEX, m_vtx, 4, 0);
-  return m_pD3DDevice->DrawIndexedPrimitive(D3DPT_LINESTRIP, D3DFVF_TLVERTEX, m_vtx, 4,
-                                            m_wOutlineIndex, 5, 0);
+  return m_pD3DDevice->DrawIndexedPrimitive(D3DPT_LINESTRIP, D3DFVF_TLVERTEX, m_vtx, 4, m_wOutlineIndex, 5,
+                                            0);
 }
 
 int CZqEngine::_PaintClip(const SScreenRect& clip) {
@@ -146,9 +145,9 @@ void CZqEngine::_PaintResetCoords() {
   }
 }
 
-long CZqEngine::_Paint(long x, long y, const SScreenRect* clip, CZqTexture* texture,
-                       const DWORD* box, int filled, const DWORD* colors, float z, float scaleX,
-                       float scaleY, float angle, int plainPath) {
+long CZqEngine::_Paint(long x, long y, const SScreenRect* clip, CZqTexture* texture, const DWORD* box,
+                       int filled, const DWORD* colors, float z, float scaleX, float scaleY, float angle,
+                       int plainPath) {
   long result = 0;
   if (plainPath && _PaintPlainSurface(x, y, texture, scaleX, scaleY, &result)) return result;
   if (!m_pD3DDevice) return ZQERR_NODEVICE;

@@ -20,12 +20,11 @@ long CZqEngine::Render_DrawRect(SScreenRect* rect, int filled, DWORD color, floa
   return Render_DrawRectEx(rect, filled, color, color, color, color, z);
 }
 
-long CZqEngine::Render_DrawRectEx(SScreenRect* rect, int filled, DWORD colorTL, DWORD colorTR,
-                                  DWORD colorBL, DWORD colorBR, float z) {
+long CZqEngine::Render_DrawRectEx(SScreenRect* rect, int filled, DWORD colorTL, DWORD colorTR, DWORD colorBL,
+                                  DWORD colorBR, float z) {
   if (!m_pD3DDevice) return ZQERR_NODEVICE;
   if (!rect) return E_INVALIDARG;
-  const float l = (float)rect->left, t = (float)rect->top, r = (float)rect->right,
-              b = (float)rect->bottom;
+  const float l = (float)rect->left, t = (float)rect->top, r = (float)rect->right, b = (float)rect->bottom;
   m_vtx[0].sx = l, m_vtx[0].sy = t;
   m_vtx[1].sx = r, m_vtx[1].sy = t;
   m_vtx[2].sx = l, m_vtx[2].sy = b;

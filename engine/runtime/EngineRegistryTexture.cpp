@@ -32,7 +32,7 @@ CZqTextureGroup* CZqEngine::FindTextureGroup(const char* name) {
   }
   auto* group = new CZqTextureGroup(this);
   if (!group->SetStreamSource(name, 0)) {
-    delete group;  // its destructor forgets the name
+    delete group;                       // its destructor forgets the name
     m_mapTextureGroup[name] = nullptr;  // so the next request tries again
     return nullptr;
   }
@@ -65,8 +65,8 @@ long CZqEngine::BuildParticles() {
   auto* texture = new CZqTexture(this);
   long hr = texture->CreateEx(kSize, kSize, D3DX_SF_A8R8G8B8, 0);
   // The rows are written as 32-bit pixels: any other surface (or a smaller one) would be overrun.
-  if (SUCCEEDED(hr) && (!texture->GetTexture() || texture->GetColorCount() != 32 || texture->GetWidth() < kSize ||
-                        texture->GetHeight() < kSize))
+  if (SUCCEEDED(hr) && (!texture->GetTexture() || texture->GetColorCount() != 32 ||
+                        texture->GetWidth() < kSize || texture->GetHeight() < kSize))
     hr = E_FAIL;
   BYTE* bits = nullptr;
   LONG pitch = 0;

@@ -63,8 +63,7 @@ long LastBackslash(const char* s, size_t n) {
 std::string Rectify(const char* src) {
   std::string s(src ? src : "");
   if (!s.empty() && s[0] == '\\') s.erase(0, 1);
-  if (!s.empty() && s.back() == '\\' && LastBackslash(s.data(), s.size()) == (long)s.size() - 1)
-    s.pop_back();
+  if (!s.empty() && s.back() == '\\' && LastBackslash(s.data(), s.size()) == (long)s.size() - 1) s.pop_back();
   return s;
 }
 
@@ -122,8 +121,7 @@ char* CZqFunc::Path_GetParentPath(char* dst, const char* path) {
 char* CZqFunc::Path_MakeFullPath(char* dst, const char* path) {
   if (!dst) return dst;
   std::string p(path ? path : dst);
-  if (p.find(':') != std::string::npos || (!p.empty() && p[0] == '/'))
-    return Store(dst, p.data(), p.size());
+  if (p.find(':') != std::string::npos || (!p.empty() && p[0] == '/')) return Store(dst, p.data(), p.size());
   char cwd[4096];
   if (!getcwd(cwd, sizeof cwd) || strlen(cwd) > 255) {
     SetEmpty(dst);
@@ -220,8 +218,8 @@ void CZqFunc::TextFormatString(std::string& out, const char* format, ...) {
 
 void CZqFunc::ColorToString(char* text, DWORD color) {
   if (!text) return;
-  sprintf(text, "%d,%d,%d,%d", (int)((color >> 16) & 0xFF), (int)((color >> 8) & 0xFF),
-          (int)(color & 0xFF), (int)(color >> 24));
+  sprintf(text, "%d,%d,%d,%d", (int)((color >> 16) & 0xFF), (int)((color >> 8) & 0xFF), (int)(color & 0xFF),
+          (int)(color >> 24));
 }
 
 DWORD CZqFunc::StringToColor(const char* text) {
@@ -243,9 +241,7 @@ DWORD CZqFunc::StringToColor(const char* text) {
   return c;
 }
 
-DWORD CZqFunc::GetCPUCaps() {
-  return zqCpuFeatureWord();
-}
+DWORD CZqFunc::GetCPUCaps() { return zqCpuFeatureWord(); }
 
 // ---- globals
 

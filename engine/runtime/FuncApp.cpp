@@ -3,9 +3,7 @@
 #include "ZqFunc.h"
 #include "runtime/Globals.h"
 
-HWND zq::AppWindow() {
-  return zq::g_app ? zq::g_app->GetMainWnd() : nullptr;
-}
+HWND zq::AppWindow() { return zq::g_app ? zq::g_app->GetMainWnd() : nullptr; }
 
 int CZqFunc::AppSetTimer(UINT id, UINT ms) {
   HWND wnd = zq::AppWindow();

@@ -39,7 +39,9 @@ void CZqMath::D3DSetTranslateMatrix(D3DMATRIX& m, D3DVALUE x, D3DVALUE y, D3DVAL
   m._43 = z;
 }
 
-void CZqMath::D3DSetTranslateMatrix(D3DMATRIX& m, const D3DVECTOR& v) { D3DSetTranslateMatrix(m, v.x, v.y, v.z); }
+void CZqMath::D3DSetTranslateMatrix(D3DMATRIX& m, const D3DVECTOR& v) {
+  D3DSetTranslateMatrix(m, v.x, v.y, v.z);
+}
 
 void CZqMath::D3DSetScaleMatrix(D3DMATRIX& m, D3DVALUE x, D3DVALUE y, D3DVALUE z) {
   Zero(m);
@@ -102,7 +104,8 @@ void CZqMath::D3DSetRotationMatrix(D3DMATRIX& m, const D3DVECTOR& axis, D3DVALUE
   m._44 = 1.0f;
 }
 
-HRESULT CZqMath::D3DSetViewMatrix(D3DMATRIX& m, const D3DVECTOR& eye, const D3DVECTOR& at, const D3DVECTOR& up) {
+HRESULT CZqMath::D3DSetViewMatrix(D3DMATRIX& m, const D3DVECTOR& eye, const D3DVECTOR& at,
+                                  const D3DVECTOR& up) {
   const R kTiny = 1e-6L;
   V3 e = Of(eye);
   V3 view = Sub(Of(at), e);
@@ -123,7 +126,8 @@ HRESULT CZqMath::D3DSetViewMatrix(D3DMATRIX& m, const D3DVECTOR& eye, const D3DV
     }
   }
   up2 = Scale(up2, 1 / len);
-  V3 right = {up2.y * view.z - up2.z * view.y, up2.z * view.x - up2.x * view.z, up2.x * view.y - up2.y * view.x};
+  V3 right = {up2.y * view.z - up2.z * view.y, up2.z * view.x - up2.x * view.z,
+              up2.x * view.y - up2.y * view.x};
 
   D3DSetIdentityMatrix(m);
   m._11 = (float)right.x;

@@ -227,16 +227,16 @@ long CDxSurface::ChangeFormat(_D3DX_SURFACEFORMAT format) {
   HRESULT hr = D3DXCreateTexture(m_pEngine->GetD3dDevice(), nullptr, &w, &h, &f, nullptr, &tex, nullptr);
   if (FAILED(hr)) {
     if (CZqDebug* log = CZqFunc::GetDebuger())
-      log->ADD_LOG("failed to create texture(width=%dheight=%d) (name=%s)", int(GetWidth()),
-                   int(GetHeight()), m_strName.c_str());
+      log->ADD_LOG("failed to create texture(width=%dheight=%d) (name=%s)", int(GetWidth()), int(GetHeight()),
+                   m_strName.c_str());
     return hr;
   }
   if (w != GetWidth() || h != GetHeight()) {
     tex->Release();
     return E_FAIL;
   }
-  if (FAILED(D3DXLoadTextureFromSurface(m_pEngine->GetD3dDevice(), tex, 0, m_pSurface, nullptr,
-                                        nullptr, D3DX_FT_LINEAR))) {
+  if (FAILED(D3DXLoadTextureFromSurface(m_pEngine->GetD3dDevice(), tex, 0, m_pSurface, nullptr, nullptr,
+                                        D3DX_FT_LINEAR))) {
     tex->Release();
     return E_FAIL;
   }
@@ -335,10 +335,13 @@ long CZqSurface::RestoreObjects() {
   CZqSource* pack = m_pEngine ? m_pEngine->GetSourcePtr() : nullptr;
   if (sFileInfo* info = pack ? pack->FindSource(m_strName.c_str()) : nullptr) {
     switch (info->m_type) {
-      case FFT_JPG: return CreateFromJPEG(info->m_szFile);
+      case FFT_JPG:
+        return CreateFromJPEG(info->m_szFile);
       case FFT_TGA:
-      case FFT_PGM: return 0;
-      default: return E_FAIL;
+      case FFT_PGM:
+        return 0;
+      default:
+        return E_FAIL;
     }
   }
   SStreamBuf s = CZqFunc::ZQFBUF_Create(m_strName.c_str(), "rb");

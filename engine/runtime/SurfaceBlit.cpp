@@ -10,8 +10,8 @@ namespace {
 RECT ToRect(const SScreenRect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
 
 bool SameFormat(const DDPIXELFORMAT& a, const DDPIXELFORMAT& b) {
-  return a.dwRGBBitCount == b.dwRGBBitCount && a.dwRBitMask == b.dwRBitMask &&
-         a.dwGBitMask == b.dwGBitMask && a.dwBBitMask == b.dwBBitMask &&
+  return a.dwRGBBitCount == b.dwRGBBitCount && a.dwRBitMask == b.dwRBitMask && a.dwGBitMask == b.dwGBitMask &&
+         a.dwBBitMask == b.dwBBitMask &&
          ((a.dwFlags & DDPF_ALPHAPIXELS) ? a.dwRGBAlphaBitMask : 0) ==
              ((b.dwFlags & DDPF_ALPHAPIXELS) ? b.dwRGBAlphaBitMask : 0);
 }

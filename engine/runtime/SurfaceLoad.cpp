@@ -147,7 +147,8 @@ long CDxSurface::LoadFromPGMFile(SStreamBuf* stream) {
   m_nSpanCount = 0;
 
   BYTE head[36];
-  if (CZqFunc::ZQFBUF_Set(stream, 0) != 0 || CZqFunc::ZQFBUF_Read(head, 1, sizeof head, stream) != sizeof head)
+  if (CZqFunc::ZQFBUF_Set(stream, 0) != 0 ||
+      CZqFunc::ZQFBUF_Read(head, 1, sizeof head, stream) != sizeof head)
     return E_FAIL;
   const int32_t spanOffset = GetI32(head), spanCount = GetI32(head + 4);
   const int32_t pixelOffset = GetI32(head + 8), pixelCount = GetI32(head + 12);
@@ -161,8 +162,9 @@ long CDxSurface::LoadFromPGMFile(SStreamBuf* stream) {
   if (int64_t(pixelOffset) + int64_t(pixelCount) * pixelBytes > available) return E_FAIL;
 
   std::vector<BYTE> spanBytes(size_t(spanCount) * 6);
-  if (spanCount > 0 && (CZqFunc::ZQFBUF_Set(stream, spanOffset) != 0 ||
-                        CZqFunc::ZQFBUF_Read(spanBytes.data(), 6, size_t(spanCount), stream) != size_t(spanCount)))
+  if (spanCount > 0 &&
+      (CZqFunc::ZQFBUF_Set(stream, spanOffset) != 0 ||
+       CZqFunc::ZQFBUF_Read(spanBytes.data(), 6, size_t(spanCount), stream) != size_t(spanCount)))
     return E_FAIL;
   m_pSpans = new SPictureSpan[size_t(spanCount)];
   m_nSpanCount = spanCount;
@@ -176,8 +178,8 @@ long CDxSurface::LoadFromPGMFile(SStreamBuf* stream) {
   if (pixelBytes == 0) return 0;
   std::vector<BYTE> pixels(size_t(pixelCount) * size_t(pixelBytes));
   if (pixelCount > 0 && (CZqFunc::ZQFBUF_Set(stream, pixelOffset) != 0 ||
-                         CZqFunc::ZQFBUF_Read(pixels.data(), size_t(pixelBytes), size_t(pixelCount), stream) !=
-                             size_t(pixelCount)))
+                         CZqFunc::ZQFBUF_Read(pixels.data(), size_t(pixelBytes), size_t(pixelCount),
+                                              stream) != size_t(pixelCount)))
     return E_FAIL;
 
   BYTE* bits = nullptr;

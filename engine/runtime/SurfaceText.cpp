@@ -72,13 +72,12 @@ int CharLength(const char* p) {
 
 long CDxSurface::DrawTextDirect(HFONT font, const char* text, long x, long y, COLORREF textColor,
                                 COLORREF backColor) {
-  return DrawOnDc(m_pSurface, font, text, textColor, backColor, [&](SurfaceDc& dc) {
-    TextOutA(dc.get(), int(x), int(y), text, int(std::strlen(text)));
-  });
+  return DrawOnDc(m_pSurface, font, text, textColor, backColor,
+                  [&](SurfaceDc& dc) { TextOutA(dc.get(), int(x), int(y), text, int(std::strlen(text))); });
 }
 
-long CDxSurface::DrawTextCenter(HFONT font, const char* text, long x, long y, long width,
-                                COLORREF textColor, COLORREF backColor) {
+long CDxSurface::DrawTextCenter(HFONT font, const char* text, long x, long y, long width, COLORREF textColor,
+                                COLORREF backColor) {
   return DrawOnDc(m_pSurface, font, text, textColor, backColor, [&](SurfaceDc& dc) {
     const int length = int(std::strlen(text));
     // Signed: a text wider than the field starts left of x.
@@ -183,20 +182,17 @@ long CDxSurface::DrawTextA(HFONT font, const char* text, SScreenRect* rect, long
                            UINT format, DWORD textColor, DWORD backColor) {
   if (!m_pSurface || !text || !rect) return E_INVALIDARG;
   RestoreIfLost(m_pSurface);
-  return DrawOneColour(this, m_pEngine, font, text, rect, width, height, format, textColor,
-                       backColor, false);
+  return DrawOneColour(this, m_pEngine, font, text, rect, width, height, format, textColor, backColor, false);
 }
 
 long CDxSurface::DrawNumber(HFONT font, const char* text, SScreenRect* rect, long width, long height,
                             UINT format, DWORD textColor, DWORD backColor) {
   if (!m_pSurface || !text || !rect) return E_INVALIDARG;
   RestoreIfLost(m_pSurface);
-  return DrawOneColour(this, m_pEngine, font, text, rect, width, height, format, textColor,
-                       backColor, true);
+  return DrawOneColour(this, m_pEngine, font, text, rect, width, height, format, textColor, backColor, true);
 }
 
-long CDxSurface::DrawBitmap(HBITMAP bitmap, long sourceX, long sourceY, long sourceWidth,
-                            long sourceHeight) {
+long CDxSurface::DrawBitmap(HBITMAP bitmap, long sourceX, long sourceY, long sourceWidth, long sourceHeight) {
   if (!bitmap) return E_INVALIDARG;
   if (!m_pSurface) return E_INVALIDARG;
   if (m_ddsd.ddpfPixelFormat.dwFlags & DDPF_FOURCC) return E_NOTIMPL;
@@ -215,8 +211,8 @@ long CDxSurface::DrawBitmap(HBITMAP bitmap, long sourceX, long sourceY, long sou
   }
   HGDIOBJ old = SelectObject(mem, bitmap);
   SetStretchBltMode(dc, COLORONCOLOR);
-  StretchBlt(dc, 0, 0, int(GetWidth()), int(GetHeight()), mem, int(sourceX), int(sourceY),
-             int(sourceWidth), int(sourceHeight), SRCCOPY);
+  StretchBlt(dc, 0, 0, int(GetWidth()), int(GetHeight()), mem, int(sourceX), int(sourceY), int(sourceWidth),
+             int(sourceHeight), SRCCOPY);
   SelectObject(mem, old);
   DeleteDC(mem);
   m_pSurface->ReleaseDC(dc);

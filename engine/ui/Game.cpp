@@ -12,8 +12,8 @@ void CZqGame::Cleanup() {
 }
 
 long CZqGame::Render() {
-  if (m_pEngine) m_pEngine->PreparePaint(D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA, D3DTOP_MODULATE2X,
-                                          D3DTOP_MODULATE);
+  if (m_pEngine)
+    m_pEngine->PreparePaint(D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA, D3DTOP_MODULATE2X, D3DTOP_MODULATE);
   return RenderUI();
 }
 
@@ -34,29 +34,41 @@ int CZqGame::RestoreSourceForGame() { return m_uiMain.RestoreSource() >= 0 ? 1 :
 long CZqGame::MsgProc(UINT msg, UINT wParam, long lParam) { return m_uiMain.MsgProc(msg, wParam, lParam); }
 void CZqGame::OnUICmd(CZqUIPanel*, UINT, LPARAM) {}
 
-int CZqGame::IsStyle(const char* style) const {
-  return style && m_strStyle == style ? 1 : 0;
-}
+int CZqGame::IsStyle(const char* style) const { return style && m_strStyle == style ? 1 : 0; }
 
 SScreenPoint CZqGame::_ToMain(SScreenPoint point) const {
   const SScreenRect& r = m_uiMain.GetRect();
   return SScreenPoint(point.x - r.left, point.y - r.top);
 }
 
-DWORD CZqGame::OnMouseMove(UINT flags, SScreenPoint point) { return m_uiMain.OnMouseMove(flags, _ToMain(point)); }
+DWORD CZqGame::OnMouseMove(UINT flags, SScreenPoint point) {
+  return m_uiMain.OnMouseMove(flags, _ToMain(point));
+}
 DWORD CZqGame::OnMouseWheel(UINT flags, short delta, SScreenPoint point) {
   return m_uiMain.OnMouseWheel(flags, delta, _ToMain(point));
 }
-DWORD CZqGame::OnLButtonDown(UINT flags, SScreenPoint point) { return m_uiMain.OnLButtonDown(flags, _ToMain(point)); }
-DWORD CZqGame::OnLButtonUp(UINT flags, SScreenPoint point) { return m_uiMain.OnLButtonUp(flags, _ToMain(point)); }
+DWORD CZqGame::OnLButtonDown(UINT flags, SScreenPoint point) {
+  return m_uiMain.OnLButtonDown(flags, _ToMain(point));
+}
+DWORD CZqGame::OnLButtonUp(UINT flags, SScreenPoint point) {
+  return m_uiMain.OnLButtonUp(flags, _ToMain(point));
+}
 DWORD CZqGame::OnLButtonDbClk(UINT flags, SScreenPoint point) {
   return m_uiMain.OnLButtonDbClk(flags, _ToMain(point));
 }
-DWORD CZqGame::OnRButtonDown(UINT flags, SScreenPoint point) { return m_uiMain.OnRButtonDown(flags, _ToMain(point)); }
-DWORD CZqGame::OnRButtonUp(UINT flags, SScreenPoint point) { return m_uiMain.OnRButtonUp(flags, _ToMain(point)); }
+DWORD CZqGame::OnRButtonDown(UINT flags, SScreenPoint point) {
+  return m_uiMain.OnRButtonDown(flags, _ToMain(point));
+}
+DWORD CZqGame::OnRButtonUp(UINT flags, SScreenPoint point) {
+  return m_uiMain.OnRButtonUp(flags, _ToMain(point));
+}
 DWORD CZqGame::OnRButtonDbClk(UINT flags, SScreenPoint point) {
   return m_uiMain.OnRButtonDbClk(flags, _ToMain(point));
 }
 DWORD CZqGame::OnChar(UINT key, UINT repeat, UINT keyFlags) { return m_uiMain.OnChar(key, repeat, keyFlags); }
-DWORD CZqGame::OnKeyDown(UINT key, UINT repeat, UINT keyFlags) { return m_uiMain.OnKeyDown(key, repeat, keyFlags); }
-DWORD CZqGame::OnKeyUp(UINT key, UINT repeat, UINT keyFlags) { return m_uiMain.OnKeyUp(key, repeat, keyFlags); }
+DWORD CZqGame::OnKeyDown(UINT key, UINT repeat, UINT keyFlags) {
+  return m_uiMain.OnKeyDown(key, repeat, keyFlags);
+}
+DWORD CZqGame::OnKeyUp(UINT key, UINT repeat, UINT keyFlags) {
+  return m_uiMain.OnKeyUp(key, repeat, keyFlags);
+}

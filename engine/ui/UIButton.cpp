@@ -43,8 +43,8 @@ long ZQ_UI_Button::OnDraw(SScreenPoint at) {
 
 void ZQ_UI_Button::OnTouch(int) {
   const bool held = m_bPressed || m_bChecked;
-  CZqAnimation* chosen = m_bTouched ? (held ? &m_aniPressTouch : &m_aniNormalTouch)
-                                    : (held ? &m_aniPress : &m_aniNormal);
+  CZqAnimation* chosen =
+      m_bTouched ? (held ? &m_aniPressTouch : &m_aniNormalTouch) : (held ? &m_aniPress : &m_aniNormal);
   if (chosen->IsReady()) m_pCurrent = chosen;
   if (m_pCurrent) m_pCurrent->Play(1, 0, 0.0f, 0.0f, 0.0f);
 }

@@ -6,9 +6,7 @@
 
 namespace {
 
-CZqUIPanel* NewLayer(CZqEngine*, CZqUIPanel* parent) {
-  return parent ? new ZQ_UI_Layer(parent) : nullptr;
-}
+CZqUIPanel* NewLayer(CZqEngine*, CZqUIPanel* parent) { return parent ? new ZQ_UI_Layer(parent) : nullptr; }
 
 const bool kRegistered = (CZqEngine::UI_RegisterStyle("layer", &NewLayer), true);
 

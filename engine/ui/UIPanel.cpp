@@ -287,8 +287,8 @@ void CZqUIPanel::Cleanup() {
     delete child;
   }
   _DropCreated(0);
-  for (CZqAnimation* a : {&m_aniNormal, &m_aniNormalTouch, &m_aniPress, &m_aniPressTouch,
-                          &m_aniDisable, &m_aniSense})
+  for (CZqAnimation* a :
+       {&m_aniNormal, &m_aniNormalTouch, &m_aniPress, &m_aniPressTouch, &m_aniDisable, &m_aniSense})
     a->Cleanup();
   delete m_pSoundTouch;
   delete m_pSoundClick;

@@ -121,8 +121,8 @@ void CZqUIPanel::UpdateState() {
       else if (present(m_aniPress))
         m_pCurrent = &m_aniPress;
     } else if (!m_bPressed) {
-      m_pCurrent = m_bChecked ? first({&m_aniPressTouch, &m_aniPress})
-                              : first({&m_aniNormalTouch, &m_aniNormal});
+      m_pCurrent =
+          m_bChecked ? first({&m_aniPressTouch, &m_aniPress}) : first({&m_aniNormalTouch, &m_aniNormal});
     } else {
       m_pCurrent = first({&m_aniPress, &m_aniPressTouch});
     }
@@ -148,8 +148,8 @@ long CZqUIPanel::UpdateCaption() {
   if (!m_bCaption) return 0;
   m_texCaption.Clear(0);
   SScreenRect box(0, 0, m_rcHeader.width(), m_rcHeader.height());
-  return m_texCaption.DrawTextA(m_hFont, m_strCaption.c_str(), &box, m_rcHeader.width(),
-                                m_rcHeader.height(), m_dwAlign | 0x24, m_dwColor, 0);
+  return m_texCaption.DrawTextA(m_hFont, m_strCaption.c_str(), &box, m_rcHeader.width(), m_rcHeader.height(),
+                                m_dwAlign | 0x24, m_dwColor, 0);
 }
 
 long CZqUIPanel::SetCaption(const char* caption) {

@@ -15,7 +15,9 @@ bool Eligible(const CZqUIPanel* child, int edit) {
   return ((child->GetEnableValue() && child->GetVisibleValue()) || edit) && child->IsWorking();
 }
 
-SScreenPoint ToChild(const CZqUIPanel* child, SScreenPoint point) { return point - child->GetRect().top_left(); }
+SScreenPoint ToChild(const CZqUIPanel* child, SScreenPoint point) {
+  return point - child->GetRect().top_left();
+}
 
 // Offers the input to the eligible children, front (top-most) first, until one handles it.
 // The next child is fetched before the call: a child may move itself to the front.
@@ -104,8 +106,9 @@ int CZqUIPanel::HitTest_Touch(SScreenPoint point) {
 DWORD CZqUIPanel::OnMouseMove(UINT flags, SScreenPoint point) {
   const int edit = CZqFunc::UI_GetEditMode();
   if (!m_bEnabled && !edit) return 0;
-  if (const DWORD r = OfferToChildren(m_listChildren, edit, point,
-                                      [flags](CZqUIPanel* c, SScreenPoint p) { return c->OnMouseMove(flags, p); }))
+  if (const DWORD r = OfferToChildren(m_listChildren, edit, point, [flags](CZqUIPanel* c, SScreenPoint p) {
+        return c->OnMouseMove(flags, p);
+      }))
     return r;
 
   // Only the left button alone drags: with a modifier held the pointer just moves.
@@ -151,8 +154,9 @@ DWORD CZqUIPanel::OnLButtonDown(UINT flags, SScreenPoint point) {
   };
   clearFocus(clearFocus, this);
 
-  if (const DWORD r = OfferToChildren(m_listChildren, edit, point,
-                                      [flags](CZqUIPanel* c, SScreenPoint p) { return c->OnLButtonDown(flags, p); })) {
+  if (const DWORD r = OfferToChildren(m_listChildren, edit, point, [flags](CZqUIPanel* c, SScreenPoint p) {
+        return c->OnLButtonDown(flags, p);
+      })) {
     m_bFocus = 1;
     RaiseIfMovable(this);
     return r;
@@ -227,8 +231,9 @@ DWORD CZqUIPanel::OnLButtonUp(UINT flags, SScreenPoint point) {
 DWORD CZqUIPanel::OnLButtonDbClk(UINT flags, SScreenPoint point) {
   const int edit = CZqFunc::UI_GetEditMode();
   if (!m_bEnabled && !edit) return 0;
-  if (const DWORD r = OfferToChildren(m_listChildren, edit, point,
-                                      [flags](CZqUIPanel* c, SScreenPoint p) { return c->OnLButtonDbClk(flags, p); })) {
+  if (const DWORD r = OfferToChildren(m_listChildren, edit, point, [flags](CZqUIPanel* c, SScreenPoint p) {
+        return c->OnLButtonDbClk(flags, p);
+      })) {
     m_bTouched = 1;
     RaiseIfMovable(this);
     return r;
@@ -261,7 +266,8 @@ DWORD CZqUIPanel::_RightButton(SScreenPoint point, DWORD childAnswer, Call call)
 }
 
 DWORD CZqUIPanel::OnRButtonDown(UINT flags, SScreenPoint point) {
-  return _RightButton(point, 1, [flags](CZqUIPanel* c, SScreenPoint p) { return c->OnRButtonDown(flags, p); });
+  return _RightButton(point, 1,
+                      [flags](CZqUIPanel* c, SScreenPoint p) { return c->OnRButtonDown(flags, p); });
 }
 
 DWORD CZqUIPanel::OnRButtonUp(UINT flags, SScreenPoint point) {
@@ -269,7 +275,8 @@ DWORD CZqUIPanel::OnRButtonUp(UINT flags, SScreenPoint point) {
 }
 
 DWORD CZqUIPanel::OnRButtonDbClk(UINT flags, SScreenPoint point) {
-  return _RightButton(point, 0, [flags](CZqUIPanel* c, SScreenPoint p) { return c->OnRButtonDbClk(flags, p); });
+  return _RightButton(point, 0,
+                      [flags](CZqUIPanel* c, SScreenPoint p) { return c->OnRButtonDbClk(flags, p); });
 }
 
 // ---- keys ----
@@ -294,11 +301,20 @@ DWORD CZqUIPanel::OnKeyDown(UINT key, UINT repeat, UINT keyFlags) {
     // The arrow keys nudge the focused panel by the key's repeat count.
     const int32_t step = static_cast<int32_t>(repeat);
     switch (key) {
-      case VK_LEFT: m_rect -= SScreenPoint(step, 0); break;
-      case VK_UP: m_rect -= SScreenPoint(0, step); break;
-      case VK_RIGHT: m_rect += SScreenPoint(step, 0); break;
-      case VK_DOWN: m_rect += SScreenPoint(0, step); break;
-      default: break;
+      case VK_LEFT:
+        m_rect -= SScreenPoint(step, 0);
+        break;
+      case VK_UP:
+        m_rect -= SScreenPoint(0, step);
+        break;
+      case VK_RIGHT:
+        m_rect += SScreenPoint(step, 0);
+        break;
+      case VK_DOWN:
+        m_rect += SScreenPoint(0, step);
+        break;
+      default:
+        break;
     }
   }
   return m_dwID;

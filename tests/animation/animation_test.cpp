@@ -158,8 +158,8 @@ TEST_F(AnimationTest, DescriptionLengthLimits) {
   const std::vector<Case> cases = {
       {G("," + pad + "0,0,9,1000,loop"), 9, 1},   // exactly 99
       {G(", " + pad + "0,0,9,1000,loop"), 9, 0},  // 100: the mode word loses its last letter
-      {longName + ",3,1,8", 8, 0},                 // exactly 999
-      {"./" + longName + ",3,1,8", 3, 0},          // 1001: ",8" is cut off, last = cur
+      {longName + ",3,1,8", 8, 0},                // exactly 999
+      {"./" + longName + ",3,1,8", 3, 0},         // 1001: ",8" is cut off, last = cur
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text.size());
@@ -181,14 +181,27 @@ TEST_F(AnimationTest, EveryModesFrameSequence) {
   };
   const std::vector<Case> cases = {
       {"loop", G(",0,0,9,1000,loop"), nullptr, 1000, {1, 2, 3, 4, 5, 6, 7, 8, 9, 0, 1}},
-      {"loop_back plays forward", G(",0,0,9,1000,loop_back"), nullptr, 1000, {1, 2, 3, 4, 5, 6, 7, 8, 9, 0, 1}},
+      {"loop_back plays forward",
+       G(",0,0,9,1000,loop_back"),
+       nullptr,
+       1000,
+       {1, 2, 3, 4, 5, 6, 7, 8, 9, 0, 1}},
       {"rotate", G(",5,2,8,500,rotate"), nullptr, 500, {6, 7, 8, 8, 7, 6, 5, 4, 3, 2, 2, 3, 4}},
       {"rotate_back", G(",5,2,8,500,rotate_back"), nullptr, 500, {4, 3, 2, 2, 3, 4, 5, 6, 7, 8, 8, 7}},
-      {"backward loop", G(",0,0,9,1000"), [](CZqAnimation& a) { a.Play(2, 1, 0, 0, 0); }, 1000,
+      {"backward loop",
+       G(",0,0,9,1000"),
+       [](CZqAnimation& a) { a.Play(2, 1, 0, 0, 0); },
+       1000,
        {8, 7, 6, 5, 4, 3, 2, 1, 0, 9, 8}},
-      {"rotate restarts at first", G(",5,2,8,500"), [](CZqAnimation& a) { a.Play(3, 1, 0, 0, 0); }, 500,
+      {"rotate restarts at first",
+       G(",5,2,8,500"),
+       [](CZqAnimation& a) { a.Play(3, 1, 0, 0, 0); },
+       500,
        {3, 4, 5, 6, 7, 8, 8, 7}},
-      {"rotate_back restarts at last", G(",5,2,8,500"), [](CZqAnimation& a) { a.Play(4, 1, 0, 0, 0); }, 500,
+      {"rotate_back restarts at last",
+       G(",5,2,8,500"),
+       [](CZqAnimation& a) { a.Play(4, 1, 0, 0, 0); },
+       500,
        {7, 6, 5, 4, 3, 2, 2, 3}},
       {"half delays", G(",0,0,9,1000,loop"), nullptr, 500, {0, 1, 1, 2, 2, 3}},
       {"delay in seconds", G(",0,0,9"), [](CZqAnimation& a) { a.Play(1, 1, 0, 0, 0.02f); }, 200, {1, 2, 3}},
@@ -352,7 +365,8 @@ TEST_F(AnimationTest, SetPos) {
   a.SetPos(10);
   EXPECT_EQ(a.GetCurrentFrameEx(), 9);
   ASSERT_EQ(a.Create(G(",2,2,7").c_str()), 1);
-  for (auto [pos, frame] : std::vector<std::pair<int, long>>{{0, 2}, {3, 5}, {5, 7}, {6, 7}, {-1, 7}, {99, 7}}) {
+  for (auto [pos, frame] :
+       std::vector<std::pair<int, long>>{{0, 2}, {3, 5}, {5, 7}, {6, 7}, {-1, 7}, {99, 7}}) {
     a.SetPos(pos);
     EXPECT_EQ(a.GetCurrentFrameEx(), frame) << pos;
   }

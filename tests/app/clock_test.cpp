@@ -88,13 +88,12 @@ TEST_P(ActivationTest, ActivationKeepsOrRunsTheTime) {
   EXPECT_GE(app.GetAppTime(), last);  // never a step back
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Modes, ActivationTest,
-    ::testing::Values(ActivationCase{"StopsWhenInactive", 1, 0, 100},
-                      ActivationCase{"RunsWhenClockKeepsGoing", 0, 0, 1100},
-                      ActivationCase{"RunsInBackground", 1, 1, 1100},
-                      ActivationCase{"RunsInBackgroundNoStop", 0, 1, 1100}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Modes, ActivationTest,
+                         ::testing::Values(ActivationCase{"StopsWhenInactive", 1, 0, 100},
+                                           ActivationCase{"RunsWhenClockKeepsGoing", 0, 0, 1100},
+                                           ActivationCase{"RunsInBackground", 1, 1, 1100},
+                                           ActivationCase{"RunsInBackgroundNoStop", 0, 1, 1100}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // Overlapping stops are charged once: a pause inside inactivity, a move inside a pause.
 TEST_F(AppTest, OverlappingStopsStopTheClockOnce) {
@@ -106,15 +105,15 @@ TEST_F(AppTest, OverlappingStopsStopTheClockOnce) {
   app.DoIdle();
   ASSERT_EQ(app.GetAppTime(), 100u);
 
-  app.SetActive(0);       // t 10
+  app.SetActive(0);  // t 10
   zqAdvanceClock(10);
-  app.Pause(1);           // t 20
+  app.Pause(1);  // t 20
   zqAdvanceClock(10);
-  app.SetActive(1);       // t 30: still paused
+  app.SetActive(1);  // t 30: still paused
   zqAdvanceClock(10);
   app.DoIdle();
   EXPECT_EQ(app.GetAppTime(), 100u);
-  app.Pause(0);           // t 40
+  app.Pause(0);  // t 40
   EXPECT_EQ(app.GetAppTime(), 100u);
 
   app.Pause(1);

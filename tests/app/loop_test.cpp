@@ -11,9 +11,9 @@ TEST_F(AppTest, SetTaskAppendsKeepsAndRemoves) {
     int keep;
     std::vector<RecordingTask*> after;
   } steps[] = {
-      {&a, 1, {&a}}, {&b, 0, {&a, &b}},  // not listed: appended whatever keep says
-      {&a, 1, {&a, &b}},                 // listed, keep: unchanged
-      {&a, 0, {&b}},                     // listed, no keep: removed
+      {&a, 1, {&a}},     {&b, 0, {&a, &b}},  // not listed: appended whatever keep says
+      {&a, 1, {&a, &b}},                     // listed, keep: unchanged
+      {&a, 0, {&b}},                         // listed, no keep: removed
       {&a, 1, {&b, &a}},
   };
   for (const Step& s : steps) {

@@ -86,7 +86,7 @@ TEST_F(MenuAppTest, MenuLoopChecksItemsAndStopsTheClock) {
 TEST_F(MenuAppTest, ContextMenuTracksThePopupAtThePoint) {
   ASSERT_NE(app.GetPopupMenu(), nullptr);
   zqClearTrackedPopupMenus();
-  app.MsgProc(WM_CONTEXTMENU, (WPARAM)nullptr, MAKELPARAM(5, 6));  // another window: nothing
+  app.MsgProc(WM_CONTEXTMENU, (WPARAM) nullptr, MAKELPARAM(5, 6));  // another window: nothing
   EXPECT_TRUE(zqTrackedPopupMenus().empty());
   app.MsgProc(WM_CONTEXTMENU, (WPARAM)wnd, MAKELPARAM((WORD)-3, 40));
   auto tracked = zqTrackedPopupMenus();

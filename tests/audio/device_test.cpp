@@ -64,7 +64,8 @@ TEST_F(Device, EngineSetUpPrimaryFormatAndListener) {
   LPDIRECTSOUNDBUFFER primary3d = nullptr;
   ASSERT_EQ(ds->CreateSoundBuffer(&pd3, &primary3d, nullptr), DS_OK);
   LPDIRECTSOUND3DLISTENER listener = nullptr;
-  ASSERT_EQ(primary3d->QueryInterface(IID_IDirectSound3DListener, reinterpret_cast<void**>(&listener)), DS_OK);
+  ASSERT_EQ(primary3d->QueryInterface(IID_IDirectSound3DListener, reinterpret_cast<void**>(&listener)),
+            DS_OK);
   EXPECT_EQ(primary3d->Release(), 1u);  // the listener keeps the primary buffer
 
   DS3DVECTOR p{};

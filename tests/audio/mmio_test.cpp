@@ -37,7 +37,8 @@ Wave ReadWave(HMMIO h) {
   if ((w.err = mmioDescend(h, &fmt, &w.riff, MMIO_FINDCHUNK)) != 0) return w;
   if (mmioRead(h, reinterpret_cast<HPSTR>(&w.fmt), 16) != 16) return w.err = MMIOERR_CANNOTREAD, w;
   if ((w.err = mmioAscend(h, &fmt, 0)) != 0) return w;
-  if (mmioSeek(h, static_cast<LONG>(w.riff.dwDataOffset) + 4, SEEK_SET) < 0) return w.err = MMIOERR_CANNOTSEEK, w;
+  if (mmioSeek(h, static_cast<LONG>(w.riff.dwDataOffset) + 4, SEEK_SET) < 0)
+    return w.err = MMIOERR_CANNOTSEEK, w;
   w.data.ckid = mmioFOURCC('d', 'a', 't', 'a');
   if ((w.err = mmioDescend(h, &w.data, &w.riff, MMIO_FINDCHUNK)) != 0) return w;
   MMIOINFO info{};
@@ -87,9 +88,7 @@ class Mmio : public ::testing::Test {
 };
 
 TEST_F(Mmio, SoxWavesBecomeBuffersWithTheirBytes) {
-  const struct {
-    int bits, channels;
-  } cases[] = {{8, 1}, {16, 1}, {8, 2}, {16, 2}};
+  const struct { int bits, channels; } cases[] = {{8, 1}, {16, 1}, {8, 2}, {16, 2}};
   LPDIRECTSOUND8 ds = nullptr;
   ASSERT_EQ(DirectSoundCreate8(nullptr, &ds, nullptr), DS_OK);
   for (const auto& c : cases) {
@@ -109,7 +108,8 @@ TEST_F(Mmio, SoxWavesBecomeBuffersWithTheirBytes) {
 
     WAVEFORMATEX wf{};
     std::memcpy(&wf, &w.fmt, sizeof w.fmt);
-    DSBUFFERDESC d{36, c.channels == 1 ? DWORD{DSBCAPS_CTRL3D} : 0u, w.data.cksize, 0, &wf, DS3DALG_HRTF_FULL};
+    DSBUFFERDESC d{
+        36, c.channels == 1 ? DWORD{DSBCAPS_CTRL3D} : 0u, w.data.cksize, 0, &wf, DS3DALG_HRTF_FULL};
     LPDIRECTSOUNDBUFFER b = nullptr;
     ASSERT_EQ(ds->CreateSoundBuffer(&d, &b, nullptr), DS_OK) << what;
     void* p = nullptr;
@@ -260,8 +260,9 @@ TEST_F(Mmio, WriteRoundTripFixesSizesAndPads) {
   ASSERT_EQ(mmioClose(h, 0), 0u);
 
   const std::string file = ReadBytes(path);
-  const std::string want = Chunk("RIFF", "WAVE" + Chunk("fmt ", std::string(reinterpret_cast<char*>(&pcm), 16)) +
-                                             Chunk("fact", std::string("\xE9\x03\0\0", 4)) + Chunk("data", samples));
+  const std::string want =
+      Chunk("RIFF", "WAVE" + Chunk("fmt ", std::string(reinterpret_cast<char*>(&pcm), 16)) +
+                        Chunk("fact", std::string("\xE9\x03\0\0", 4)) + Chunk("data", samples));
   EXPECT_EQ(file.size(), want.size());
   EXPECT_EQ(file, want);
   EXPECT_EQ(data.cksize, 1001u);

@@ -26,8 +26,8 @@ class Buffers : public ::testing::Test {
   }
   // One second of 22050 Hz 16-bit mono: 44100 bytes, 44.1 bytes per ms.
   LPDIRECTSOUNDBUFFER Make(DWORD flags = 0, WORD channels = 1, DWORD bytes = 44100) {
-    WAVEFORMATEX wf{WAVE_FORMAT_PCM, channels, 22050, 22050u * 2 * channels,
-                    static_cast<WORD>(2 * channels), 16, 0};
+    WAVEFORMATEX wf{
+        WAVE_FORMAT_PCM, channels, 22050, 22050u * 2 * channels, static_cast<WORD>(2 * channels), 16, 0};
     DSBUFFERDESC d{36, flags, bytes, 0, &wf, {}};
     LPDIRECTSOUNDBUFFER b = nullptr;
     EXPECT_EQ(ds->CreateSoundBuffer(&d, &b, nullptr), DS_OK);

@@ -73,8 +73,8 @@ TEST_F(ConfigValues, PointsAndRects) {
       {"1;2 3x4", {1, 2, 3, 4}, {1, 2}},  // any one character separates
       {"1,2,", {1, 2, 0, 0}, {1, 2}},     // a separator with nothing after it ends the list
       {",5", {0, 5, 0, 0}, {0, 5}},
-      {" -3, 4", {-3, 4, 0, 0}, {-3, 4}},     // blanks before a number are skipped
-      {"1 ,2", {1, 0, 2, 0}, {1, 0}},         // exactly one character is skipped
+      {" -3, 4", {-3, 4, 0, 0}, {-3, 4}},  // blanks before a number are skipped
+      {"1 ,2", {1, 0, 2, 0}, {1, 0}},      // exactly one character is skipped
       {"10,20,30,40,50", {10, 20, 30, 40}, {10, 20}},
   };
   for (const Case& c : cases) {

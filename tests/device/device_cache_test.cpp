@@ -61,7 +61,9 @@ TEST_F(DeviceCache, FirstRunWritesSecondReadsWithoutEnumerating) {
   std::vector<BYTE> modes(3 * 124 + 8);
   EXPECT_EQ(cfg.GetBinary("DEVICES", "ModeList", modes.data(), (DWORD)modes.size()), 3u * 124);
   // The stored record: count 3, current index 1 (800 x 600 x 16), pointer slots 0.
-  auto u32 = [&](size_t at) { return (DWORD)rec[at] | rec[at + 1] << 8 | rec[at + 2] << 16 | (DWORD)rec[at + 3] << 24; };
+  auto u32 = [&](size_t at) {
+    return (DWORD)rec[at] | rec[at + 1] << 8 | rec[at + 2] << 16 | (DWORD)rec[at + 3] << 24;
+  };
   EXPECT_EQ(u32(1216), 3u);
   EXPECT_EQ(u32(1220), 1u);
   EXPECT_EQ(u32(40) | u32(284) | u32(1212), 0u);
@@ -121,7 +123,8 @@ TEST_F(DeviceCache, UntrustworthyCacheIsRebuilt) {
     EXPECT_STREQ(dev->szDeviceDesc, "Real Device") << c.what;
     EXPECT_EQ(TableCount(), 1u) << c.what;
     BYTE rewritten[ZQ_DEVICEINFO_STORED_SIZE];
-    EXPECT_EQ(cfg.GetBinary("DEVICES", "DeviceInfo", rewritten, sizeof rewritten), sizeof rewritten) << c.what;
+    EXPECT_EQ(cfg.GetBinary("DEVICES", "DeviceInfo", rewritten, sizeof rewritten), sizeof rewritten)
+        << c.what;
     EXPECT_STREQ(reinterpret_cast<char*>(rewritten), "Real Device") << c.what;
   }
 

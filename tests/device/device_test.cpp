@@ -45,8 +45,8 @@ struct Machine {
     return (int)drivers.size() - 1;
   }
 
-  void AddDevice(int driver, const char* name, const GUID& guid, bool hardware, DWORD depths, DWORD maxW = 2048,
-                 DWORD maxH = 2048) {
+  void AddDevice(int driver, const char* name, const GUID& guid, bool hardware, DWORD depths,
+                 DWORD maxW = 2048, DWORD maxH = 2048) {
     ZqDisplayDevice dev;
     zqDisplayDefaultDevice(&dev);
     snprintf(dev.description, sizeof dev.description, "%s", name);
@@ -106,8 +106,13 @@ class Devices : public DeviceTableTest {
 }  // namespace
 
 TEST_F(Devices, ModesAreFilteredByDepthAndSorted) {
-  int drv = machine.AddDriver(true, {{1024, 768, 16}, {800, 600, 32}, {640, 480, 32}, {800, 600, 16},
-                                     {640, 480, 16}, {640, 480, 8}, {320, 200, 24}});
+  int drv = machine.AddDriver(true, {{1024, 768, 16},
+                                     {800, 600, 32},
+                                     {640, 480, 32},
+                                     {800, 600, 16},
+                                     {640, 480, 16},
+                                     {640, 480, 8},
+                                     {320, 200, 24}});
   machine.AddDevice(drv, "both", IID_IDirect3DRGBDevice, false, DDBD_16 | DDBD_32);
   machine.AddDevice(drv, "sixteen", IID_IDirect3DRGBDevice, false, DDBD_16);
   machine.Install();
@@ -117,7 +122,7 @@ TEST_F(Devices, ModesAreFilteredByDepthAndSorted) {
   ASSERT_EQ(count, 2u);
   EXPECT_STREQ(table[0].szDeviceDesc, "both");  // primary driver: the device's description
   EXPECT_EQ(ModeTexts(table[0]), (std::vector<std::string>{"640x480x16", "640x480x32", "800x600x16",
-                                                            "800x600x32", "1024x768x16"}));
+                                                           "800x600x32", "1024x768x16"}));
   EXPECT_EQ(table[0].dwCurrentMode, 2u);
   EXPECT_EQ(table[0].ddsdMode.dwWidth, 800u);
   EXPECT_EQ(table[0].pDriverGUID, nullptr);
@@ -168,12 +173,21 @@ TEST_F(Devices, ChoiceFollowsClassAndTextureSize) {
   const GUID& ref = IID_IDirect3DRefDevice;
   std::vector<Case> cases = {
       {"small HAL loses", {{"hal", &hal, true, 512, 2048}, {"sw", &rgb, false, 2048, 2048}}, 0, "sw"},
-      {"class order", {{"ref", &ref, false, 2048, 2048}, {"sw", &rgb, false, 2048, 2048},
-                       {"hal", &hal, true, 2048, 2048}, {"tnl", &tnl, true, 2048, 2048}}, 0, "tnl"},
-      {"no hardware flag", {{"tnl", &tnl, true, 2048, 2048}, {"hal", &hal, true, 2048, 2048},
-                            {"ref", &ref, false, 2048, 2048}}, 1, "ref"},
-      {"last of a class counts", {{"sw1", &rgb, false, 2048, 2048}, {"sw2", &rgb, false, 1024, 512},
-                                  {"ref", &ref, false, 1024, 1024}}, 0, "ref"},
+      {"class order",
+       {{"ref", &ref, false, 2048, 2048},
+        {"sw", &rgb, false, 2048, 2048},
+        {"hal", &hal, true, 2048, 2048},
+        {"tnl", &tnl, true, 2048, 2048}},
+       0,
+       "tnl"},
+      {"no hardware flag",
+       {{"tnl", &tnl, true, 2048, 2048}, {"hal", &hal, true, 2048, 2048}, {"ref", &ref, false, 2048, 2048}},
+       1,
+       "ref"},
+      {"last of a class counts",
+       {{"sw1", &rgb, false, 2048, 2048}, {"sw2", &rgb, false, 1024, 512}, {"ref", &ref, false, 1024, 1024}},
+       0,
+       "ref"},
       {"nothing big enough", {{"sw", &rgb, false, 1023, 4096}}, 0, ""},
   };
   for (const Case& c : cases) {
@@ -222,7 +236,8 @@ TEST_F(Devices, EnumerationErrorsAndTableLimit) {
 
   Machine many;
   drv = many.AddDriver(true, {{800, 600, 16}});
-  for (int i = 0; i < 25; ++i) many.AddDevice(drv, ("dev" + std::to_string(i)).c_str(), IID_IDirect3DRGBDevice, false, DDBD_16);
+  for (int i = 0; i < 25; ++i)
+    many.AddDevice(drv, ("dev" + std::to_string(i)).c_str(), IID_IDirect3DRGBDevice, false, DDBD_16);
   many.Install();
   EXPECT_EQ(Device_Enumerate(), 0);
   auto [table, count] = Listed();

@@ -11,7 +11,9 @@ struct Blit : DisplayFixture {
     d.dwSize = sizeof d;
     EXPECT_EQ(s->Lock(nullptr, &d, DDLOCK_WAIT, nullptr), DD_OK);
     for (int y = 0; y < h; ++y)
-      for (int x = 0; x < w; ++x) reinterpret_cast<DWORD*>(static_cast<BYTE*>(d.lpSurface) + y * d.lPitch)[x] = 0xFF000000u | DWORD(x) << 8 | DWORD(y);
+      for (int x = 0; x < w; ++x)
+        reinterpret_cast<DWORD*>(static_cast<BYTE*>(d.lpSurface) + y * d.lPitch)[x] =
+            0xFF000000u | DWORD(x) << 8 | DWORD(y);
     s->Unlock(nullptr);
     return s;
   }
@@ -35,12 +37,12 @@ TEST_F(Blit, ClippedAndStretchedBlitsSampleSourcePixelCentres) {
     RECT dest, source;
   };
   const Case cases[] = {
-      {{4, 4, 12, 12}, {0, 0, 8, 8}},     // plain copy
-      {{-2, -3, 6, 5}, {0, 0, 8, 8}},     // clipped at the top-left: the source follows
-      {{12, 10, 20, 18}, {0, 0, 8, 8}},   // clipped at the bottom-right
-      {{0, 0, 16, 16}, {2, 2, 6, 6}},     // enlarged 4x
-      {{1, 2, 6, 13}, {0, 0, 8, 8}},      // shrunk in x, stretched in y, uneven ratios
-      {{-8, -4, 8, 12}, {0, 0, 4, 8}},    // stretched and clipped
+      {{4, 4, 12, 12}, {0, 0, 8, 8}},    // plain copy
+      {{-2, -3, 6, 5}, {0, 0, 8, 8}},    // clipped at the top-left: the source follows
+      {{12, 10, 20, 18}, {0, 0, 8, 8}},  // clipped at the bottom-right
+      {{0, 0, 16, 16}, {2, 2, 6, 6}},    // enlarged 4x
+      {{1, 2, 6, 13}, {0, 0, 8, 8}},     // shrunk in x, stretched in y, uneven ratios
+      {{-8, -4, 8, 12}, {0, 0, 4, 8}},   // stretched and clipped
   };
   for (const Case& c : cases) {
     fill(dst, kUntouched);
@@ -162,7 +164,8 @@ TEST_F(Blit, ColourFillIsClippedToTheSurface) {
   RECT r{-3, 5, 3, 20};
   fill(s, 0x00112233, &r);
   for (int y = 0; y < 8; ++y)
-    for (int x = 0; x < 8; ++x) EXPECT_EQ(pixel(s, x, y), (x < 3 && y >= 5) ? 0x00112233u : kUntouched) << x << "," << y;
+    for (int x = 0; x < 8; ++x)
+      EXPECT_EQ(pixel(s, x, y), (x < 3 && y >= 5) ? 0x00112233u : kUntouched) << x << "," << y;
   RECT inverted{5, 5, 2, 6};
   DDBLTFX fx{};
   fx.dwSize = sizeof fx;

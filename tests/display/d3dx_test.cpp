@@ -23,7 +23,8 @@ struct D3dxFiles : DisplayFixture {
   HRESULT load(LPDIRECTDRAWSURFACE7* tex, DWORD* w, DWORD* h) {
     D3DX_SURFACEFORMAT f = D3DX_SF_A8R8G8B8;
     *w = *h = 0;
-    return D3DXCreateTextureFromFile(dev, nullptr, w, h, &f, nullptr, tex, nullptr, path.data(), D3DX_FT_POINT);
+    return D3DXCreateTextureFromFile(dev, nullptr, w, h, &f, nullptr, tex, nullptr, path.data(),
+                                     D3DX_FT_POINT);
   }
 };
 
@@ -99,9 +100,10 @@ TEST_F(D3dxFiles, DamagedFilesAndHeadersPromisingMoreThanTheDataFail) {
   std::vector<BYTE> shortTga = tga3x1(3, 1);
   shortTga.resize(shortTga.size() - 1);
   const std::vector<BYTE> cases[] = {
-      shortBmp, hugeBmp, shortTga,
-      tga3x1(16384, 16384),  // ten bytes of runs cannot hold 2^28 pixels
-      tga3x1(0, 1), tga3x1(16385, 1), {'B', 'M', 0, 0}, {}};
+      shortBmp,         hugeBmp,
+      shortTga,         tga3x1(16384, 16384),  // ten bytes of runs cannot hold 2^28 pixels
+      tga3x1(0, 1),     tga3x1(16385, 1),
+      {'B', 'M', 0, 0}, {}};
   for (size_t i = 0; i < std::size(cases); ++i) {
     write(cases[i]);
     LPDIRECTDRAWSURFACE7 t = reinterpret_cast<LPDIRECTDRAWSURFACE7>(1);

@@ -12,7 +12,7 @@ struct PresentFixture : DisplayFixture {
   HWND hwnd = nullptr;
   LPDIRECTDRAWSURFACE7 primary = nullptr;
   LPDIRECTDRAWCLIPPER clipper = nullptr;
-  RECT client{};    // client area in screen coordinates
+  RECT client{};  // client area in screen coordinates
   int clientW = 0, clientH = 0;
 
   static LRESULT proc(HWND h, UINT m, WPARAM w, LPARAM l) { return DefWindowProcA(h, m, w, l); }
@@ -23,8 +23,8 @@ struct PresentFixture : DisplayFixture {
     wc.lpfnWndProc = proc;
     wc.lpszClassName = "ZqDisplayPresent";
     RegisterClassA(&wc);
-    hwnd = CreateWindowExA(0, "ZqDisplayPresent", title, WS_OVERLAPPEDWINDOW, 40, 30, 728, 567, nullptr, nullptr,
-                           nullptr, nullptr);
+    hwnd = CreateWindowExA(0, "ZqDisplayPresent", title, WS_OVERLAPPEDWINDOW, 40, 30, 728, 567, nullptr,
+                           nullptr, nullptr, nullptr);
     ASSERT_TRUE(hwnd);
     ShowWindow(hwnd, SW_SHOW);
     UpdateWindow(hwnd);
@@ -57,7 +57,8 @@ struct PresentFixture : DisplayFixture {
   void drawScene() {
     std::vector<DWORD> bg(64 * 64), sprite(32 * 32);
     for (int y = 0; y < 64; ++y)
-      for (int x = 0; x < 64; ++x) bg[size_t(y) * 64 + x] = 0xFF000000u | DWORD(x * 4) << 16 | DWORD(y * 4) << 8 | DWORD(255 - x * 2);
+      for (int x = 0; x < 64; ++x)
+        bg[size_t(y) * 64 + x] = 0xFF000000u | DWORD(x * 4) << 16 | DWORD(y * 4) << 8 | DWORD(255 - x * 2);
     for (int y = 0; y < 32; ++y)
       for (int x = 0; x < 32; ++x) {
         const int dx = x - 16, dy = y - 16;
@@ -72,18 +73,21 @@ struct PresentFixture : DisplayFixture {
     ASSERT_EQ(quad(0, 0, 800, 600, 0xFF7F7F7F), D3D_OK);
     dev->SetTexture(0, ts);
     for (int i = 0; i < 6; ++i) {
-      const float a = 0.4f * float(i), c = std::cos(a), s = std::sin(a), x = 120.f + 110.f * float(i), y = 200.f;
+      const float a = 0.4f * float(i), c = std::cos(a), s = std::sin(a), x = 120.f + 110.f * float(i),
+                  y = 200.f;
       const float cx[4] = {-48, 48, -48, 48}, cy[4] = {-48, -48, 48, 48};
       D3DTLVERTEX v[4];
       for (int k = 0; k < 4; ++k)
-        v[k] = vtx(x + cx[k] * c - cy[k] * s, y + cx[k] * s + cy[k] * c, 0xFF7F7F7F, cx[k] > 0 ? 1.f : 0.f, cy[k] > 0 ? 1.f : 0.f);
+        v[k] = vtx(x + cx[k] * c - cy[k] * s, y + cx[k] * s + cy[k] * c, 0xFF7F7F7F, cx[k] > 0 ? 1.f : 0.f,
+                   cy[k] > 0 ? 1.f : 0.f);
       ASSERT_EQ(dev->DrawPrimitive(D3DPT_TRIANGLESTRIP, D3DFVF_TLVERTEX, v, 4, 0), D3D_OK);
     }
     dev->SetTexture(0, nullptr);
     dev->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG2);
     ASSERT_EQ(quad(0, 400, 800, 480, 0x807F7F7F), D3D_OK);
     for (int i = 0; i < 8; ++i) {
-      D3DTLVERTEX l[2] = {vtx(20.f + 90.f * float(i), 500, 0xFFFFFFFF), vtx(100.f + 90.f * float(i), 590, 0xFFFF4040)};
+      D3DTLVERTEX l[2] = {vtx(20.f + 90.f * float(i), 500, 0xFFFFFFFF),
+                          vtx(100.f + 90.f * float(i), 590, 0xFFFF4040)};
       ASSERT_EQ(dev->DrawPrimitive(D3DPT_LINELIST, D3DFVF_TLVERTEX, l, 2, 0), D3D_OK);
     }
     ASSERT_EQ(dev->EndScene(), D3D_OK);

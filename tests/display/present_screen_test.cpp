@@ -38,12 +38,14 @@ TEST_F(PresentOnScreen, FrameReadBackFromTheXServerIsTheStretchedBackBuffer) {
     // The newest window of that title (the window system may have replaced an earlier one).
     const std::string id = run("xdotool search --name 'zq display readback' | tail -n 1");
     if (id.empty()) continue;
-    rgb = run("xwd -silent -id " + id.substr(0, id.find('\n')) + " 2>/dev/null | convert xwd:- -depth 8 rgb:- 2>/dev/null");
+    rgb = run("xwd -silent -id " + id.substr(0, id.find('\n')) +
+              " 2>/dev/null | convert xwd:- -depth 8 rgb:- 2>/dev/null");
     if (rgb.size() != size_t(clientW) * clientH * 3) continue;
     wrong = 0;
     for (int y = 0; y < clientH; ++y)
       for (int x = 0; x < clientW; ++x) {
-        const unsigned char* p = reinterpret_cast<const unsigned char*>(rgb.data()) + (size_t(y) * clientW + x) * 3;
+        const unsigned char* p =
+            reinterpret_cast<const unsigned char*>(rgb.data()) + (size_t(y) * clientW + x) * 3;
         const DWORD got = DWORD(p[0]) << 16 | DWORD(p[1]) << 8 | p[2];
         wrong += got != expectedAt(x, y);
       }

@@ -34,11 +34,13 @@ TEST_F(Present, FrameIsTheBackBufferStretchedIntoTheClientAreaAndWritesAPng) {
   ASSERT_GT(bytes.size(), 33u);
   EXPECT_EQ(bytes.substr(0, 8), std::string("\x89PNG\r\n\x1a\n", 8));
   auto be32 = [&](size_t at) {
-    return DWORD(BYTE(bytes[at])) << 24 | DWORD(BYTE(bytes[at + 1])) << 16 | DWORD(BYTE(bytes[at + 2])) << 8 | BYTE(bytes[at + 3]);
+    return DWORD(BYTE(bytes[at])) << 24 | DWORD(BYTE(bytes[at + 1])) << 16 | DWORD(BYTE(bytes[at + 2])) << 8 |
+           BYTE(bytes[at + 3]);
   };
   EXPECT_EQ(bytes.substr(12, 4), "IHDR");
   EXPECT_EQ(be32(16), 720u);
   EXPECT_EQ(be32(20), 540u);
-  EXPECT_TRUE(zqDisplayWriteSurfacePng(target, (std::string(ZQ_BIN_DIR) + "/display_back_buffer.png").c_str()));
+  EXPECT_TRUE(
+      zqDisplayWriteSurfacePng(target, (std::string(ZQ_BIN_DIR) + "/display_back_buffer.png").c_str()));
   EXPECT_FALSE(zqDisplayWritePresentedFramePng(hwnd, "/nonexistent-folder/frame.png"));
 }

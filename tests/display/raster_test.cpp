@@ -77,20 +77,34 @@ namespace {
 int factorOf(DWORD code, bool source, int k, const int s[4], const int d[4]) {
   const int sa = s[3], da = d[3];
   switch (code) {
-    case D3DBLEND_ZERO: return 0;
-    case D3DBLEND_ONE: return 255;
-    case D3DBLEND_SRCCOLOR: return s[k];
-    case D3DBLEND_INVSRCCOLOR: return 255 - s[k];
-    case D3DBLEND_SRCALPHA: return sa;
-    case D3DBLEND_INVSRCALPHA: return 255 - sa;
-    case D3DBLEND_DESTALPHA: return da;
-    case D3DBLEND_INVDESTALPHA: return 255 - da;
-    case D3DBLEND_DESTCOLOR: return d[k];
-    case D3DBLEND_INVDESTCOLOR: return 255 - d[k];
-    case D3DBLEND_SRCALPHASAT: return k == 3 ? 255 : std::min(sa, 255 - da);
-    case D3DBLEND_BOTHSRCALPHA: return source ? sa : 255 - sa;
-    case D3DBLEND_BOTHINVSRCALPHA: return source ? 255 - sa : sa;
-    default: return -1;
+    case D3DBLEND_ZERO:
+      return 0;
+    case D3DBLEND_ONE:
+      return 255;
+    case D3DBLEND_SRCCOLOR:
+      return s[k];
+    case D3DBLEND_INVSRCCOLOR:
+      return 255 - s[k];
+    case D3DBLEND_SRCALPHA:
+      return sa;
+    case D3DBLEND_INVSRCALPHA:
+      return 255 - sa;
+    case D3DBLEND_DESTALPHA:
+      return da;
+    case D3DBLEND_INVDESTALPHA:
+      return 255 - da;
+    case D3DBLEND_DESTCOLOR:
+      return d[k];
+    case D3DBLEND_INVDESTCOLOR:
+      return 255 - d[k];
+    case D3DBLEND_SRCALPHASAT:
+      return k == 3 ? 255 : std::min(sa, 255 - da);
+    case D3DBLEND_BOTHSRCALPHA:
+      return source ? sa : 255 - sa;
+    case D3DBLEND_BOTHINVSRCALPHA:
+      return source ? 255 - sa : sa;
+    default:
+      return -1;
   }
 }
 
@@ -210,7 +224,8 @@ TEST_F(Raster, ZOrderWithAndWithoutAZBuffer) {
     d->SetRenderState(D3DRENDERSTATE_CULLMODE, D3DCULL_NONE);
     d->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG2);
     d->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
-    for (D3DTLVERTEX* q : {r, g, b}) ASSERT_EQ(d->DrawPrimitive(D3DPT_TRIANGLESTRIP, D3DFVF_TLVERTEX, q, 4, 0), D3D_OK);
+    for (D3DTLVERTEX* q : {r, g, b})
+      ASSERT_EQ(d->DrawPrimitive(D3DPT_TRIANGLESTRIP, D3DFVF_TLVERTEX, q, 4, 0), D3D_OK);
   };
   auto px = [&](LPDIRECTDRAWSURFACE7 s, int x, int y) { return pixel(s, x, y) & 0xFFFFFF; };
 
@@ -279,7 +294,8 @@ TEST_F(Raster, AlphaTestGreaterEqualOneDropsTransparentTexels) {
     dev->SetRenderState(D3DRENDERSTATE_ALPHAREF, c.ref);
     dev->SetRenderState(D3DRENDERSTATE_ALPHAFUNC, c.func);
     ASSERT_EQ(quad(0, 0, 4, 1, 0xFFFFFFFF), D3D_OK);
-    for (int x = 0; x < 4; ++x) EXPECT_EQ(at(x, 0), c.written[x] ? 0xFF0000u : 0x0000FFu) << c.func << " x " << x;
+    for (int x = 0; x < 4; ++x)
+      EXPECT_EQ(at(x, 0), c.written[x] ? 0xFF0000u : 0x0000FFu) << c.func << " x " << x;
   }
   dev->SetRenderState(D3DRENDERSTATE_ALPHATESTENABLE, FALSE);
   dev->SetTexture(0, nullptr);
@@ -328,7 +344,8 @@ TEST_F(Raster, LinesLightEveryPixelFromTheStartUpToTheEnd) {
   for (int y = 95; y < 115; ++y)
     for (int x = 95; x < 115; ++x) {
       const DWORD p = at(x, y) & 0xFF;
-      const bool border = (x >= 100 && x <= 110 && (y == 100 || y == 105)) || ((x == 100 || x == 110) && y >= 100 && y <= 105);
+      const bool border = (x >= 100 && x <= 110 && (y == 100 || y == 105)) ||
+                          ((x == 100 || x == 110) && y >= 100 && y <= 105);
       EXPECT_EQ(p != 0, border) << x << "," << y;
       lit += p != 0;
       twice += p > 0x40;
@@ -346,11 +363,12 @@ TEST_F(Raster, WrapAddressingRepeatsTheTexture) {
   // u from -1 to 3 over 16 pixels: four repeats starting at texel 0; v far outside 0..1.
   for (float v0 : {0.f, -7.f, 12.f}) {
     clear(0);
-    D3DTLVERTEX v[4] = {vtx(0, 0, 0xFFFFFFFF, -1, v0), vtx(16, 0, 0xFFFFFFFF, 3, v0), vtx(0, 2, 0xFFFFFFFF, -1, v0 + 2),
-                        vtx(16, 2, 0xFFFFFFFF, 3, v0 + 2)};
+    D3DTLVERTEX v[4] = {vtx(0, 0, 0xFFFFFFFF, -1, v0), vtx(16, 0, 0xFFFFFFFF, 3, v0),
+                        vtx(0, 2, 0xFFFFFFFF, -1, v0 + 2), vtx(16, 2, 0xFFFFFFFF, 3, v0 + 2)};
     ASSERT_EQ(dev->DrawPrimitive(D3DPT_TRIANGLESTRIP, D3DFVF_TLVERTEX, v, 4, 0), D3D_OK);
     for (int y = 0; y < 2; ++y)
-      for (int x = 0; x < 16; ++x) EXPECT_EQ(at(x, y), texels[size_t(x % 4)] & 0xFFFFFF) << x << "," << y << " v " << v0;
+      for (int x = 0; x < 16; ++x)
+        EXPECT_EQ(at(x, y), texels[size_t(x % 4)] & 0xFFFFFF) << x << "," << y << " v " << v0;
   }
   dev->SetTexture(0, nullptr);
   t->Release();
@@ -388,8 +406,12 @@ TEST_F(Raster, TextureCoordinatesOutOfRangeSampleSomeTexel) {
   const DWORD c = 0xFF336699;
   LPDIRECTDRAWSURFACE7 t = makeTexture(8, 8, std::vector<DWORD>(64, c));
   const float nan = std::nanf(""), inf = INFINITY;
-  const float coords[][4] = {{nan, 0, 1, 1}, {0, inf, 1, 1}, {-inf, 0, inf, 1}, {1e30f, 0, -1e30f, 1e30f},
-                             {3e9f, -3e9f, 3e9f + 1e3f, -3e9f}, {0, 0, 1e7f, 1}};
+  const float coords[][4] = {{nan, 0, 1, 1},
+                             {0, inf, 1, 1},
+                             {-inf, 0, inf, 1},
+                             {1e30f, 0, -1e30f, 1e30f},
+                             {3e9f, -3e9f, 3e9f + 1e3f, -3e9f},
+                             {0, 0, 1e7f, 1}};
   for (DWORD address : {DWORD(D3DTADDRESS_WRAP), DWORD(D3DTADDRESS_CLAMP)})
     for (DWORD filter : {DWORD(D3DTFG_POINT), DWORD(D3DTFG_LINEAR)})
       for (bool general : {false, true})
@@ -398,7 +420,8 @@ TEST_F(Raster, TextureCoordinatesOutOfRangeSampleSomeTexel) {
           preparePaint(D3DBLEND_ONE, D3DBLEND_ZERO, D3DTOP_SELECTARG1, D3DTOP_SELECTARG1);
           dev->SetTextureStageState(0, D3DTSS_ADDRESS, address);
           dev->SetTextureStageState(0, D3DTSS_MAGFILTER, filter);
-          dev->SetTextureStageState(0, D3DTSS_MINFILTER, filter == D3DTFG_POINT ? D3DTFN_POINT : D3DTFN_LINEAR);
+          dev->SetTextureStageState(0, D3DTSS_MINFILTER,
+                                    filter == D3DTFG_POINT ? D3DTFN_POINT : D3DTFN_LINEAR);
           dev->SetRenderState(D3DRENDERSTATE_ALPHATESTENABLE, general);
           dev->SetRenderState(D3DRENDERSTATE_ALPHAFUNC, D3DCMP_GREATEREQUAL);
           dev->SetRenderState(D3DRENDERSTATE_ALPHAREF, 0);
@@ -406,7 +429,8 @@ TEST_F(Raster, TextureCoordinatesOutOfRangeSampleSomeTexel) {
           D3DTLVERTEX v[4] = {vtx(10, 10, 0xFFFFFFFF, uv[0], uv[1]), vtx(50, 12, 0xFFFFFFFF, uv[2], uv[1]),
                               vtx(8, 40, 0xFFFFFFFF, uv[0], uv[3]), vtx(48, 42, 0xFFFFFFFF, uv[2], uv[3])};
           ASSERT_EQ(dev->DrawPrimitive(D3DPT_TRIANGLESTRIP, D3DFVF_TLVERTEX, v, 4, 0), D3D_OK);
-          EXPECT_EQ(at(30, 25), c & 0xFFFFFF) << "address " << address << " filter " << filter << " u " << uv[0];
+          EXPECT_EQ(at(30, 25), c & 0xFFFFFF)
+              << "address " << address << " filter " << filter << " u " << uv[0];
           EXPECT_EQ(at(60, 25), 0u);
         }
   dev->SetRenderState(D3DRENDERSTATE_ALPHATESTENABLE, FALSE);
@@ -425,11 +449,13 @@ TEST_F(Raster, SliversWithHugeColourGradientsStayWithinTheirCornerColours) {
   dev->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
   // Each has a pixel centre on its left edge in every row it spans, and a third corner a
   // hair's breadth to the side.
-  const float slivers[][6] = {{10, 10, 10, 500, 10.0001f, 500}, {300, 20, 300.00002f, 580, 300, 580},
+  const float slivers[][6] = {{10, 10, 10, 500, 10.0001f, 500},
+                              {300, 20, 300.00002f, 580, 300, 580},
                               {700, 590, 700.00005f, 30, 700, 30}};
   for (const auto& t : slivers) {
     clear(0x00123456);
-    D3DTLVERTEX v[3] = {vtx(t[0], t[1], 0xFF000000), vtx(t[2], t[3], 0xFF00FF00), vtx(t[4], t[5], 0xFFFFFFFF)};
+    D3DTLVERTEX v[3] = {vtx(t[0], t[1], 0xFF000000), vtx(t[2], t[3], 0xFF00FF00),
+                        vtx(t[4], t[5], 0xFFFFFFFF)};
     ASSERT_EQ(dev->DrawPrimitive(D3DPT_TRIANGLELIST, D3DFVF_TLVERTEX, v, 3, 0), D3D_OK);
     int lit = 0;
     for (int y = 0; y < height; ++y)
@@ -453,8 +479,8 @@ TEST_F(Raster, GouraudCornersAndInterpolation) {
   dev->SetTexture(0, nullptr);
   dev->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG2);
   dev->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
-  D3DTLVERTEX v[4] = {vtx(L, T, col(0, 0, 0)), vtx(L + 15, T, col(0xF0, 0, 0)), vtx(L, T + 15, col(0, 0xF0, 0)),
-                      vtx(L + 15, T + 15, col(0xF0, 0xF0, 0x78))};
+  D3DTLVERTEX v[4] = {vtx(L, T, col(0, 0, 0)), vtx(L + 15, T, col(0xF0, 0, 0)),
+                      vtx(L, T + 15, col(0, 0xF0, 0)), vtx(L + 15, T + 15, col(0xF0, 0xF0, 0x78))};
   ASSERT_EQ(dev->DrawPrimitive(D3DPT_TRIANGLESTRIP, D3DFVF_TLVERTEX, v, 4, 0), D3D_OK);
   EXPECT_EQ(at(L, T), 0x000000u);          // the top-left corner shows its own colour
   EXPECT_EQ(at(L + 14, T), 0xE00000u);     // top edge towards red
@@ -462,7 +488,7 @@ TEST_F(Raster, GouraudCornersAndInterpolation) {
   EXPECT_EQ(at(L + 7, T + 3), 0x703000u);  // upper triangle: red by x, green by y
   // Lower triangle (TR, BL, BR): blue grows from the diagonal towards the bottom-right corner.
   EXPECT_EQ(at(L + 14, T + 14), 0xE0E068u);
-  EXPECT_EQ(at(L + 15, T + 15), 0u);       // right and bottom edges are outside
+  EXPECT_EQ(at(L + 15, T + 15), 0u);  // right and bottom edges are outside
   EXPECT_EQ(at(L + 15, T), 0u);
 }
 
@@ -486,8 +512,8 @@ TEST_F(Raster, FusedKernelsMatchTheGeneralPath) {
         const float cx[4] = {0, 37, 0, 37}, cy[4] = {0, 0, 23, 23};
         D3DTLVERTEX v[4];
         for (int j = 0; j < 4; ++j)
-          v[j] = vtx(x + k * (cx[j] * c - cy[j] * s), y + k * (cx[j] * s + cy[j] * c), 0xC07F7F7F, cx[j] / 37 * 1.5f - 0.25f,
-                     cy[j] / 23 * 1.2f + 0.1f);
+          v[j] = vtx(x + k * (cx[j] * c - cy[j] * s), y + k * (cx[j] * s + cy[j] * c), 0xC07F7F7F,
+                     cx[j] / 37 * 1.5f - 0.25f, cy[j] / 23 * 1.2f + 0.1f);
         EXPECT_EQ(dev->DrawPrimitive(D3DPT_TRIANGLESTRIP, D3DFVF_TLVERTEX, v, 4, 0), D3D_OK);
       }
     std::vector<DWORD> out(size_t(width) * height);
@@ -499,7 +525,8 @@ TEST_F(Raster, FusedKernelsMatchTheGeneralPath) {
   int differ = 0;
   for (size_t i = 0; i < fused.size(); ++i)
     if (fused[i] != general[i] && ++differ <= 5)
-      ADD_FAILURE() << "pixel " << i % width << "," << i / width << std::hex << " fused " << fused[i] << " general " << general[i];
+      ADD_FAILURE() << "pixel " << i % width << "," << i / width << std::hex << " fused " << fused[i]
+                    << " general " << general[i];
   EXPECT_EQ(differ, 0);
   dev->SetRenderState(D3DRENDERSTATE_ALPHATESTENABLE, FALSE);
   dev->SetTexture(0, nullptr);
@@ -518,13 +545,24 @@ TEST_F(Raster, FastPathsOfEitherWidthMatchTheGeneralPath) {
     float scaleX, scaleY;  // pixels per texel; negative mirrors
     float du, dv;          // texel offset of the mapping
     float angle = 0;
-    float repeat = 1;      // copies of the texture along each side
+    float repeat = 1;  // copies of the texture along each side
   };
-  const Case cases[] = {{1, 1, 0, 0},         {1, 1, 0.5f, 0.5f},  {1, 1, 0.25f, 0.75f}, {1, 1, 0.5f, 0},
-                        {1, 1, 0.1f, 0.9f},  {83.f / 64, 83.f / 64, 0, 0}, {1.5f, 1, 0.3f, 0.2f},
-                        {2, 3, 0, 0.5f},     {-1.3f, 1.2f, 0.4f, 0}, {1, 1.7f, 0, 0}, {1.01f, 1, 0, 0},
-                        {1, 1, 0, 0, 0.5235988f}, {1.4f, 0.8f, 0.3f, 0.1f, -2.1f},
-                        {1, 1, -20.5f, 7.5f, 0, 2.3f}, {1.2f, 1, 13.3f, -3.f, 0, 2.6f}, {-1, 1, 0.5f, 0.5f, 0, 1.8f}};
+  const Case cases[] = {{1, 1, 0, 0},
+                        {1, 1, 0.5f, 0.5f},
+                        {1, 1, 0.25f, 0.75f},
+                        {1, 1, 0.5f, 0},
+                        {1, 1, 0.1f, 0.9f},
+                        {83.f / 64, 83.f / 64, 0, 0},
+                        {1.5f, 1, 0.3f, 0.2f},
+                        {2, 3, 0, 0.5f},
+                        {-1.3f, 1.2f, 0.4f, 0},
+                        {1, 1.7f, 0, 0},
+                        {1.01f, 1, 0, 0},
+                        {1, 1, 0, 0, 0.5235988f},
+                        {1.4f, 0.8f, 0.3f, 0.1f, -2.1f},
+                        {1, 1, -20.5f, 7.5f, 0, 2.3f},
+                        {1.2f, 1, 13.3f, -3.f, 0, 2.6f},
+                        {-1, 1, 0.5f, 0.5f, 0, 1.8f}};
   uint32_t seed = 12345;
   auto rnd = [&]() {
     seed = seed * 1664525u + 1013904223u;
@@ -549,15 +587,18 @@ TEST_F(Raster, FastPathsOfEitherWidthMatchTheGeneralPath) {
           const float x = float(10 + (slot % 8) * 98) + fx, y = float(10 + (slot / 8) * 85) + fy;
           ++slot;
           const float w = 41 * std::fabs(c.scaleX) * c.repeat, h = 29 * std::fabs(c.scaleY) * c.repeat;
-          const float u0 = (c.scaleX < 0 ? c.repeat : 0.f) + c.du / 41, u1 = (c.scaleX < 0 ? 0.f : c.repeat) + c.du / 41;
-          const float v0 = (c.scaleY < 0 ? c.repeat : 0.f) + c.dv / 29, v1 = (c.scaleY < 0 ? 0.f : c.repeat) + c.dv / 29;
+          const float u0 = (c.scaleX < 0 ? c.repeat : 0.f) + c.du / 41,
+                      u1 = (c.scaleX < 0 ? 0.f : c.repeat) + c.du / 41;
+          const float v0 = (c.scaleY < 0 ? c.repeat : 0.f) + c.dv / 29,
+                      v1 = (c.scaleY < 0 ? 0.f : c.repeat) + c.dv / 29;
           const DWORD diffuse = t == opaque ? 0xFF7F7F7F : 0xC07F7F7F;
           const float cs = std::cos(c.angle), sn = std::sin(c.angle);
-          const float cx[4] = {0, w, 0, w}, cy[4] = {0, 0, h, h}, cu[4] = {u0, u1, u0, u1}, cv[4] = {v0, v0, v1, v1};
+          const float cx[4] = {0, w, 0, w}, cy[4] = {0, 0, h, h}, cu[4] = {u0, u1, u0, u1},
+                      cv[4] = {v0, v0, v1, v1};
           D3DTLVERTEX v[4];
           for (int j = 0; j < 4; ++j)
-            v[j] = vtx(x + 20 + (cx[j] - 20) * cs - (cy[j] - 20) * sn, y + 20 + (cx[j] - 20) * sn + (cy[j] - 20) * cs,
-                       diffuse, cu[j], cv[j]);
+            v[j] = vtx(x + 20 + (cx[j] - 20) * cs - (cy[j] - 20) * sn,
+                       y + 20 + (cx[j] - 20) * sn + (cy[j] - 20) * cs, diffuse, cu[j], cv[j]);
           EXPECT_EQ(dev->DrawPrimitive(D3DPT_TRIANGLESTRIP, D3DFVF_TLVERTEX, v, 4, 0), D3D_OK);
         }
     std::vector<DWORD> out(size_t(width) * height);
@@ -573,8 +614,8 @@ TEST_F(Raster, FastPathsOfEitherWidthMatchTheGeneralPath) {
       int differ = 0;
       for (size_t i = 0; i < fused.size(); ++i)
         if (fused[i] != general[i] && ++differ <= 5)
-          ADD_FAILURE() << "part " << part << " wide " << wide << " pixel " << i % width << "," << i / width << std::hex
-                        << " fused " << fused[i] << " general " << general[i];
+          ADD_FAILURE() << "part " << part << " wide " << wide << " pixel " << i % width << "," << i / width
+                        << std::hex << " fused " << fused[i] << " general " << general[i];
       EXPECT_EQ(differ, 0) << "part " << part << " wide " << wide;
     }
   }
@@ -610,7 +651,8 @@ TEST_F(Raster, RowsWiderThanTheKernelBuffersMatchTheGeneralPath) {
     d->SetTexture(0, t);
     // Right to left on one row, left to right on the others: both signs of the step.
     D3DTLVERTEX v[4] = {vtx(0.3f, 0, 0xC07F7F7F, 2.7f, 0.1f), vtx(kWide - 0.4f, 0, 0xC07F7F7F, -0.2f, 0.1f),
-                        vtx(0.3f, kHigh, 0xC07F7F7F, 2.7f, 0.3f), vtx(kWide - 0.4f, kHigh, 0xC07F7F7F, -0.2f, 0.3f)};
+                        vtx(0.3f, kHigh, 0xC07F7F7F, 2.7f, 0.3f),
+                        vtx(kWide - 0.4f, kHigh, 0xC07F7F7F, -0.2f, 0.3f)};
     EXPECT_EQ(d->DrawPrimitive(D3DPT_TRIANGLESTRIP, D3DFVF_TLVERTEX, v, 4, 0), D3D_OK);
     std::vector<DWORD> out;
     for (int y = 0; y < kHigh; ++y)
@@ -624,8 +666,8 @@ TEST_F(Raster, RowsWiderThanTheKernelBuffersMatchTheGeneralPath) {
     int differ = 0;
     for (size_t i = 0; i < fused.size(); ++i)
       if (fused[i] != general[i] && ++differ <= 5)
-        ADD_FAILURE() << "wide " << bits << " pixel " << i % kWide << "," << i / kWide << std::hex << " fused "
-                      << fused[i] << " general " << general[i];
+        ADD_FAILURE() << "wide " << bits << " pixel " << i % kWide << "," << i / kWide << std::hex
+                      << " fused " << fused[i] << " general " << general[i];
     EXPECT_EQ(differ, 0) << "wide " << bits;
   }
   zqDisplaySetKernelWidth(512);
@@ -647,9 +689,12 @@ TEST_F(Raster, QuadStripCoversAndShadesLikeItsTwoTriangles) {
     float x, y, ax, ay, bx, by;  // corner and the two side vectors
     bool textured;
   };
-  const Case cases[] = {{10, 10, 40, 0, 0, 30, true},          {60.5f, 10.5f, 33, 0, 0, 21, true},
-                        {120.25f, 10.75f, 20.5f, 0, 0, 40.25f, true}, {200, 10, 30, 10, -8, 25, true},
-                        {300, 20, 16, 16, 16, -16, false},     {400.5f, 30, -20, 12, 14, 22.5f, true},
+  const Case cases[] = {{10, 10, 40, 0, 0, 30, true},
+                        {60.5f, 10.5f, 33, 0, 0, 21, true},
+                        {120.25f, 10.75f, 20.5f, 0, 0, 40.25f, true},
+                        {200, 10, 30, 10, -8, 25, true},
+                        {300, 20, 16, 16, 16, -16, false},
+                        {400.5f, 30, -20, 12, 14, 22.5f, true},
                         {500, 50, 0, 30, 40, 0, false}};
   auto draw = [&](bool strip) {
     clear(0x00102030);
@@ -662,7 +707,8 @@ TEST_F(Raster, QuadStripCoversAndShadesLikeItsTwoTriangles) {
       dev->SetTexture(0, c.textured ? t : nullptr);
       const DWORD col = 0xFF302010;
       D3DTLVERTEX v[4] = {vtx(c.x, c.y, col, 0, 0), vtx(c.x + c.ax, c.y + c.ay, col, 1, 0),
-                          vtx(c.x + c.bx, c.y + c.by, col, 0, 1), vtx(c.x + c.ax + c.bx, c.y + c.ay + c.by, col, 1, 1)};
+                          vtx(c.x + c.bx, c.y + c.by, col, 0, 1),
+                          vtx(c.x + c.ax + c.bx, c.y + c.ay + c.by, col, 1, 1)};
       if (strip) {
         EXPECT_EQ(dev->DrawPrimitive(D3DPT_TRIANGLESTRIP, D3DFVF_TLVERTEX, v, 4, 0), D3D_OK);
       } else {
@@ -680,9 +726,11 @@ TEST_F(Raster, QuadStripCoversAndShadesLikeItsTwoTriangles) {
   for (size_t i = 0; i < quads.size(); ++i) {
     lit += quads[i] != 0x102030u;
     bool same = (quads[i] != 0x102030u) == (triangles[i] != 0x102030u);
-    for (int k = 0; k < 24; k += 8) same = same && std::abs(int((quads[i] >> k) & 255) - int((triangles[i] >> k) & 255)) <= 1;
+    for (int k = 0; k < 24; k += 8)
+      same = same && std::abs(int((quads[i] >> k) & 255) - int((triangles[i] >> k) & 255)) <= 1;
     if (!same && ++differ <= 5)
-      ADD_FAILURE() << "pixel " << i % width << "," << i / width << std::hex << " strip " << quads[i] << " list " << triangles[i];
+      ADD_FAILURE() << "pixel " << i % width << "," << i / width << std::hex << " strip " << quads[i]
+                    << " list " << triangles[i];
   }
   EXPECT_EQ(differ, 0);
   EXPECT_GT(lit, 5000);
@@ -717,7 +765,8 @@ TEST_F(Raster, TrianglesSharingEdgesLightEachPixelOnce) {
   };
   for (int j = 0; j + 1 < kRows; ++j)
     for (int i = 0; i + 1 < kCols; ++i) {
-      const std::pair<float, float> a = corner(i, j), b = corner(i + 1, j), c = corner(i, j + 1), d = corner(i + 1, j + 1);
+      const std::pair<float, float> a = corner(i, j), b = corner(i + 1, j), c = corner(i, j + 1),
+                                    d = corner(i + 1, j + 1);
       const std::pair<float, float> split[2][6] = {{a, d, c, a, b, d}, {a, b, c, b, d, c}};
       for (const auto& [x, y] : split[(i + j) % 2]) list.push_back(vtx(x, y, col));
     }
@@ -729,7 +778,8 @@ TEST_F(Raster, TrianglesSharingEdgesLightEachPixelOnce) {
   dev->SetRenderState(D3DRENDERSTATE_DESTBLEND, D3DBLEND_ONE);
   dev->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG2);
   dev->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
-  ASSERT_EQ(dev->DrawPrimitive(D3DPT_TRIANGLELIST, D3DFVF_TLVERTEX, list.data(), DWORD(list.size()), 0), D3D_OK);
+  ASSERT_EQ(dev->DrawPrimitive(D3DPT_TRIANGLELIST, D3DFVF_TLVERTEX, list.data(), DWORD(list.size()), 0),
+            D3D_OK);
   EXPECT_EQ(at(7, 13), 0x010101u);  // exactly on the first shared edge
   int twice = 0, missed = 0;
   for (int y = 0; y < height; ++y)

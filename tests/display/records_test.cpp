@@ -20,7 +20,9 @@ TEST(DisplayRecords, SurfaceDescriptionStoresThe32BitLayout) {
   d.dwTextureStage = 7;
   BYTE b[ZQ_DDSURFACEDESC2_STORED_SIZE];
   zqWriteSurfaceDesc(d, b);
-  auto u32 = [&](int off) { return DWORD(b[off]) | DWORD(b[off + 1]) << 8 | DWORD(b[off + 2]) << 16 | DWORD(b[off + 3]) << 24; };
+  auto u32 = [&](int off) {
+    return DWORD(b[off]) | DWORD(b[off + 1]) << 8 | DWORD(b[off + 2]) << 16 | DWORD(b[off + 3]) << 24;
+  };
   EXPECT_EQ(u32(0), 124u);
   EXPECT_EQ(u32(8), 600u);
   EXPECT_EQ(u32(12), 800u);
@@ -67,9 +69,9 @@ TEST(DisplayRecords, CapsAndDeviceDescriptionRoundTripAtFixedOffsets) {
   zqWriteDeviceDesc(d, e);
   EXPECT_EQ(e[60 + 8 + 1], 0x80);  // dpcTriCaps.dwRasterCaps = 0x8000
   EXPECT_EQ(e[116], 0x00);
-  EXPECT_EQ(e[117], 0x04);  // render depths at 116
+  EXPECT_EQ(e[117], 0x04);      // render depths at 116
   EXPECT_EQ(e[132 + 1], 0x08);  // max texture width 2048 at 132
-  EXPECT_EQ(e[196], 0x78);  // GUID Data1 low byte at 196
+  EXPECT_EQ(e[196], 0x78);      // GUID Data1 low byte at 196
   EXPECT_EQ(e[232], 0x44);
   D3DDEVICEDESC7 d2;
   zqReadDeviceDesc(e, d2);

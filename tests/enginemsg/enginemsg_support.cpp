@@ -60,7 +60,8 @@ void EngineMsgTest::RegisterPopup() {
   AppendMenuA(sub, MF_STRING, kGdiWindow, "GDI window");
   AppendMenuA(sub, MF_STRING, ZQ_MENU_WINDOWED, "Windowed mode");
   SDxDeviceInfo* device = app->GetDxDeviceInfoPtr();
-  for (DWORD i = 0; device && i < device->dwNumModes; ++i) AppendMenuA(sub, MF_STRING, ZQ_MENU_MODE_BASE + i, "mode");
+  for (DWORD i = 0; device && i < device->dwNumModes; ++i)
+    AppendMenuA(sub, MF_STRING, ZQ_MENU_MODE_BASE + i, "mode");
   AppendMenuA(bar, MF_POPUP, (UINT_PTR)sub, "Engine");
   zqRegisterMenuResource(kPopupId, bar);
   DestroyMenu(bar);

@@ -58,8 +58,12 @@ class MsgEngine : public CZqEngine {
     return Note("wheel", k, (UINT)d, 0, CZqEngine::OnMouseWheel(k, d));
   }
   DWORD OnChar(UINT k, UINT r, UINT f) override { return Note("char", k, r, f, CZqEngine::OnChar(k, r, f)); }
-  DWORD OnKeyDown(UINT k, UINT r, UINT f) override { return Note("keydown", k, r, f, CZqEngine::OnKeyDown(k, r, f)); }
-  DWORD OnKeyUp(UINT k, UINT r, UINT f) override { return Note("keyup", k, r, f, CZqEngine::OnKeyUp(k, r, f)); }
+  DWORD OnKeyDown(UINT k, UINT r, UINT f) override {
+    return Note("keydown", k, r, f, CZqEngine::OnKeyDown(k, r, f));
+  }
+  DWORD OnKeyUp(UINT k, UINT r, UINT f) override {
+    return Note("keyup", k, r, f, CZqEngine::OnKeyUp(k, r, f));
+  }
 
   std::vector<std::string> Names() const {
     std::vector<std::string> n;

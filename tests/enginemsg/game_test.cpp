@@ -114,9 +114,17 @@ TEST_F(EngineGameTest, EveryMessageButTheAnsweredCommandsReachesTheGame) {
     bool reaches;
   };
   const Case cases[] = {
-      {kSingleStep, true}, {kSingleStep, true}, {kStep, true},  {ZQ_MENU_MODE_BASE + 1, true},
-      {ZQ_MENU_MODE_BASE, true}, {1234, true},     {kPause, false}, {kPause, false},
-      {ZQ_MENU_WINDOWED, false}, {ZQ_MENU_WINDOWED, false}, {kGdiWindow, false},
+      {kSingleStep, true},
+      {kSingleStep, true},
+      {kStep, true},
+      {ZQ_MENU_MODE_BASE + 1, true},
+      {ZQ_MENU_MODE_BASE, true},
+      {1234, true},
+      {kPause, false},
+      {kPause, false},
+      {ZQ_MENU_WINDOWED, false},
+      {ZQ_MENU_WINDOWED, false},
+      {kGdiWindow, false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.id);
@@ -137,9 +145,9 @@ TEST_F(EngineGameTest, PanelEventsReachOnUICmdOnlyForARegisteredPanel) {
   const DWORD id = engine->_RegisterUI(&panel);
   ASSERT_NE(id, 0u);
   for (UINT msg = ZQ_UIMSG_CLICK; msg <= ZQ_UIMSG_UNTOUCH; ++msg) PostMessageA(wnd, msg, id, 42);
-  PostMessageA(wnd, ZQ_UIMSG_CLICK, 9000, 0);   // no panel under that id
+  PostMessageA(wnd, ZQ_UIMSG_CLICK, 9000, 0);      // no panel under that id
   PostMessageA(wnd, ZQ_UIMSG_UNTOUCH + 1, id, 0);  // not a panel event
-  EXPECT_TRUE(game->commands.empty());  // posted: handled on a later turn
+  EXPECT_TRUE(game->commands.empty());             // posted: handled on a later turn
   Pump();
   ASSERT_EQ(game->commands.size(), 5u);
   for (UINT i = 0; i < 5; ++i) {

@@ -110,7 +110,7 @@ TEST_F(EngineMenuTest, MenuItemsShowTheEngineState) {
   ASSERT_NE(m, nullptr);
   engine->_UpdateMenu(m);
   EXPECT_EQ(ItemState(m, kStep) & MFS_GRAYED, (UINT)MFS_GRAYED);
-  EXPECT_TRUE(ItemState(m, kSingleStep) & MF_CHECKED);  // checked while single-step is off
+  EXPECT_TRUE(ItemState(m, kSingleStep) & MF_CHECKED);                 // checked while single-step is off
   EXPECT_EQ(ItemState(m, kGdiWindow) & MFS_GRAYED, (UINT)MFS_GRAYED);  // greyed while windowed
   EXPECT_FALSE(ItemState(m, kGdiWindow) & MF_CHECKED);
 
@@ -196,7 +196,7 @@ TEST_F(EngineMenuTest, ContextMenuTracksThePopupAtTheScreenPoint) {
   EXPECT_EQ(tracked[0].y, 80);
   EXPECT_EQ(tracked[0].owner, wnd);
   EXPECT_TRUE(ItemState(Popup(), kSingleStep) & MF_CHECKED);  // brought up to date first
-  EXPECT_EQ(engine->m_dwPauseCount, 0u);  // the menu loop paused and resumed
+  EXPECT_EQ(engine->m_dwPauseCount, 0u);                      // the menu loop paused and resumed
 
   // From another window, or in full screen without the GDI window: nothing.
   zqClearTrackedPopupMenus();

@@ -33,7 +33,8 @@ TEST_F(EngineMsgSdlTest, AReleaseOutsideTheWindowReachesTheEngine) {
   ASSERT_TRUE(PumpUntil([&] {
     id = RunShell("xdotool search --onlyvisible --name '^" + title + "$' 2>/dev/null | head -1");
     return !id.empty();
-  })) << "no visible X window named " << title;
+  })) << "no visible X window named "
+      << title;
 
   auto count = [&](const char* name) {
     int n = 0;

@@ -44,7 +44,9 @@ TEST(FileOps, ShellListsAndConfirmation) {
 
   SHFILEOPSTRUCTA op = {};
   op.wFunc = FO_COPY;
-  op.pFrom = "1.txt\0" "2.txt\0";
+  op.pFrom =
+      "1.txt\0"
+      "2.txt\0";
   op.pTo = "out\0";
   op.fFlags = FOF_SILENT | FOF_NOCONFIRMATION;
   EXPECT_EQ(SHFileOperationA(&op), 0);
@@ -60,7 +62,9 @@ TEST(FileOps, ShellListsAndConfirmation) {
   EXPECT_EQ(ReadFileText(dir.file("keep.txt")), "keep");
 
   op.wFunc = FO_DELETE;
-  op.pFrom = "1.txt\0" "2.txt\0";
+  op.pFrom =
+      "1.txt\0"
+      "2.txt\0";
   op.pTo = nullptr;
   EXPECT_EQ(SHFileOperationA(&op), 0);
   EXPECT_FALSE(fs::exists(dir.file("1.txt")) || fs::exists(dir.file("2.txt")));

@@ -30,9 +30,8 @@ TEST(FileTypes, CodesFromExtensions) {
     const char* path;
     int type;
   } cases[] = {
-      {"a.TXG", 10},      {"a.mpeg", 14},     {"a.mpg", 13},      {"noext", 0},  {"a.xyz", 0},
-      {"a.ini", 2},       {"dir\\b.Jpg", 4},  {"a.jpgx", 4},      {"x.zqs", 24}, {"f.ttf", 22},
-      {"a.b.wav", 6},     {"trailing.", 0},
+      {"a.TXG", 10},     {"a.mpeg", 14}, {"a.mpg", 13}, {"noext", 0},  {"a.xyz", 0},   {"a.ini", 2},
+      {"dir\\b.Jpg", 4}, {"a.jpgx", 4},  {"x.zqs", 24}, {"f.ttf", 22}, {"a.b.wav", 6}, {"trailing.", 0},
   };
   for (const Case& c : cases) EXPECT_EQ(CZqFunc::File_GetFFT(c.path), c.type) << c.path;
 
@@ -106,9 +105,9 @@ TEST(Colours, TextsInRedGreenBlueAlphaOrder) {
   CZqFunc::ColorToString(nullptr, 1);  // nothing happens
 
   EXPECT_EQ(CZqFunc::StringToColor("255,0,16,128"), 0x80FF0010u);
-  EXPECT_EQ(CZqFunc::StringToColor("1,2"), 0x00010200u);   // missing numbers are 0
+  EXPECT_EQ(CZqFunc::StringToColor("1,2"), 0x00010200u);       // missing numbers are 0
   EXPECT_EQ(CZqFunc::StringToColor(" 1;2;3;4"), 0x04010203u);  // any one separator serves
-  EXPECT_EQ(CZqFunc::StringToColor("1,"), 0x00010000u);    // a separator with nothing after it
+  EXPECT_EQ(CZqFunc::StringToColor("1,"), 0x00010000u);        // a separator with nothing after it
   EXPECT_EQ(CZqFunc::StringToColor(""), 0u);
   EXPECT_EQ(CZqFunc::StringToColor(nullptr), 0u);
 }

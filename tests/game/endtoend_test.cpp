@@ -9,8 +9,7 @@
 namespace gametest {
 namespace {
 
-constexpr DWORD kBackground = 0xFF203040, kNormal = 0xFF0000FF, kTouch = 0xFF00FF00,
-                kPress = 0xFFFF0000;
+constexpr DWORD kBackground = 0xFF203040, kNormal = 0xFF0000FF, kTouch = 0xFF00FF00, kPress = 0xFFFF0000;
 
 // Records the button release and every UI command, in the order they happen.
 class ClickGame : public CZqGame {
@@ -42,8 +41,8 @@ class EndToEndTest : public ::testing::Test {
 
     app = new CZqAppEx;
     // The name is also the single-instance mutex: tests run side by side in other processes.
-    const std::string name = std::string("zq-game-endtoend-") +
-                             ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    const std::string name =
+        std::string("zq-game-endtoend-") + ::testing::UnitTest::GetInstance()->current_test_info()->name();
     app->SetAppName(name.c_str());
     ASSERT_EQ(app->CreateApp(nullptr, nullptr, 0, 0, 800, 600, 0, 0, 0), 1);
     app->SetNoSleep(1);
@@ -92,14 +91,14 @@ class EndToEndTest : public ::testing::Test {
     std::fclose(f);
     pack = new CZqSource;
     ASSERT_EQ(pack->Load(dir.file("Data.Zqs").c_str()), 1);
-    for (const char* name : {"main.ini", "button.ini", "layer.ini", "bg.tga", "normal.tga", "touch.tga",
-                             "press.tga"}) {
+    for (const char* name :
+         {"main.ini", "button.ini", "layer.ini", "bg.tga", "normal.tga", "touch.tga", "press.tga"}) {
       const std::string key = std::string("ui\\") + name;
       ASSERT_NE(pack->ImportFile(key.c_str(), dir.file(name).c_str()), nullptr) << key;
     }
     // The loose copies go: everything must come through the pack.
-    for (const char* name : {"main.ini", "button.ini", "layer.ini", "bg.tga", "normal.tga",
-                             "touch.tga", "press.tga"})
+    for (const char* name :
+         {"main.ini", "button.ini", "layer.ini", "bg.tga", "normal.tga", "touch.tga", "press.tga"})
       std::remove(dir.file(name).c_str());
   }
 

@@ -117,8 +117,8 @@ TEST_F(GameTest, InputReachesTheMainPanelInItsOwnCoordinates) {
   EXPECT_EQ(game.OnKeyDown(0xFFFFFFBBu, 3, 0xC0000), 7u);
   EXPECT_EQ(game.OnKeyUp(0x25, 1, 0x4B0001), 7u);
 
-  const std::vector<std::string> names{"move", "wheel", "ldown", "lup", "ldbl", "rdown",
-                                       "rup", "rdbl", "char", "keydown", "keyup"};
+  const std::vector<std::string> names{"move", "wheel", "ldown", "lup",     "ldbl", "rdown",
+                                       "rup",  "rdbl",  "char",  "keydown", "keyup"};
   ASSERT_EQ(child->calls.size(), names.size());
   for (size_t i = 0; i < names.size(); ++i) {
     SCOPED_TRACE(names[i]);

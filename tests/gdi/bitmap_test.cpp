@@ -44,13 +44,15 @@ class GdiBitmap : public ::testing::Test {
   void SetUp() override {
     dir = fs::temp_directory_path() / ("zq-gdi-bmp-" + std::to_string(::getpid()));
     fs::create_directories(dir);
-    std::ofstream(dir / "in.ppm") << "P3\n3 2\n255\n255 0 0  0 255 0  0 0 255\n10 20 30  200 100 50  255 255 255\n";
+    std::ofstream(dir / "in.ppm")
+        << "P3\n3 2\n255\n255 0 0  0 255 0  0 0 255\n10 20 30  200 100 50  255 255 255\n";
   }
   void TearDown() override { fs::remove_all(dir); }
   // convert ARGS FORMAT:DIR/NAME
   fs::path make(const std::string& name, const std::string& args, const std::string& format) {
     fs::path out = dir / name;
-    std::string cmd = "cd '" + dir.string() + "' && convert " + args + " " + format + ":'" + out.string() + "'";
+    std::string cmd =
+        "cd '" + dir.string() + "' && convert " + args + " " + format + ":'" + out.string() + "'";
     EXPECT_EQ(std::system(cmd.c_str()), 0) << cmd;
     return out;
   }
@@ -63,7 +65,7 @@ TEST_F(GdiBitmap, LoadedFilesShowWhatTheToolSays) {
   struct {
     const char *name, *args, *format;
   } files[] = {
-      {"p4.bmp", "in.ppm -type Palette", "BMP3"},                    // 4-bit palette
+      {"p4.bmp", "in.ppm -type Palette", "BMP3"},                        // 4-bit palette
       {"p8.bmp", "-size 3x20 gradient:red-blue -type Palette", "BMP3"},  // 8-bit palette
       {"t24.bmp", "in.ppm -type TrueColor", "BMP3"},
       {"t32.bmp", "in.ppm -alpha set -type TrueColorAlpha", "BMP"},  // 124-byte header, bit fields
@@ -73,8 +75,8 @@ TEST_F(GdiBitmap, LoadedFilesShowWhatTheToolSays) {
     fs::path file = make(f.name, f.args, f.format);
     Pixels want = toolPixels(file);
     ASSERT_GT(want.width, 0);
-    HBITMAP bm = (HBITMAP)LoadImageA(nullptr, file.c_str(), IMAGE_BITMAP, 0, 0,
-                                     LR_LOADFROMFILE | LR_CREATEDIBSECTION);
+    HBITMAP bm =
+        (HBITMAP)LoadImageA(nullptr, file.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION);
     ASSERT_NE(bm, nullptr);
     BITMAP info{};
     ASSERT_EQ(GetObjectA(bm, sizeof(info), &info), int(sizeof(info)));

@@ -70,13 +70,18 @@ Dib makeDib(Kind kind, bool topDown) {
     for (int x = 0; x < W; ++x) {
       COLORREF c = picture(x, y);
       switch (bpp) {
-        case 8: row[x] = uint8_t(y * W + x); break;
+        case 8:
+          row[x] = uint8_t(y * W + x);
+          break;
         case 16: {
-          uint16_t v = uint16_t(((GetRValue(c) >> 3) << 11) | ((GetGValue(c) >> 2) << 5) | (GetBValue(c) >> 3));
+          uint16_t v =
+              uint16_t(((GetRValue(c) >> 3) << 11) | ((GetGValue(c) >> 2) << 5) | (GetBValue(c) >> 3));
           std::memcpy(row + 2 * x, &v, 2);
           break;
         }
-        case 24: row[3 * x] = GetBValue(c), row[3 * x + 1] = GetGValue(c), row[3 * x + 2] = GetRValue(c); break;
+        case 24:
+          row[3 * x] = GetBValue(c), row[3 * x + 1] = GetGValue(c), row[3 * x + 2] = GetRValue(c);
+          break;
         default: {
           uint32_t v = 0xFF000000u | (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
           std::memcpy(row + 4 * x, &v, 4);
@@ -104,10 +109,10 @@ struct DibCase {
 };
 
 const DibCase kCases[] = {
-    {Kind::Pal8, false, "8-bit bottom-up"},   {Kind::Pal8, true, "8-bit top-down"},
+    {Kind::Pal8, false, "8-bit bottom-up"},    {Kind::Pal8, true, "8-bit top-down"},
     {Kind::Core8, false, "8-bit core header"}, {Kind::Rgb565, false, "16-bit bitfields"},
-    {Kind::Rgb565, true, "16-bit top-down"},  {Kind::Rgb24, false, "24-bit bottom-up"},
-    {Kind::Rgb24, true, "24-bit top-down"},   {Kind::Rgb32, false, "32-bit bottom-up"},
+    {Kind::Rgb565, true, "16-bit top-down"},   {Kind::Rgb24, false, "24-bit bottom-up"},
+    {Kind::Rgb24, true, "24-bit top-down"},    {Kind::Rgb32, false, "32-bit bottom-up"},
     {Kind::Rgb32, true, "32-bit top-down"},
 };
 
@@ -150,9 +155,12 @@ TEST(GdiDib, StretchDIBitsScalesMirrorsAndClips) {
     SCOPED_TRACE(k.name);
     Canvas c(2 * W, 2 * H);
     Dib d = makeDib(k.kind, k.topDown);
-    EXPECT_EQ(StretchDIBits(c.dc, 0, 0, 2 * W, 2 * H, 0, 0, W, H, d.bits(), d.info(), DIB_RGB_COLORS, SRCCOPY), 2 * H);
+    EXPECT_EQ(
+        StretchDIBits(c.dc, 0, 0, 2 * W, 2 * H, 0, 0, W, H, d.bits(), d.info(), DIB_RGB_COLORS, SRCCOPY),
+        2 * H);
     for (int y = 0; y < 2 * H; ++y)
-      for (int x = 0; x < 2 * W; ++x) ASSERT_EQ(c.at(x, y), expected(c, k.kind, x / 2, y / 2)) << x << "," << y;
+      for (int x = 0; x < 2 * W; ++x)
+        ASSERT_EQ(c.at(x, y), expected(c, k.kind, x / 2, y / 2)) << x << "," << y;
 
     // Negative destination width mirrors; a destination off the surface's edges is clipped.
     c.clear(0);
@@ -202,7 +210,8 @@ TEST(GdiDib, PaletteIndicesUseTheSelectedPalette) {
   std::memcpy(dib.idx, idx, sizeof(idx));
   const uint8_t bits[4] = {0, 1, 2, 3};
   std::memcpy(dib.bits, bits, 4);
-  SetDIBitsToDevice(c.dc, 0, 0, 4, 1, 0, 0, 0, 1, dib.bits, reinterpret_cast<BITMAPINFO*>(&dib), DIB_PAL_COLORS);
+  SetDIBitsToDevice(c.dc, 0, 0, 4, 1, 0, 0, 0, 1, dib.bits, reinterpret_cast<BITMAPINFO*>(&dib),
+                    DIB_PAL_COLORS);
   EXPECT_EQ(c.at(0, 0), c.value(RGB(9, 8, 7)));
   EXPECT_EQ(c.at(1, 0), c.value(RGB(0, 0, 255)));
   EXPECT_EQ(c.at(3, 0), c.value(RGB(255, 0, 0)));
@@ -238,7 +247,8 @@ TEST(GdiDib, UndrawableDescriptionsAreRefused) {
   EXPECT_FALSE(c.changedBox(nullptr));
   EXPECT_EQ(SetDIBitsToDevice(c.dc, 0, 0, W, H, 0, 0, 0, H, nullptr, good.info(), DIB_RGB_COLORS), 0);
   EXPECT_EQ(SetDIBitsToDevice(nullptr, 0, 0, W, H, 0, 0, 0, H, good.bits(), good.info(), DIB_RGB_COLORS), 0);
-  EXPECT_EQ(StretchDIBits(c.dc, 0, 0, 4, 4, 0, 0, W, H, good.bits(), good.info(), DIB_RGB_COLORS, 0x00EE0086), 0);
+  EXPECT_EQ(StretchDIBits(c.dc, 0, 0, 4, 4, 0, 0, W, H, good.bits(), good.info(), DIB_RGB_COLORS, 0x00EE0086),
+            0);
 }
 
 TEST(GdiDib, RunLengthBitsAreExpanded) {
@@ -255,7 +265,9 @@ TEST(GdiDib, RunLengthBitsAreExpanded) {
   dib.colors[2] = {0, 255, 0, 0};
   dib.colors[3] = {255, 0, 0, 0};
   Canvas c(6, 2);
-  EXPECT_EQ(SetDIBitsToDevice(c.dc, 0, 0, 6, 2, 0, 0, 0, 2, coded, reinterpret_cast<BITMAPINFO*>(&dib), DIB_RGB_COLORS), 2);
+  EXPECT_EQ(SetDIBitsToDevice(c.dc, 0, 0, 6, 2, 0, 0, 0, 2, coded, reinterpret_cast<BITMAPINFO*>(&dib),
+                              DIB_RGB_COLORS),
+            2);
   const COLORREF k = RGB(0, 0, 0), r = RGB(255, 0, 0), g = RGB(0, 255, 0), b = RGB(0, 0, 255);
   const COLORREF bottom[6] = {r, r, r, g, b, r}, top[6] = {k, k, g, g, k, k};
   for (int x = 0; x < 6; ++x) {

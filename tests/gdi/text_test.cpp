@@ -127,7 +127,8 @@ TEST(GdiText, HeavyWeightInksMoreThanNormal) {
     return c.count(0xFFFFFF);
   };
   // A face with a bold style, and one that is emboldened.
-  EXPECT_GT(inked(FW_HEAVY, ANSI_CHARSET, "Bold text"), inked(FW_NORMAL, ANSI_CHARSET, "Bold text") * 11 / 10);
+  EXPECT_GT(inked(FW_HEAVY, ANSI_CHARSET, "Bold text"),
+            inked(FW_NORMAL, ANSI_CHARSET, "Bold text") * 11 / 10);
   EXPECT_GT(inked(FW_HEAVY, GB2312_CHARSET, kCaption), inked(FW_NORMAL, GB2312_CHARSET, kCaption) * 11 / 10);
 }
 

@@ -166,7 +166,8 @@ TEST_F(Jpeg, WarningsReachOneBoxPerDecompression) {
   std::string base = ReadFileText(dir.file("base.jpg"));
   size_t dqt = base.find("\xFF\xDB");
   ASSERT_NE(dqt, std::string::npos);
-  std::string noisy = base.substr(0, 2) + "\x01\x02" + base.substr(2, dqt - 2) + "\x03\x04\x05" + base.substr(dqt);
+  std::string noisy =
+      base.substr(0, 2) + "\x01\x02" + base.substr(2, dqt - 2) + "\x03\x04\x05" + base.substr(dqt);
   WriteFileBytes(dir.file("noisy.jpg"), noisy);
 
   Decoded d = DecodeFile(dir.file("noisy.jpg"));

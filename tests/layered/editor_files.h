@@ -13,8 +13,8 @@ inline Picture Pattern(int w, int h, int seed, bool alpha) {
   Picture p{w, h, {}};
   for (int y = 0; y < h; ++y)
     for (int x = 0; x < w; ++x)
-      p.rgba.insert(p.rgba.end(), {uint8_t(x * 40 + seed), uint8_t(y * 60 + seed), uint8_t((x + y) * 20 + seed),
-                                   uint8_t(alpha ? (x + y) % 3 * 120 : 255)});
+      p.rgba.insert(p.rgba.end(), {uint8_t(x * 40 + seed), uint8_t(y * 60 + seed),
+                                   uint8_t((x + y) * 20 + seed), uint8_t(alpha ? (x + y) % 3 * 120 : 255)});
   return p;
 }
 

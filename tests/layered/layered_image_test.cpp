@@ -24,7 +24,8 @@ void PassThrough(std::vector<uint8_t>& b) {
     if (!memcmp(&b[i], "8BIMnorm", 8)) memcpy(&b[i + 4], "pass", 4);
 }
 
-// A three-image file: the merged picture, then layers "Alpha" (with transparency) at (2, 1) and "Beta" at (0, 2).
+// A three-image file: the merged picture, then layers "Alpha" (with transparency) at (2, 1) and "Beta" at (0,
+// 2).
 std::string WriteEditorFile(const ScratchDir& dir, const std::string& compress, bool pass = false) {
   std::string psd = WriteLayeredFile(dir, "f" + compress + ".psd", 6, 4, 2, 1, compress);
   if (pass) {
@@ -49,12 +50,16 @@ TEST_P(EditorFile, LayersMatchTheToolsPixels) {
   ASSERT_EQ(doc.GetLayerCount(), 2);
   EXPECT_EQ(doc.m_width, 6);
   EXPECT_EQ(doc.m_height, 4);
-  struct { const char* name; int left, top; } want[] = {{"Alpha", 2, 1}, {"Beta", 0, 2}};
+  struct {
+    const char* name;
+    int left, top;
+  } want[] = {{"Alpha", 2, 1}, {"Beta", 0, 2}};
   for (int i = 0; i < 2; ++i) {
     const CPsdLayer* layer = doc.FindLayer(want[i].name);
     ASSERT_EQ(layer, doc.GetLayer(i)) << want[i].name;
     Picture tool = ToolPixels(psd, i + 1);
-    EXPECT_EQ(layer->GetRect(), SScreenRect(want[i].left, want[i].top, want[i].left + tool.width, want[i].top + tool.height));
+    EXPECT_EQ(layer->GetRect(),
+              SScreenRect(want[i].left, want[i].top, want[i].left + tool.width, want[i].top + tool.height));
     for (int y = 0; y < tool.height; ++y)
       for (int x = 0; x < tool.width; ++x)
         EXPECT_EQ(layer->GetPixel(want[i].left + x, want[i].top + y).Value(), tool.Argb(x, y))
@@ -81,7 +86,7 @@ TEST(LayeredImage, BlendKeyOutsideTheListIsRefused) {
 
 TEST(LayeredImage, NamesChannelsAndLookups) {
   using namespace psd_test;
-  Layer grey{0, 0, 1, 2, "grey", {Raw(0, {7, 9})}};                        // no green, no transparency
+  Layer grey{0, 0, 1, 2, "grey", {Raw(0, {7, 9})}};                      // no green, no transparency
   Layer partial{0, 0, 1, 1, "partial", {Raw(1, {50}), Raw(-1, {128})}};  // green only
   Layer uni{0, 0, 1, 1, "plain", {Raw(0, {1})}, "norm", {'p', 'l', 'a', 'i', 'n'}};
   Layer wide{0, 0, 1, 1, "x", {Raw(0, {2})}, "norm", {0x4E2D, 0x0141}};  // code units above 255
@@ -132,7 +137,10 @@ TEST(LayeredImage, ShortFileThrowsAndBadHeadersFail) {
     auto sb = Bytes(std::vector<uint8_t>(good.begin(), good.begin() + cut));
     EXPECT_THROW(doc.Parse(sb), t_streambuf_read_failure) << cut;
   }
-  struct { size_t at; uint8_t value; } breaks[] = {{0, 'X'}, {5, 2}, {8, 1}, {13, 0}, {13, 25}, {29, 1}};
+  struct {
+    size_t at;
+    uint8_t value;
+  } breaks[] = {{0, 'X'}, {5, 2}, {8, 1}, {13, 0}, {13, 25}, {29, 1}};
   for (auto b : breaks) {
     auto bytes = good;
     bytes[b.at] = b.value;
@@ -156,8 +164,11 @@ TEST(LayeredImage, RectanglesAtTheEdgeOfThe32BitRange) {
 
   // A side longer than 32 bits can measure fails the record; the layers before it stay.
   Layer ok{0, 0, 1, 1, "ok", {Raw(0, {1})}};
-  struct { int32_t top, left, bottom, right; } huge[] = {
-      {0, -2122219135, 1, 2138996349}, {INT32_MIN, 0, INT32_MAX, 1}, {INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX}};
+  struct {
+    int32_t top, left, bottom, right;
+  } huge[] = {{0, -2122219135, 1, 2138996349},
+              {INT32_MIN, 0, INT32_MAX, 1},
+              {INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX}};
   for (auto r : huge) {
     auto sb2 = Bytes(Build(1, 1, {ok, Layer{r.top, r.left, r.bottom, r.right, "huge", {}}}));
     EXPECT_FALSE(doc.Parse(sb2)) << r.left << "," << r.top;

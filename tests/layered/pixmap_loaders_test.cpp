@@ -81,7 +81,8 @@ TEST(PsdPixelMap, GroupTakesEveryLayer) {
   EXPECT_EQ(group.GetPixmapCount(), 0);
 
   // An inverted layer rectangle is an empty map, not a huge one.
-  WriteBytes(dir / "inv.psd", psd_test::Build(2, 2, {psd_test::Layer{5, 3, 2, 1, "inv", {psd_test::Raw(0, {})}}}));
+  WriteBytes(dir / "inv.psd",
+             psd_test::Build(2, 2, {psd_test::Layer{5, 3, 2, 1, "inv", {psd_test::Raw(0, {})}}}));
   ASSERT_EQ(group.LoadFromPSD((dir / "inv.psd").c_str()), 1);
   ASSERT_EQ(group.GetPixmapCount(), 1);
   EXPECT_EQ(group.GetPixmap(0)->GetWidth(), 0ul);

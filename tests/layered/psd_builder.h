@@ -31,14 +31,16 @@ inline Channel Raw(int16_t id, std::vector<uint8_t> data) {
 }
 
 // PackBits rows given already packed, with their stored byte counts.
-inline Channel Packed(int16_t id, const std::vector<std::vector<uint8_t>>& rows, std::vector<uint16_t> counts = {}) {
+inline Channel Packed(int16_t id, const std::vector<std::vector<uint8_t>>& rows,
+                      std::vector<uint16_t> counts = {}) {
   Channel c{id, {0, 1}};
   for (size_t i = 0; i < rows.size(); ++i) Put(c.stored, i < counts.size() ? counts[i] : rows[i].size(), 2);
   for (auto& r : rows) c.stored.insert(c.stored.end(), r.begin(), r.end());
   return c;
 }
 
-inline std::vector<uint8_t> Build(int32_t width, int32_t height, const std::vector<Layer>& layers, int channels = 3) {
+inline std::vector<uint8_t> Build(int32_t width, int32_t height, const std::vector<Layer>& layers,
+                                  int channels = 3) {
   std::vector<uint8_t> b = {'8', 'B', 'P', 'S', 0, 1, 0, 0, 0, 0, 0, 0};
   Put(b, channels, 2);
   Put(b, height, 4);

@@ -86,7 +86,8 @@ TEST(Math, ViewAndProjection) {
   EXPECT_EQ(CZqFunc::D3DSetViewMatrix(m, D3DVECTOR{0, 0, 0}, D3DVECTOR{0, 3, 0}, D3DVECTOR{0, 1, 0}), 0);
   EXPECT_NEAR(m._32, 1, 1e-6);  // up' = (0, 0, 1)
   EXPECT_NEAR(m._23, 1, 1e-6);  // view = (0, 1, 0)
-  EXPECT_EQ(CZqFunc::D3DSetViewMatrix(m, D3DVECTOR{1, 1, 1}, D3DVECTOR{1, 1, 1}, D3DVECTOR{0, 1, 0}), E_INVALIDARG);
+  EXPECT_EQ(CZqFunc::D3DSetViewMatrix(m, D3DVECTOR{1, 1, 1}, D3DVECTOR{1, 1, 1}, D3DVECTOR{0, 1, 0}),
+            E_INVALIDARG);
 
   EXPECT_EQ(CZqFunc::D3DSetProjectionMatrix(m, kPi / 2, 1, 1, 101), 0);
   EXPECT_NEAR(m._11, 1, 1e-6);
@@ -128,7 +129,7 @@ TEST(Math, Quaternions) {
     const float* b = &back._11;
     const float* o = &original._11;
     for (int i = 0; i < 16; ++i) {
-      EXPECT_NEAR(p[i], b[i], 1e-5) << c.angle;   // m was rewritten from the quaternion
+      EXPECT_NEAR(p[i], b[i], 1e-5) << c.angle;  // m was rewritten from the quaternion
       EXPECT_NEAR(std::fabs(o[i]), std::fabs(b[i]), 1e-5) << c.angle;
     }
   }

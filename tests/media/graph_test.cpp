@@ -27,7 +27,8 @@ class Graph : public ::testing::Test {
     wc.lpfnWndProc = DefWindowProcA;
     wc.lpszClassName = "MediaTestWindow";
     RegisterClassA(&wc);
-    hwnd = CreateWindowExA(0, "MediaTestWindow", "media", 0, 0, 0, 320, 240, nullptr, nullptr, nullptr, nullptr);
+    hwnd =
+        CreateWindowExA(0, "MediaTestWindow", "media", 0, 0, 0, 320, 240, nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(hwnd, nullptr);
   }
   void TearDown() override {
@@ -40,7 +41,8 @@ class Graph : public ::testing::Test {
   IGraphBuilder* Render(const std::string& path, HRESULT* hr = nullptr) {
     IGraphBuilder* g = nullptr;
     EXPECT_EQ(CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC, IID_IGraphBuilder,
-                               reinterpret_cast<void**>(&g)), S_OK);
+                               reinterpret_cast<void**>(&g)),
+              S_OK);
     if (!g) return nullptr;
     std::u16string w = Wide(path);
     HRESULT r = g->RenderFile(w.c_str(), nullptr);
@@ -181,16 +183,19 @@ TEST_F(Graph, WhatCannotBePlayedIsRefused) {
   EXPECT_EQ(g, nullptr);
   CoUninitialize();
   EXPECT_EQ(CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC, IID_IGraphBuilder,
-                             reinterpret_cast<void**>(&g)), CO_E_NOTINITIALIZED);
+                             reinterpret_cast<void**>(&g)),
+            CO_E_NOTINITIALIZED);
   EXPECT_EQ(CoInitialize(nullptr), S_OK);
 }
 
 TEST_F(Graph, VideoFramesAreKeptHeadless) {
   const std::string avi = dir.file("blue.avi");
   // 5 frames of 32x24 solid blue, JPEG in AVI.
-  ASSERT_TRUE(RunQuiet("gst-launch-1.0 -q videotestsrc num-buffers=5 pattern=solid-color foreground-color=0xff0000ff"
-                       " ! video/x-raw,width=32,height=24,framerate=25/1 ! videoconvert ! jpegenc ! avimux"
-                       " ! filesink location='" + avi + "'"));
+  ASSERT_TRUE(
+      RunQuiet("gst-launch-1.0 -q videotestsrc num-buffers=5 pattern=solid-color foreground-color=0xff0000ff"
+               " ! video/x-raw,width=32,height=24,framerate=25/1 ! videoconvert ! jpegenc ! avimux"
+               " ! filesink location='" +
+               avi + "'"));
   IGraphBuilder* g = Render(avi);
   ASSERT_NE(g, nullptr);
   auto* vw = Face<IVideoWindow>(g, IID_IVideoWindow);
@@ -225,7 +230,8 @@ TEST_F(Graph, VideoFramesAreKeptHeadless) {
 }
 
 TEST_F(Graph, TheOtherMediaTypesPlay) {
-  const std::string video = "videotestsrc num-buffers=5 ! video/x-raw,width=32,height=24,framerate=25/1 ! videoconvert";
+  const std::string video =
+      "videotestsrc num-buffers=5 ! video/x-raw,width=32,height=24,framerate=25/1 ! videoconvert";
   const std::string audio = "audiotestsrc num-buffers=5 ! audioconvert";
   const struct {
     const char* name;
@@ -237,11 +243,14 @@ TEST_F(Graph, TheOtherMediaTypesPlay) {
   };
   for (const auto& c : cases) {
     const std::string path = dir.file(c.name);
-    ASSERT_TRUE(RunQuiet("gst-launch-1.0 -q " + c.pipeline + " ! filesink location='" + path + "'")) << c.name;
+    ASSERT_TRUE(RunQuiet("gst-launch-1.0 -q " + c.pipeline + " ! filesink location='" + path + "'"))
+        << c.name;
   }
   // MIDI: one note of a quarter second (format 0, 96 ticks a quarter note at 120 beats a minute).
-  WriteBytes(dir.file("note.mid"), std::string("MThd\0\0\0\6\0\0\0\1\0\x60" "MTrk\0\0\0\x0c"
-                                               "\0\x90\x3c\x64\x30\x80\x3c\x40\0\xff\x2f\0", 34));
+  WriteBytes(dir.file("note.mid"), std::string("MThd\0\0\0\6\0\0\0\1\0\x60"
+                                               "MTrk\0\0\0\x0c"
+                                               "\0\x90\x3c\x64\x30\x80\x3c\x40\0\xff\x2f\0",
+                                               34));
   for (const char* name : {"clip.mpg", "clip.wmv", "clip.wma", "note.mid"}) {
     IGraphBuilder* g = Render(dir.file(name));
     ASSERT_NE(g, nullptr) << name;

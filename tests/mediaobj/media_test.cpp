@@ -58,8 +58,10 @@ class MediaTest : public SoundEngineTest {
 
   std::string MakeVideo(const std::string& name) {
     std::string path = dir.file(name);
-    EXPECT_TRUE(RunQuiet("gst-launch-1.0 -q videotestsrc num-buffers=5 ! video/x-raw,width=32,height=24,"
-                         "framerate=25/1 ! videoconvert ! jpegenc ! avimux ! filesink location='" + path + "'"));
+    EXPECT_TRUE(
+        RunQuiet("gst-launch-1.0 -q videotestsrc num-buffers=5 ! video/x-raw,width=32,height=24,"
+                 "framerate=25/1 ! videoconvert ! jpegenc ! avimux ! filesink location='" +
+                 path + "'"));
     return path;
   }
 
@@ -164,7 +166,9 @@ TEST_F(MediaTest, UnrenderableFileLogsAndFailsEveryTime) {
 TEST_F(MediaTest, VolumesAreClamped) {
   Media media(engine.get());
   ASSERT_EQ(media.SetStreamSource(wav.c_str()), 1);
-  struct Case { long in, stored; } cases[] = {{500, 0}, {-20000, -10000}, {-2500, -2500}};
+  struct Case {
+    long in, stored;
+  } cases[] = {{500, 0}, {-20000, -10000}, {-2500, -2500}};
   for (const Case& c : cases) {
     EXPECT_EQ(media.SetVolume(c.in), S_OK);
     EXPECT_EQ(media.GetVolume(), c.stored);

@@ -36,7 +36,8 @@ std::vector<uint8_t> Forged(int32_t lengthWord, int32_t payloadLength, const std
   f[0] = '-';
   CNetPacket::WriteWord(&f[1], static_cast<uint32_t>(lengthWord));
   CNetPacket::WriteWord(&f[5], CNetPacket::ScrambleWord(static_cast<uint32_t>(payloadLength)));
-  for (size_t i = 0; i < words.size(); ++i) CNetPacket::WriteWord(&f[9 + 4 * i], CNetPacket::ScrambleWord(words[i]));
+  for (size_t i = 0; i < words.size(); ++i)
+    CNetPacket::WriteWord(&f[9 + 4 * i], CNetPacket::ScrambleWord(words[i]));
   return f;
 }
 

@@ -55,9 +55,7 @@ class RawSocket {
     a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     return ::connect(m_fd, reinterpret_cast<sockaddr*>(&a), sizeof(a)) == 0;
   }
-  void Send(const std::vector<uint8_t>& bytes) {
-    ::send(m_fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
-  }
+  void Send(const std::vector<uint8_t>& bytes) { ::send(m_fd, bytes.data(), bytes.size(), MSG_NOSIGNAL); }
   // Reads exactly n bytes or until the peer closes or waitMs passes without data.
   std::vector<uint8_t> Read(size_t n, int waitMs = 2000) {
     std::vector<uint8_t> out;

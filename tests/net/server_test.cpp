@@ -90,7 +90,8 @@ TEST(SlotServer, ProgramRunsAScriptFile) {
   auto dir = std::filesystem::temp_directory_path() / ("slot-server-" + std::to_string(::getpid()));
   std::filesystem::create_directories(dir);
   std::ofstream(dir / "s.txt") << "expect 1540 luck\nreply 1541 0 1abc\n";
-  std::string cmd = std::string(ZQ_BIN_DIR) + "/slot-server --timeout 20 --script " + (dir / "s.txt").string();
+  std::string cmd =
+      std::string(ZQ_BIN_DIR) + "/slot-server --timeout 20 --script " + (dir / "s.txt").string();
   FILE* out = ::popen(cmd.c_str(), "r");
   ASSERT_NE(out, nullptr);
   unsigned port = 0;

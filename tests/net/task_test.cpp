@@ -103,7 +103,8 @@ class NetTaskTest : public ::testing::Test {
     server = std::make_unique<CSlotServer>(*mode);
     ASSERT_TRUE(server->Listen(0, &error)) << error;
     ASSERT_EQ(task->InitTask(), 1);
-    ASSERT_EQ(task->ParseConnectString(("127.0.0.1 " + std::to_string(server->Port()) + " 1 3 183").c_str()), 1);
+    ASSERT_EQ(task->ParseConnectString(("127.0.0.1 " + std::to_string(server->Port()) + " 1 3 183").c_str()),
+              1);
     ASSERT_EQ(task->ConnectAndLogin(), 1);
     server->Step(2000);  // accept
   }
@@ -328,8 +329,10 @@ TEST_F(NetTaskTest, HostileRepliesStayInBounds) {
   f[0] = '-';
   CNetPacket::WriteWord(&f[1], 12);
   CNetPacket::WriteWord(&f[5], CNetPacket::ScrambleWord(6));
-  CNetPacket::WriteWord(&f[9], CNetPacket::ScrambleWord(CNetPacket::ReadWord(reinterpret_cast<const uint8_t*>("1570"))));
-  CNetPacket::WriteWord(&f[13], CNetPacket::ScrambleWord(CNetPacket::ReadWord(reinterpret_cast<const uint8_t*>(" 9XY"))));
+  CNetPacket::WriteWord(
+      &f[9], CNetPacket::ScrambleWord(CNetPacket::ReadWord(reinterpret_cast<const uint8_t*>("1570"))));
+  CNetPacket::WriteWord(
+      &f[13], CNetPacket::ScrambleWord(CNetPacket::ReadWord(reinterpret_cast<const uint8_t*>(" 9XY"))));
   game.calls.clear();
   server->SendRaw(f);
   WaitReadable(task->GetSocket(), 1000);
@@ -342,8 +345,9 @@ TEST_F(NetTaskTest, HostileRepliesStayInBounds) {
 }
 
 TEST_F(NetTaskTest, RequestsOnTheWire) {
-  rest = "expect 1530 1 30 1 3 183\nexpect 1540 luck\nexpect 1542 0\nexpect 1542 1 1 0 1 0 0 \n"
-         "expect 1550 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15\nexpect 1510 3\nsilent\n";
+  rest =
+      "expect 1530 1 30 1 3 183\nexpect 1540 luck\nexpect 1542 0\nexpect 1542 1 1 0 1 0 0 \n"
+      "expect 1550 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15\nexpect 1510 3\nsilent\n";
   Join();
   EXPECT_EQ(task->SendBet(3), 1);
   EXPECT_EQ(task->SendLuck(), 1);
@@ -377,14 +381,22 @@ TEST_F(NetTaskTest, RequestsNeedTheirState) {
 TEST_F(NetTaskTest, LoginFrameIsTheHandWorkedBytes) {
   nettest::RawListener listener;
   ASSERT_EQ(task->InitTask(), 1);
-  ASSERT_EQ(task->ParseConnectString(("127.0.0.1 " + std::to_string(listener.port()) + " 1 3 183").c_str()), 1);
+  ASSERT_EQ(task->ParseConnectString(("127.0.0.1 " + std::to_string(listener.port()) + " 1 3 183").c_str()),
+            1);
   ASSERT_EQ(task->ConnectAndLogin(), 1);
   nettest::RawSocket peer(listener.Accept());
   task->OnLoop(0);
   // "1500 cs 0086 1 3 183" + zero: payload 21, padded 24, length word 28, frame 33 bytes.
   EXPECT_EQ(HexOf(peer.Read(33)),
-            "2d" "1c000000" "8771cad2"
-            "8b38c7de" "cfbc12ce" "ca78c65c" "cb3cc61a" "cb3cc61c" "c774cad2");
+            "2d"
+            "1c000000"
+            "8771cad2"
+            "8b38c7de"
+            "cfbc12ce"
+            "ca78c65c"
+            "cb3cc61a"
+            "cb3cc61c"
+            "c774cad2");
   // A second connect on the connected socket fails and queues nothing.
   EXPECT_EQ(task->ConnectAndLogin(), 0);
   EXPECT_EQ(task->GetChannel().SendQueueSize(), 0u);
@@ -468,8 +480,10 @@ TEST_F(NetTaskTest, ParseConnectString) {
     EXPECT_EQ(task->GetPort(), c.port) << c.text;
     EXPECT_EQ(task->GetSlotId(), c.slot) << c.text;
     EXPECT_EQ(task->GetSlotType(), c.type) << c.text;
-    if (c.user) EXPECT_EQ(task->GetUserId(), c.user) << c.text;
-    else EXPECT_EQ(task->GetUserId(), std::string(254 - 19, 'u')) << c.text;
+    if (c.user)
+      EXPECT_EQ(task->GetUserId(), c.user) << c.text;
+    else
+      EXPECT_EQ(task->GetUserId(), std::string(254 - 19, 'u')) << c.text;
   }
 }
 

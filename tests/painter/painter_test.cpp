@@ -130,16 +130,17 @@ TEST_F(PainterTest, PositiveAngleTurnsClockwiseAboutThePoint) {
   EXPECT_EQ(Red(400, 270), 0);
   // The rotating clip member ignores its rectangle.
   Fill(0xFF000000);
-  ASSERT_EQ(engine->Render_ClipPaint(400, 300, SScreenRect(0, 0, 10, 10), t, 0.0f, 1, 1, 1.0f,
-                                     0.0f, 0xFFFFFF), 0);
+  ASSERT_EQ(
+      engine->Render_ClipPaint(400, 300, SScreenRect(0, 0, 10, 10), t, 0.0f, 1, 1, 1.0f, 0.0f, 0xFFFFFF), 0);
   EXPECT_EQ(Red(430, 300), 0xFF);
 }
 
 TEST_F(PainterTest, ClipMovesEdgesAndTextureCoordinatesThenResetsThem) {
   // Red left half, blue right half, at x 100..120, y 100..110.
   CZqTexture* t = Texture(20, 10, kRed, kBlue);
-  ASSERT_EQ(engine->Render_ClipPaintFast(100, 100, SScreenRect(110, 0, 800, 600), t, 0.0f, 1, 1,
-                                         1.0f, 0xFFFFFF), 0);
+  ASSERT_EQ(
+      engine->Render_ClipPaintFast(100, 100, SScreenRect(110, 0, 800, 600), t, 0.0f, 1, 1, 1.0f, 0xFFFFFF),
+      0);
   EXPECT_EQ(Px(105, 105) & 0xFFFFFF, 0u) << "left of the clip stays empty";
   EXPECT_EQ(Px(112, 105) & 0xFFFFFF, 0x0000FFu) << "the right half stays in place";
   EXPECT_EQ(Px(118, 105) & 0xFFFFFF, 0x0000FFu);
@@ -152,8 +153,9 @@ TEST_F(PainterTest, ClipMovesEdgesAndTextureCoordinatesThenResetsThem) {
 
   // Clipped on the right and bottom: the left half shows, squeezed to nothing of the blue.
   Fill(0xFF000000);
-  ASSERT_EQ(engine->Render_ClipPaintFastEx(100, 100, SScreenRect(0, 0, 110, 105), t, kWhite, kWhite,
-                                           kWhite, kWhite, 0.0f, 1, 1), 0);
+  ASSERT_EQ(engine->Render_ClipPaintFastEx(100, 100, SScreenRect(0, 0, 110, 105), t, kWhite, kWhite, kWhite,
+                                           kWhite, 0.0f, 1, 1),
+            0);
   EXPECT_EQ(Px(102, 102) & 0xFFFFFF, 0xFF0000u);
   EXPECT_EQ(Px(112, 102) & 0xFFFFFF, 0u);
   EXPECT_EQ(Px(102, 107) & 0xFFFFFF, 0u);
@@ -164,8 +166,9 @@ TEST_F(PainterTest, QuadOutsideTheClipDrawsNothing) {
   const SScreenRect clip(200, 200, 300, 300);
   const long outside[][2] = {{100, 250}, {250, 100}, {350, 250}, {250, 350}};
   for (auto& p : outside) {
-    EXPECT_EQ(engine->Render_ClipPaintFastFrame(p[0], p[1], clip, t, 1, kBlue, kBlue, kBlue, kBlue,
-                                                0.0f, 1, 1, 1.0f, 0xFFFFFF), 0);
+    EXPECT_EQ(engine->Render_ClipPaintFastFrame(p[0], p[1], clip, t, 1, kBlue, kBlue, kBlue, kBlue, 0.0f, 1,
+                                                1, 1.0f, 0xFFFFFF),
+              0);
   }
   for (long y = 0; y < 400; y += 5)
     for (long x = 0; x < 400; x += 5) ASSERT_EQ(Px(x, y) & 0xFFFFFF, 0u) << x << "," << y;
@@ -174,8 +177,8 @@ TEST_F(PainterTest, QuadOutsideTheClipDrawsNothing) {
 TEST_F(PainterTest, FrameBoxIsDrawnUnderTheTexture) {
   // A see-through texture over a filled box shows the box's corner colours.
   CZqTexture* t = Texture(20, 20, 0x00FFFFFF, 0x00FFFFFF);
-  ASSERT_EQ(engine->Render_PaintFastFrame(100, 100, t, 1, kRed, kRed, kBlue, kBlue, 0.0f, 1, 1, 1.0f,
-                                          0xFFFFFF), 0);
+  ASSERT_EQ(
+      engine->Render_PaintFastFrame(100, 100, t, 1, kRed, kRed, kBlue, kBlue, 0.0f, 1, 1, 1.0f, 0xFFFFFF), 0);
   EXPECT_GT(Red(110, 101), 0xE0) << std::hex << Px(110, 101);
   EXPECT_LT(Px(110, 101) & 0xFF, 0x20u);
   EXPECT_GT(Px(110, 118) & 0xFF, 0xE0u);
@@ -234,8 +237,8 @@ TEST_F(PainterTest, DarkenAndLightMultiplyTheSceneByTheLevel) {
   const struct {
     float level;
     int expect;
-  } cases[] = {{0.0f, 0x00}, {0.5f, 0x30}, {1.0f, 0x60}, {1.5f, 0x90}, {2.0f, 0xC0},
-               {3.0f, 0xC0}, {-1.0f, 0x00}, {nan, 0x00}};
+  } cases[] = {{0.0f, 0x00}, {0.5f, 0x30}, {1.0f, 0x60},  {1.5f, 0x90},
+               {2.0f, 0xC0}, {3.0f, 0xC0}, {-1.0f, 0x00}, {nan, 0x00}};
   SScreenRect inner(100, 100, 200, 200);
   for (const auto& c : cases) {
     Fill(0xFF606060);
@@ -261,9 +264,9 @@ TEST_F(PainterTest, ValueLoopAndCycleFollowTheEngineTime) {
     long period, divisor;
     float loop, cycle;
   } cases[] = {
-      {0, 0, 0, 0.0f, 10.0f},      {250, 0, 0, 2.5f, 7.5f},     {1000, 0, 0, 0.0f, 0.0f},
-      {1500, 0, 0, 5.0f, 5.0f},    {2000, 0, 0, 0.0f, 10.0f},   {500, 100, 10, 5.0f, 5.0f},
-      {750, 100, 10, 7.5f, 2.5f},  {40, 200, 0, 2.0f, 8.0f},
+      {0, 0, 0, 0.0f, 10.0f},     {250, 0, 0, 2.5f, 7.5f},   {1000, 0, 0, 0.0f, 0.0f},
+      {1500, 0, 0, 5.0f, 5.0f},   {2000, 0, 0, 0.0f, 10.0f}, {500, 100, 10, 5.0f, 5.0f},
+      {750, 100, 10, 7.5f, 2.5f}, {40, 200, 0, 2.0f, 8.0f},
   };
   for (const auto& c : cases) {
     engine->SetTime(start + c.elapsed);

@@ -89,14 +89,37 @@ TEST(Dib, RefusesWhatDoesNotFit) {
   std::vector<uint8_t> info = {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0};
   std::vector<uint8_t> header = {40, 0, 0, 0, 2, 0, 0, 0, 2, 0, 0, 0, 1, 0, 24, 0};
   header.resize(40, 0);
-  struct { const char* name; std::vector<uint8_t> body; } cases[] = {
+  struct {
+    const char* name;
+    std::vector<uint8_t> body;
+  } cases[] = {
       {"empty", {}},
       {"header cut", {40, 0, 0, 0, 2, 0}},
       {"no pixel rows", header},
-      {"palette past the end", [&] { auto h = header; h[32] = 200; return h; }()},
-      {"header size past the end", [&] { auto h = header; h[0] = 200; return h; }()},
-      {"run-length size past the end", [&] { auto h = Rle8(header, 200); return h; }()},
-      {"bit-field masks past the end", [&] { auto h = header; h[14] = 32, h[16] = 3, h[4] = 1, h[8] = 1; h.resize(44); return h; }()},
+      {"palette past the end",
+       [&] {
+         auto h = header;
+         h[32] = 200;
+         return h;
+       }()},
+      {"header size past the end",
+       [&] {
+         auto h = header;
+         h[0] = 200;
+         return h;
+       }()},
+      {"run-length size past the end",
+       [&] {
+         auto h = Rle8(header, 200);
+         return h;
+       }()},
+      {"bit-field masks past the end",
+       [&] {
+         auto h = header;
+         h[14] = 32, h[16] = 3, h[4] = 1, h[8] = 1;
+         h.resize(44);
+         return h;
+       }()},
   };
   CDibMap dib;
   for (auto& c : cases) {
@@ -145,15 +168,16 @@ TEST(Dib, PaintShowsTheSourceRectangle) {
     SCOPED_TRACE(options);
     std::string bmp = dir / "pic.bmp";
     bool topDown = std::string(options) == "top-down";
-    ASSERT_TRUE(RunTool("convert '" + (dir / "src.pam") + "' " + (topDown ? "-type TrueColor BMP3" : options) + ":'" +
-                        bmp + "'"));
+    ASSERT_TRUE(RunTool("convert '" + (dir / "src.pam") + "' " +
+                        (topDown ? "-type TrueColor BMP3" : options) + ":'" + bmp + "'"));
     Picture tool = ToolPixels(bmp);
     if (topDown) {  // the same picture with its rows stored top first (negative height)
       auto file = ReadBytes(bmp);
       const size_t bits = Le32(file, 10), stride = (kW * 3 + 3) / 4 * 4;
       std::vector<uint8_t> flipped(file.begin(), file.begin() + bits);
       for (int y = kH - 1; y >= 0; --y)
-        flipped.insert(flipped.end(), file.begin() + bits + y * stride, file.begin() + bits + (y + 1) * stride);
+        flipped.insert(flipped.end(), file.begin() + bits + y * stride,
+                       file.begin() + bits + (y + 1) * stride);
       for (int i = 0; i < 4; ++i) flipped[22 + i] = uint8_t(uint32_t(-kH) >> (8 * i));
       WriteBytes(bmp, flipped);
     }
@@ -176,7 +200,8 @@ TEST(Dib, PaintShowsTheSourceRectangle) {
     for (int y = 0; y < big.height; ++y)
       for (int x = 0; x < big.width; ++x) {
         bool inside = x >= 1 && x < 7 && y >= 1 && y < 5;
-        uint32_t want = inside ? tool.Argb(1 + (x - 1) / 2, (y - 1) / 2) & 0xFFFFFF : Screen::kSentinel & 0xFFFFFF;
+        uint32_t want =
+            inside ? tool.Argb(1 + (x - 1) / 2, (y - 1) / 2) & 0xFFFFFF : Screen::kSentinel & 0xFFFFFF;
         ASSERT_EQ(big.At(x, y), want) << x << "," << y;
       }
   }

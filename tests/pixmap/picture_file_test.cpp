@@ -20,7 +20,8 @@ void Fill(CPixelMap32& map, DWORD w, DWORD h, std::initializer_list<std::pair<in
   for (DWORD y = 0; y < h; ++y)
     for (DWORD x = 0; x < w; ++x) map.At(x, y) = SPixel32(0x00123456u);  // colour, alpha 0: not stored
   int n = 1;
-  for (auto [x, y] : opaque) map.At(x, y) = SPixel32(BYTE(n * 10), BYTE(n * 20), BYTE(n * 30), BYTE(100 + n)), ++n;
+  for (auto [x, y] : opaque)
+    map.At(x, y) = SPixel32(BYTE(n * 10), BYTE(n * 20), BYTE(n * 30), BYTE(100 + n)), ++n;
 }
 
 // A picture body read back into a map of the box size: (box width, height, base x, y) and pixels.
@@ -125,9 +126,11 @@ TEST(PictureFile, PggBodiesReadBackFrameByFrame) {
     for (DWORD y = 0; y < map->GetHeight(); ++y)
       for (DWORD x = 0; x < map->GetWidth(); ++x) {
         if (!map->At(x, y).alpha) continue;
-        int bx = (int)x - (map->GetBasePoint().x - body.baseX), by = (int)y - (map->GetBasePoint().y - body.baseY);
+        int bx = (int)x - (map->GetBasePoint().x - body.baseX),
+            by = (int)y - (map->GetBasePoint().y - body.baseY);
         ASSERT_TRUE(bx >= 0 && by >= 0 && bx < body.width && by < body.height) << i;
-        EXPECT_EQ(body.pixels[(size_t)by * body.width + bx], map->At(x, y).Value()) << i << " " << x << "," << y;
+        EXPECT_EQ(body.pixels[(size_t)by * body.width + bx], map->At(x, y).Value())
+            << i << " " << x << "," << y;
       }
   }
 }

@@ -14,8 +14,8 @@ Picture Source(bool alpha) {
   for (int y = 0; y < p.height; ++y)
     for (int x = 0; x < p.width; ++x) {
       bool same = x > 3;  // runs for the run-length coder
-      p.rgba.insert(p.rgba.end(), {uint8_t(same ? 200 : x * 30), uint8_t(same ? 10 : y * 50), uint8_t((x * y) * 9),
-                                   uint8_t(alpha ? (x % 3) * 127 : 255)});
+      p.rgba.insert(p.rgba.end(), {uint8_t(same ? 200 : x * 30), uint8_t(same ? 10 : y * 50),
+                                   uint8_t((x * y) * 9), uint8_t(alpha ? (x % 3) * 127 : 255)});
     }
   return p;
 }
@@ -50,10 +50,11 @@ TEST_P(ToolTga, DecodesAsTheToolDoes) {
 INSTANTIATE_TEST_SUITE_P(
     Kinds, ToolTga,
     ::testing::Values(Variant{"-type TrueColor", false}, Variant{"-type TrueColorAlpha", true},
-                      Variant{"-compress RLE -type TrueColor", false}, Variant{"-compress RLE -type TrueColorAlpha", true},
-                      Variant{"-type Palette", false}, Variant{"-compress RLE -type Palette", false},
-                      Variant{"-type Palette -depth 5", false}, Variant{"-type Grayscale", false},
-                      Variant{"-compress RLE -type Grayscale", false}, Variant{"-depth 5 -type TrueColor", false},
+                      Variant{"-compress RLE -type TrueColor", false},
+                      Variant{"-compress RLE -type TrueColorAlpha", true}, Variant{"-type Palette", false},
+                      Variant{"-compress RLE -type Palette", false}, Variant{"-type Palette -depth 5", false},
+                      Variant{"-type Grayscale", false}, Variant{"-compress RLE -type Grayscale", false},
+                      Variant{"-depth 5 -type TrueColor", false},
                       Variant{"-orient TopLeft -type TrueColorAlpha", true},
                       Variant{"-orient TopRight -compress RLE -type TrueColorAlpha", true},
                       Variant{"-orient BottomRight -type TrueColor", false}));
@@ -61,15 +62,23 @@ INSTANTIATE_TEST_SUITE_P(
 namespace {
 
 std::vector<uint8_t> Header(uint8_t type, uint16_t w, uint16_t h, uint8_t depth, uint8_t descriptor) {
-  return {0, 0, type, 0, 0, 0, 0, 0, 0, 0, 0, 0, uint8_t(w), uint8_t(w >> 8), uint8_t(h), uint8_t(h >> 8), depth,
-          descriptor};
+  return {0,          0,
+          type,       0,
+          0,          0,
+          0,          0,
+          0,          0,
+          0,          0,
+          uint8_t(w), uint8_t(w >> 8),
+          uint8_t(h), uint8_t(h >> 8),
+          depth,      descriptor};
 }
 
 }  // namespace
 
 TEST(Tga, RunLengthPacketsCrossRowsAndStopAtTheEnd) {
   ScratchDir dir;
-  // 4 x 2 grey, top to bottom: a run of 6 (0x85) crosses into row 1, then 0x05 offers 6 literals for 2 pixels.
+  // 4 x 2 grey, top to bottom: a run of 6 (0x85) crosses into row 1, then 0x05 offers 6 literals for 2
+  // pixels.
   auto bytes = Header(11, 4, 2, 8, 0x20);
   bytes.insert(bytes.end(), {0x85, 7, 0x05, 1, 2, 3, 4, 5, 6});
   WriteBytes(dir / "r.tga", bytes);

@@ -47,9 +47,11 @@ TEST(CodePage, ConvertsAndKeepsTheRestOfBadInput) {
   EXPECT_EQ(zqGbkToUtf8("\xD6\xD0\xCE\xC4"), "中文");
   EXPECT_EQ(zqUtf8ToGbk("中文 ok"), "\xD6\xD0\xCE\xC4 ok");
   EXPECT_EQ(zqBig5ToUtf8("Ombrel\xA9\xD4\xC5\x51\xC0\x5D(V1006)"), "Ombrel拉霸館(V1006)");
-  EXPECT_EQ(zqGbkToUtf8("a\xFF" "b"), "a?b");            // invalid byte
-  EXPECT_EQ(zqGbkToUtf8("ab\xD6"), "ab?");                // cut-off double byte
-  EXPECT_EQ(zqUtf8ToGbk("x\xF0\x9F\x98\x80y"), "x?y");   // not in GBK: one mark per character
+  EXPECT_EQ(zqGbkToUtf8("a\xFF"
+                        "b"),
+            "a?b");                                     // invalid byte
+  EXPECT_EQ(zqGbkToUtf8("ab\xD6"), "ab?");              // cut-off double byte
+  EXPECT_EQ(zqUtf8ToGbk("x\xF0\x9F\x98\x80y"), "x?y");  // not in GBK: one mark per character
   EXPECT_EQ(zqGbkToUtf8(""), "");
 }
 

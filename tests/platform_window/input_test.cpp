@@ -7,10 +7,9 @@ TEST_F(WindowTest, KeysTranslateToCharacters) {
     UINT vk;
     int ch;  // 0: no WM_CHAR
   } cases[] = {
-      {{}, 'A', 'a'},          {{VK_SHIFT}, 'A', 'A'},     {{}, '1', '1'},
-      {{VK_SHIFT}, '1', '!'},  {{}, VK_SPACE, ' '},        {{}, VK_RETURN, '\r'},
-      {{}, VK_OEM_PLUS, '='},  {{VK_CONTROL}, 'C', 3},     {{}, VK_NUMPAD7, '7'},
-      {{}, VK_F5, 0},          {{}, VK_LEFT, 0},
+      {{}, 'A', 'a'},        {{VK_SHIFT}, 'A', 'A'}, {{}, '1', '1'},         {{VK_SHIFT}, '1', '!'},
+      {{}, VK_SPACE, ' '},   {{}, VK_RETURN, '\r'},  {{}, VK_OEM_PLUS, '='}, {{VK_CONTROL}, 'C', 3},
+      {{}, VK_NUMPAD7, '7'}, {{}, VK_F5, 0},         {{}, VK_LEFT, 0},
   };
   for (const Case& c : cases) {
     log().clear();
@@ -79,8 +78,10 @@ TEST_F(WindowTest, MouseFlagsCoordinatesAndDoubleClicksOnlyWithClassStyle) {
       if (m.hwnd == w && (m.msg == WM_LBUTTONDOWN || m.msg == WM_LBUTTONDBLCLK)) r.push_back(m.msg);
     return r;
   };
-  EXPECT_EQ(kinds(plain), (std::vector<UINT>{WM_LBUTTONDOWN, WM_LBUTTONDOWN, WM_LBUTTONDOWN, WM_LBUTTONDOWN}));
-  EXPECT_EQ(kinds(dbl), (std::vector<UINT>{WM_LBUTTONDOWN, WM_LBUTTONDBLCLK, WM_LBUTTONDOWN, WM_LBUTTONDBLCLK}));
+  EXPECT_EQ(kinds(plain),
+            (std::vector<UINT>{WM_LBUTTONDOWN, WM_LBUTTONDOWN, WM_LBUTTONDOWN, WM_LBUTTONDOWN}));
+  EXPECT_EQ(kinds(dbl),
+            (std::vector<UINT>{WM_LBUTTONDOWN, WM_LBUTTONDBLCLK, WM_LBUTTONDOWN, WM_LBUTTONDBLCLK}));
   auto moves = seen(WM_MOUSEMOVE);
   ASSERT_FALSE(moves.empty());
   EXPECT_EQ(GET_X_LPARAM(moves[0].lParam), 300);

@@ -42,8 +42,8 @@ LRESULT CALLBACK LobbyProc(HWND h, UINT m, WPARAM w, LPARAM l) {
   wc.lpfnWndProc = LobbyProc;
   wc.lpszClassName = "ZqLobbyClass";
   RegisterClassA(&wc);
-  HWND w = CreateWindowExA(0, "ZqLobbyClass", "first", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100,
-                           nullptr, nullptr, nullptr, nullptr);
+  HWND w = CreateWindowExA(0, "ZqLobbyClass", "first", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr, nullptr,
+                           nullptr, nullptr);
   bool ok = w && zqSetFindable(w, TRUE) && SetWindowTextA(w, kTitle);  // found by its new title
   char c = ok ? 'y' : 'n';
   if (write(ready, &c, 1) != 1) _exit(3);

@@ -16,13 +16,15 @@ class SdlWindowTest : public WindowTest {
     zqSetManualClock(FALSE, 0);  // X events take real time
   }
   // Pumps the queue (translating keys) until done() holds or ten seconds pass.
-  static bool pumpUntil(const std::function<bool()>& done) { return PumpUntil([] { drain(); }, done); }
+  static bool pumpUntil(const std::function<bool()>& done) {
+    return PumpUntil([] { drain(); }, done);
+  }
 };
 
 TEST_F(SdlWindowTest, WindowShowsItsTitleAndXInputArrivesAsMessages) {
   std::string title = "Zq window " + std::to_string(getpid());
-  HWND w = CreateWindowExA(0, "ZqTest", title.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 30,
-                           728, 567, nullptr, nullptr, nullptr, nullptr);
+  HWND w = CreateWindowExA(0, "ZqTest", title.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 30, 728, 567,
+                           nullptr, nullptr, nullptr, nullptr);
   ASSERT_NE(w, nullptr);
   ASSERT_NE(zqGetNativeWindow(w), nullptr);
 
@@ -30,7 +32,8 @@ TEST_F(SdlWindowTest, WindowShowsItsTitleAndXInputArrivesAsMessages) {
   ASSERT_TRUE(pumpUntil([&] {
     id = RunShell("xdotool search --onlyvisible --name '^" + title + "$' 2>/dev/null | head -1");
     return !id.empty();
-  })) << "no visible X window named " << title;
+  })) << "no visible X window named "
+      << title;
   EXPECT_EQ(RunShell("xdotool getwindowname " + id), title);
   EXPECT_EQ(RunShell("xdotool getwindowgeometry " + id + " | grep Geometry"), "  Geometry: 720x540");
 
@@ -72,7 +75,8 @@ TEST_F(SdlWindowTest, WindowShowsItsTitleAndXInputArrivesAsMessages) {
   EXPECT_EQ(GET_X_LPARAM(seen(WM_MOUSEMOVE).back().lParam), 50);
 
   log().clear();
-  RunShell("xdotool mousemove --window " + id + " --sync 200 100 keydown shift mousedown 3 mouseup 3 keyup shift");
+  RunShell("xdotool mousemove --window " + id +
+           " --sync 200 100 keydown shift mousedown 3 mouseup 3 keyup shift");
   ASSERT_TRUE(pumpUntil([&] { return !seen(WM_RBUTTONUP).empty(); }));
   auto rd = seen(WM_RBUTTONDOWN);
   ASSERT_EQ(rd.size(), 1u);

@@ -15,7 +15,8 @@ TEST_F(WindowTest, MessageBoxesAreRecordedAndAnswered) {
       {MB_RETRYCANCEL | MB_DEFBUTTON2, IDCANCEL},
       {MB_ABORTRETRYIGNORE | MB_DEFBUTTON3, IDIGNORE},
   };
-  for (const Case& c : cases) EXPECT_EQ(MessageBoxA(w, "\xD6\xD0\xCE\xC4", "cap", c.flags), c.answer) << c.flags;
+  for (const Case& c : cases)
+    EXPECT_EQ(MessageBoxA(w, "\xD6\xD0\xCE\xC4", "cap", c.flags), c.answer) << c.flags;
   auto boxes = zqRecordedMessageBoxes();
   ASSERT_EQ(boxes.size(), std::size(cases));
   EXPECT_EQ(boxes[0].text, "\xD6\xD0\xCE\xC4");  // GBK bytes as passed

@@ -16,7 +16,9 @@ struct LoggedMessage {
 
 class WindowTest : public ::testing::Test {
  public:
-  static LRESULT CALLBACK LoggingProcFor(HWND h, UINT m, WPARAM w, LPARAM l) { return LoggingProc(h, m, w, l); }
+  static LRESULT CALLBACK LoggingProcFor(HWND h, UINT m, WPARAM w, LPARAM l) {
+    return LoggingProc(h, m, w, l);
+  }
 
  protected:
   static std::vector<LoggedMessage>& log() {

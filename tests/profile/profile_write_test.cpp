@@ -37,17 +37,14 @@ INSTANTIATE_TEST_SUITE_P(
                   "[A]\nx=1\nk=v\n\n[B]\ny=2\n"},
         WriteCase{"AppendsToFirstOfTwinSections", "[A]\nx=1\n[A]\ny=2\n", "A", "y", "v",
                   "[A]\nx=1\ny=v\n[A]\ny=2\n"},
-        WriteCase{"AppendsSectionAfterUnterminatedLine", "[A]\nx=1", "B", "k", "v",
-                  "[A]\nx=1\n[B]\nk=v\n"},
-        WriteCase{"AppendsKeyAfterUnterminatedLine", "[A]\nx=1", "A", "k", "v",
-                  "[A]\nx=1\nk=v\n"},
+        WriteCase{"AppendsSectionAfterUnterminatedLine", "[A]\nx=1", "B", "k", "v", "[A]\nx=1\n[B]\nk=v\n"},
+        WriteCase{"AppendsKeyAfterUnterminatedLine", "[A]\nx=1", "A", "k", "v", "[A]\nx=1\nk=v\n"},
         WriteCase{"KeepsCrLf", "[A]\r\nx=1\r\n", "A", "k", "v", "[A]\r\nx=1\r\nk=v\r\n"},
         WriteCase{"KeepsOtherLinesVerbatim", "; note\n[A]\n  odd line\nx = 1 \n", "A", "x", "2",
                   "; note\n[A]\n  odd line\nx=2\n"},
         WriteCase{"NullValueRemovesKey", "[A]\nx=1\nk=2\n[B]\nk=3\n", "A", "k", nullptr,
                   "[A]\nx=1\n[B]\nk=3\n"},
-        WriteCase{"NullKeyRemovesSection", "[A]\nx=1\n[B]\nk=3\n", "A", nullptr, nullptr,
-                  "[B]\nk=3\n"},
+        WriteCase{"NullKeyRemovesSection", "[A]\nx=1\n[B]\nk=3\n", "A", nullptr, nullptr, "[B]\nk=3\n"},
         WriteCase{"EmptyValue", "[A]\nk=1\n", "A", "k", "", "[A]\nk=\n"}),
     [](const ::testing::TestParamInfo<WriteCase>& info) { return std::string(info.param.name); });
 
@@ -89,8 +86,7 @@ TEST(ProfileWriteRead, NextReadSeesEveryChange) {
   const std::string big(20000, 'Q');
   ASSERT_TRUE(WritePrivateProfileStringA("A", "blob", big.c_str(), path.c_str()));
   std::string back(big.size() + 1, '\0');
-  EXPECT_EQ(GetPrivateProfileStringA("A", "blob", "", back.data(), back.size(), path.c_str()),
-            big.size());
+  EXPECT_EQ(GetPrivateProfileStringA("A", "blob", "", back.data(), back.size(), path.c_str()), big.size());
   EXPECT_EQ(back.c_str(), big);
 }
 

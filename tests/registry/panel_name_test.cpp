@@ -17,7 +17,6 @@ class PanelNames : public StartedEngineTest<> {
     p->SetName(name);
     return p;
   }
-
 };
 
 TEST_F(PanelNames, TheLowestIdOfAnExactNameIsFound) {

@@ -20,7 +20,8 @@ TEST(Registry, FactoryCreatesOnlyRegisteredStylesExactly) {
   CZqEngine::UI_RegisterStyle("probe", &MakeProbe);
   EXPECT_EQ(engine.UI_New_Register(parent, "probe"), kMade);
   EXPECT_EQ(g_parent, parent);
-  for (const char* style : {"Probe", "probe ", ""}) EXPECT_EQ(engine.UI_New_Register(parent, style), nullptr) << style;
+  for (const char* style : {"Probe", "probe ", ""})
+    EXPECT_EQ(engine.UI_New_Register(parent, style), nullptr) << style;
   CZqEngine::UI_RegisterStyle("probe", nullptr);
   EXPECT_EQ(engine.UI_New_Register(parent, "probe"), nullptr);
 }

@@ -17,7 +17,8 @@
 namespace {
 
 void WriteBytes(const std::string& path, const std::vector<uint8_t>& b) {
-  std::ofstream(path, std::ios::binary | std::ios::trunc).write((const char*)b.data(), (std::streamsize)b.size());
+  std::ofstream(path, std::ios::binary | std::ios::trunc)
+      .write((const char*)b.data(), (std::streamsize)b.size());
 }
 
 void Fill(CZqSurface* s, uint32_t argb) {

@@ -16,7 +16,8 @@ class ScaledRecord : public StartedEngineTest<> {
   static std::vector<uint32_t> Pixels(CZqTexture& t) {
     std::vector<uint32_t> out;
     for (DWORD y = 0; y < t.GetHeight(); ++y)
-      for (DWORD x = 0; x < t.GetWidth(); ++x) out.push_back(t.GetPixelInfo(x, y, nullptr, nullptr, nullptr, nullptr));
+      for (DWORD x = 0; x < t.GetWidth(); ++x)
+        out.push_back(t.GetPixelInfo(x, y, nullptr, nullptr, nullptr, nullptr));
     return out;
   }
 

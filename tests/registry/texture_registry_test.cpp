@@ -20,7 +20,6 @@ void WriteTga(const std::string& path) { WriteSolidTga(path, 2, 2, 0xFFFFFFFF); 
 
 class TextureRegistry : public StartedEngineTest<> {
  protected:
-
   ScratchDir dir;
 };
 
@@ -63,7 +62,8 @@ TEST_F(TextureRegistry, GroupsAreSharedRetriedAfterFailureAndForgottenWhenDelete
 TEST_F(TextureRegistry, DestroyingTheEngineDeletesEveryGroupOnce) {
   WriteTga(dir.file("a.tga"));
   WriteTga(dir.file("b.tga"));
-  for (const char* name : {"a.tga", "b.tga", "a.tga,b.tga"}) ASSERT_NE(engine->FindTextureGroup(name), nullptr) << name;
+  for (const char* name : {"a.tga", "b.tga", "a.tga,b.tga"})
+    ASSERT_NE(engine->FindTextureGroup(name), nullptr) << name;
   ASSERT_NE(engine->FindTexture("a.tga"), nullptr);
   EXPECT_EQ(engine->FindTextureGroup("missing.tga"), nullptr);  // a null entry among them
   engine->DestroyEngine();
@@ -82,8 +82,9 @@ TEST_F(TextureRegistry, ParticleIsAGlowingVerticalBar) {
 
   auto at = [&](int x, int y) { return (uint32_t)p->GetPixelInfo(x, y, nullptr, nullptr, nullptr, nullptr); };
   // Alpha falls with the cosine of the distance from the centre; every row is the same.
-  const std::vector<std::pair<int, uint32_t>> known = {
-      {14, 0xFFFFFFFF}, {17, 0xFFFFFFFF}, {13, 0x936BFFFF}, {18, 0x936BFFFF}, {12, 0x8F6BFFFF}, {0, 0x0E6BFFFF}, {31, 0x0E6BFFFF}};
+  const std::vector<std::pair<int, uint32_t>> known = {{14, 0xFFFFFFFF}, {17, 0xFFFFFFFF}, {13, 0x936BFFFF},
+                                                       {18, 0x936BFFFF}, {12, 0x8F6BFFFF}, {0, 0x0E6BFFFF},
+                                                       {31, 0x0E6BFFFF}};
   for (int y : {0, 17, 31})
     for (auto [x, v] : known) EXPECT_EQ(at(x, y), v) << x << "," << y;
   for (int x = 0; x < 13; ++x) {

@@ -37,7 +37,10 @@ DWORD PlayPosition(CZqSound& sound) {
 using SoundTest = SoundEngineTest;
 
 TEST_F(SoundTest, LoadsWaveFilesWith3DOnlyForMono) {
-  struct Case { int bits, channels; bool is3D; } cases[] = {{8, 1, true}, {16, 1, true}, {8, 2, false}, {16, 2, false}};
+  struct Case {
+    int bits, channels;
+    bool is3D;
+  } cases[] = {{8, 1, true}, {16, 1, true}, {8, 2, false}, {16, 2, false}};
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.bits << " bits " << c.channels << " ch");
     std::string path = dir.file("tone" + std::to_string(c.bits) + std::to_string(c.channels) + ".wav");
@@ -55,7 +58,10 @@ TEST_F(SoundTest, LoadsWaveFilesWith3DOnlyForMono) {
 }
 
 TEST_F(SoundTest, OverLongDataChunkEndsInSilence) {
-  struct Case { int bits; char silence; } cases[] = {{8, '\x80'}, {16, '\0'}};
+  struct Case {
+    int bits;
+    char silence;
+  } cases[] = {{8, '\x80'}, {16, '\0'}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.bits);
     std::string samples(40, '\x11');
@@ -135,8 +141,10 @@ TEST_F(SoundTest, RecordRoundTripAndLayout) {
   ASSERT_EQ(rec.size(), 52 + data.size());
   EXPECT_EQ(rec.substr(0, 16), std::string("ZQSB2003a\0\0\0\0\0\0\0", 16));
   // Description: size 36, 3D control, bytes, reserved, format slot 0, then the HRTF algorithm.
-  EXPECT_EQ(rec.substr(16, 20), Le32(36) + Le32(DSBCAPS_CTRL3D) + Le32((uint32_t)data.size()) + Le32(0) + Le32(0));
-  EXPECT_EQ(rec.substr(36, 16), Le32(0xC2413340) + Le16(0x1C1B) + Le16(0x11D2) + "\x94\xF5\x00\xC0\x4F\xC2\x8A\xCA"s);
+  EXPECT_EQ(rec.substr(16, 20),
+            Le32(36) + Le32(DSBCAPS_CTRL3D) + Le32((uint32_t)data.size()) + Le32(0) + Le32(0));
+  EXPECT_EQ(rec.substr(36, 16),
+            Le32(0xC2413340) + Le16(0x1C1B) + Le16(0x11D2) + "\x94\xF5\x00\xC0\x4F\xC2\x8A\xCA"s);
   EXPECT_EQ(rec.substr(52), data);
 
   CZqSound copy(engine.get());
@@ -174,8 +182,12 @@ TEST_F(SoundTest, RecordRoundTripAndLayout) {
 TEST_F(SoundTest, BadRecordsFail) {
   std::string desc = Le32(36) + Le32(0) + Le32(4) + Le32(0) + Le32(0) + std::string(16, '\0');
   std::string head = std::string("ZQSB2003a\0\0\0\0\0\0\0", 16);
-  struct Case { const char* what; std::string bytes; } cases[] = {
-      {"claims more data than stored", head + Le32(36) + Le32(0) + Le32(400000) + std::string(28, '\0') + "abcd"},
+  struct Case {
+    const char* what;
+    std::string bytes;
+  } cases[] = {
+      {"claims more data than stored",
+       head + Le32(36) + Le32(0) + Le32(400000) + std::string(28, '\0') + "abcd"},
       {"refused description", head + Le32(99) + desc.substr(4) + "abcd"},
       {"cut header", head + desc.substr(0, 10)},
   };

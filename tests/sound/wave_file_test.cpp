@@ -12,7 +12,9 @@ namespace {
 
 TEST(WaveFile, ReadsFormatAndDataOfSoxFiles) {
   ScratchDir dir;
-  struct Case { int rate, bits, channels; } cases[] = {{8000, 8, 1}, {11025, 8, 2}, {22050, 16, 1}, {44100, 16, 2}};
+  struct Case {
+    int rate, bits, channels;
+  } cases[] = {{8000, 8, 1}, {11025, 8, 2}, {22050, 16, 1}, {44100, 16, 2}};
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.rate << " Hz " << c.bits << " bits " << c.channels << " ch");
     std::string path = dir.file("tone.wav");
@@ -84,7 +86,10 @@ TEST(WaveFile, RefusesBrokenFiles) {
   ScratchDir dir;
   std::string pcm = Chunk("fmt ", PcmFormat(1, 8000, 8));
   std::string data = Chunk("data", "ab");
-  struct Case { const char* what; std::string bytes; } cases[] = {
+  struct Case {
+    const char* what;
+    std::string bytes;
+  } cases[] = {
       {"not RIFF", "RIFX" + Riff(pcm + data).substr(4)},
       {"not WAVE", "RIFF" + Le32(4 + pcm.size() + data.size()) + "AVI " + pcm + data},
       {"short fmt", Riff(Chunk("fmt ", PcmFormat(1, 8000, 8).substr(0, 14)) + data)},

@@ -24,7 +24,7 @@ std::string Text(const std::vector<uint8_t>& b, size_t at) { return std::string(
 
 // An index as a pack writes it: header, gap, then entries of key and record.
 std::vector<uint8_t> IndexBytes(const std::string& dataName, int32_t count, int32_t next,
-                           const std::vector<std::pair<std::string, int32_t>>& entries = {}) {
+                                const std::vector<std::pair<std::string, int32_t>>& entries = {}) {
   std::vector<uint8_t> b(1000 + 779 * entries.size(), 0);
   memcpy(b.data(), "ZQS2003a", 8);
   memcpy(&b[16], dataName.data(), std::min<size_t>(dataName.size(), 255));
@@ -43,7 +43,7 @@ std::vector<uint8_t> IndexBytes(const std::string& dataName, int32_t count, int3
 
 // Counts the calls of the modified-flag hook.
 class CountingPack : public CZqSource {
-public:
+ public:
   int calls = 0;
   void OnSetModify() override { ++calls; }
 };
@@ -55,7 +55,7 @@ struct Item {
 };
 
 class Recorder : public ZQ_Src_Browser {
-public:
+ public:
   std::vector<Item> items;
   void AddItem(const char* name, _FILE_FORMAT_TYPE type) override { items.push_back({name, type}); }
 };
@@ -69,7 +69,7 @@ void Browse(CZqSource& pack, ZQ_Src_Browser* r, int order, ...) {
 
 // A pack folder: index "Data.Zqs" naming the data folder "store".
 class Pack : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     WriteBytes(dir / "Data.Zqs", IndexBytes("store", 0, 0));
     WriteBytes(dir / "a.txt", {'h', 'i'});
@@ -203,10 +203,28 @@ TEST_F(Pack, RefusedIndexes) {
   EXPECT_EQ(pack.Load((dir / "missing.Zqs").c_str()), 0);
   EXPECT_FALSE(fs::exists(dir / "missing.Zqs"));  // nothing is created
   EXPECT_FALSE(pack.IsReady());
-  struct { const char* name; std::vector<uint8_t> bytes; } cases[] = {
-      {"other signature", [] { auto b = IndexBytes("store", 0, 0); b[7] = 'b'; return b; }()},
-      {"no end in 16 bytes", [] { auto b = IndexBytes("store", 0, 0); memset(b.data() + 8, 'x', 8); return b; }()},
-      {"short header", [] { auto b = IndexBytes("store", 0, 0); b.resize(200); return b; }()},
+  struct {
+    const char* name;
+    std::vector<uint8_t> bytes;
+  } cases[] = {
+      {"other signature",
+       [] {
+         auto b = IndexBytes("store", 0, 0);
+         b[7] = 'b';
+         return b;
+       }()},
+      {"no end in 16 bytes",
+       [] {
+         auto b = IndexBytes("store", 0, 0);
+         memset(b.data() + 8, 'x', 8);
+         return b;
+       }()},
+      {"short header",
+       [] {
+         auto b = IndexBytes("store", 0, 0);
+         b.resize(200);
+         return b;
+       }()},
       {"data path too long", IndexBytes(std::string(254, 'd'), 0, 0)},
   };
   for (auto& c : cases) {

@@ -16,13 +16,13 @@ struct Picture {
 
 // A fresh folder under the system's temporary folder, removed with the object.
 class ScratchDir {
-public:
+ public:
   ScratchDir();
   ~ScratchDir();
   const std::string& Path() const { return m_path; }
   std::string operator/(const std::string& name) const { return m_path + "/" + name; }
 
-private:
+ private:
   std::string m_path;
 };
 

@@ -4,9 +4,7 @@
 #include <fstream>
 #include <iterator>
 
-bool RunQuiet(const std::string& command) {
-  return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
-}
+bool RunQuiet(const std::string& command) { return std::system((command + " >/dev/null 2>&1").c_str()) == 0; }
 
 bool MakeToneWave(const std::string& path, int rate, int bits, int channels, double seconds) {
   const char* encoding = bits == 8 ? "unsigned-integer" : "signed-integer";
@@ -21,5 +19,6 @@ std::string ReadBytes(const std::string& path) {
 }
 
 void WriteBytes(const std::string& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary | std::ios::trunc).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  std::ofstream(path, std::ios::binary | std::ios::trunc)
+      .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }

@@ -16,7 +16,8 @@ class SoundTestEngine : public CZqEngine {
  public:
   explicit SoundTestEngine(HWND wnd) {
     m_hWnd = wnd;
-    if (SUCCEEDED(DirectSoundCreate8(nullptr, &m_pDS, nullptr))) m_pDS->SetCooperativeLevel(wnd, DSSCL_PRIORITY);
+    if (SUCCEEDED(DirectSoundCreate8(nullptr, &m_pDS, nullptr)))
+      m_pDS->SetCooperativeLevel(wnd, DSSCL_PRIORITY);
   }
   ~SoundTestEngine() override {
     CleanupSoundCache();

@@ -10,12 +10,14 @@ std::string Chunk(const std::string& id, const std::string& body) {
   return c;
 }
 
-std::string Riff(const std::string& chunks) { return "RIFF" + Le32((uint32_t)(4 + chunks.size())) + "WAVE" + chunks; }
+std::string Riff(const std::string& chunks) {
+  return "RIFF" + Le32((uint32_t)(4 + chunks.size())) + "WAVE" + chunks;
+}
 
 std::string PcmFormat(int channels, int rate, int bits, int tag) {
   int block = channels * bits / 8;
-  return Le16((uint16_t)tag) + Le16((uint16_t)channels) + Le32((uint32_t)rate) + Le32((uint32_t)(rate * block)) +
-         Le16((uint16_t)block) + Le16((uint16_t)bits);
+  return Le16((uint16_t)tag) + Le16((uint16_t)channels) + Le32((uint32_t)rate) +
+         Le32((uint32_t)(rate * block)) + Le16((uint16_t)block) + Le16((uint16_t)bits);
 }
 
 std::string WaveChunk(const std::string& file, const std::string& id) {

@@ -11,5 +11,6 @@ void WriteSolidTga(const std::string& path, int w, int h, uint32_t argb) {
   b[17] = 0x28;  // 8 alpha bits, top row first
   for (int i = 0; i < w * h; ++i)
     for (int k = 0; k < 4; ++k) b.push_back(uint8_t(argb >> (8 * k)));
-  std::ofstream(path, std::ios::binary | std::ios::trunc).write((const char*)b.data(), (std::streamsize)b.size());
+  std::ofstream(path, std::ios::binary | std::ios::trunc)
+      .write((const char*)b.data(), (std::streamsize)b.size());
 }

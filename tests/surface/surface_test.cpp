@@ -39,7 +39,9 @@ class SurfaceTest : public ::testing::Test {
     s->EndLock();
     return s;
   }
-  DWORD At(CDxSurface* s, long x, long y) { return s->GetPixelInfo(x, y, nullptr, nullptr, nullptr, nullptr); }
+  DWORD At(CDxSurface* s, long x, long y) {
+    return s->GetPixelInfo(x, y, nullptr, nullptr, nullptr, nullptr);
+  }
 
   HWND wnd = nullptr;
   CZqApp* app = nullptr;
@@ -158,7 +160,8 @@ TEST_F(SurfaceTest, WrappedTextEndingInALeadByteStaysInside) {
   ASSERT_EQ(s.CreateEx(60, 60, 0), 0);
   const char text[] = "ab\xC4\xE3\xBA\xC3\xC4";  // ends in a lone lead byte
   EXPECT_EQ(s.DrawTextInRect(nullptr, text, 0, 0, 30, 60, RGB(255, 255, 255), 0), 0);
-  EXPECT_EQ(s.DrawTextCenter(nullptr, "a much wider text than its field", 0, 0, 10, RGB(255, 255, 255), 0), 0);
+  EXPECT_EQ(s.DrawTextCenter(nullptr, "a much wider text than its field", 0, 0, 10, RGB(255, 255, 255), 0),
+            0);
 }
 
 // A picture body: 36-byte header, spans at 50, pixels after.
@@ -213,7 +216,8 @@ TEST_F(SurfaceTest, JpegKeyColourWithinOneIsTransparent) {
   fprintf(f, "P6\n16 8\n255\n");
   for (int i = 0; i < 128; ++i) fputc(i < 64 ? 11 : 12, f), fputc(20, f), fputc(30, f);
   fclose(f);
-  std::string cmd = std::string("convert ") + ppm + " -quality 100 -sampling-factor 1x1 " + jpg + " 2>/dev/null";
+  std::string cmd =
+      std::string("convert ") + ppm + " -quality 100 -sampling-factor 1x1 " + jpg + " 2>/dev/null";
   if (std::system(cmd.c_str()) != 0) GTEST_SKIP() << "ImageMagick missing";
   CZqSurface s(engine);
   ASSERT_EQ(s.CreateEx(16, 8, 0), 0);
@@ -237,7 +241,8 @@ TEST_F(SurfaceTest, JpegKeyColourWithinOneIsTransparent) {
       BYTE a, r, g, b;
       s.GetPixelInfo(x, y, &a, &r, &g, &b);
       bool near = std::abs(r - key.red) <= 1 && std::abs(g - key.green) <= 1 && std::abs(b - key.blue) <= 1;
-      EXPECT_EQ(int{a}, near ? 0 : 255) << x << "," << y << " rgb " << int{r} << "," << int{g} << "," << int{b};
+      EXPECT_EQ(int{a}, near ? 0 : 255)
+          << x << "," << y << " rgb " << int{r} << "," << int{g} << "," << int{b};
       (near ? transparent : opaque)++;
     }
   EXPECT_GT(transparent, 0);

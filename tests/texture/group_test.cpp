@@ -7,7 +7,9 @@ namespace {
 
 Image Solid(uint32_t argb) { return Image{2, 1, {argb, argb}}; }
 
-uint32_t FirstPixel(CZqTexture* t) { return t ? t->GetPixelInfo(0, 0, nullptr, nullptr, nullptr, nullptr) : 0; }
+uint32_t FirstPixel(CZqTexture* t) {
+  return t ? t->GetPixelInfo(0, 0, nullptr, nullptr, nullptr, nullptr) : 0;
+}
 
 // Remembers when the frame list changed.
 class CountingGroup : public CZqTextureGroup {
@@ -31,11 +33,11 @@ TEST_F(TextureTest, NumberedPatterns) {
       {"f%d.tga#3 1", 0, {}},
       {"f%-3d|#9;10", 1, {"f9  |", "f10 |"}},
       {"100%%_%x.tga#10,11", 1, {"100%_a.tga", "100%_b.tga"}},
-      {"f%d.tga", 0, {}},         // no range
-      {"f%d.tga#4", 0, {}},       // one number
-      {"f%s.tga#1,2", 0, {}},     // not an integer conversion
-      {"f%d%d.tga#1,2", 0, {}},   // two conversions
-      {"f%%.tga#1,2", 0, {}},     // none
+      {"f%d.tga", 0, {}},        // no range
+      {"f%d.tga#4", 0, {}},      // one number
+      {"f%s.tga#1,2", 0, {}},    // not an integer conversion
+      {"f%d%d.tga#1,2", 0, {}},  // two conversions
+      {"f%%.tga#1,2", 0, {}},    // none
       {"f%n.tga#1,2", 0, {}},
       {"f%.3d.tga#1,2", 0, {}},
       {"f%ld.tga#1,2", 0, {}},
@@ -92,7 +94,9 @@ TEST_F(TextureTest, GroupNameForms) {
   EXPECT_EQ(FirstPixel(pgg.GetTexture(1)), 0xFF000022u);
   EXPECT_EQ(pgg.LoadFromPGG(dir.file("a.tga").c_str()), 0);  // no "PGG" signature
 
-  MakePack({{"anim\\g.pgg", dir.file("g.pgg")}, {"anim\\a.tga", dir.file("a.tga")}, {"anim\\x.ini", dir.file("x.ini")}});
+  MakePack({{"anim\\g.pgg", dir.file("g.pgg")},
+            {"anim\\a.tga", dir.file("a.tga")},
+            {"anim\\x.ini", dir.file("x.ini")}});
   CZqTextureGroup packed(engine);
   ASSERT_EQ(packed.SetStreamSource("anim\\g.pgg", 0), 1);
   EXPECT_EQ(packed.GetSourceType(), FFT_PGG);
@@ -195,8 +199,9 @@ TEST_F(TextureTest, TextureGroupFileRoundTrip) {
   Put32(hugeCount, 16, 0x10000000);
   Put32(negative, 16, -1);
   Put32(badRecord, 48, (int32_t)b.size() + 100);  // the second record beyond the file
-  for (const Bad& c : {Bad{"signature", wrongSig}, Bad{"count beyond the file", hugeCount},
-                       Bad{"negative count", negative}, Bad{"short", std::vector<uint8_t>(b.begin(), b.begin() + 30)}}) {
+  for (const Bad& c :
+       {Bad{"signature", wrongSig}, Bad{"count beyond the file", hugeCount}, Bad{"negative count", negative},
+        Bad{"short", std::vector<uint8_t>(b.begin(), b.begin() + 30)}}) {
     PutBytes(path, c.bytes);
     CZqTextureGroup back(engine);
     EXPECT_EQ(back.Import(path.c_str(), 0), E_FAIL) << c.what;
@@ -249,7 +254,8 @@ TEST_F(TextureTest, SaveHeaderRewritesOnlyAMatchingFile) {
   EXPECT_EQ(I32(after, 20), 9);
   EXPECT_EQ(I32(after, 28), 4);
   EXPECT_EQ(I32(after, 32), 77);
-  EXPECT_EQ(std::vector<uint8_t>(after.begin() + 44, after.end()), std::vector<uint8_t>(before.begin() + 44, before.end()));
+  EXPECT_EQ(std::vector<uint8_t>(after.begin() + 44, after.end()),
+            std::vector<uint8_t>(before.begin() + 44, before.end()));
 
   back.InsertTexture(-1);  // the stored table no longer matches
   EXPECT_EQ(back.SaveHeader(), 0);

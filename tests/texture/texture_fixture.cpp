@@ -90,7 +90,8 @@ void WritePgm(const std::string& path, const Image& img) {
 std::vector<uint32_t> Pixels(CDxSurface& s) {
   std::vector<uint32_t> out;
   for (DWORD y = 0; y < s.GetHeight(); ++y)
-    for (DWORD x = 0; x < s.GetWidth(); ++x) out.push_back(s.GetPixelInfo(x, y, nullptr, nullptr, nullptr, nullptr));
+    for (DWORD x = 0; x < s.GetWidth(); ++x)
+      out.push_back(s.GetPixelInfo(x, y, nullptr, nullptr, nullptr, nullptr));
   return out;
 }
 

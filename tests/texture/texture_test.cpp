@@ -32,11 +32,11 @@ TEST_F(TextureTest, RunLengthRecordOfTheWorkedExample) {
   const std::string path = dir.file("two.tex");
   ASSERT_EQ(t.Export(path.c_str(), 1), 41);
   const std::vector<uint8_t> expected = {
-      2, 0, 0, 0, 1, 0, 0, 0, 2, 0, 0, 0, 41, 0, 0, 0,  // width, height, format, size
-      0xFD, 0xFF, 0xFF, 0xFF, 4, 0, 0, 0, 1, 0, 0, 0,    // base point, run-length flag
-      0, 0, 0,                                           // row mark of row 0
-      2, 1, 0, 0x33, 0x22, 0x11, 0xFF,                   // one opaque pixel
-      128, 13, 0};                                       // end op: bytes after the header + 3
+      2,    0,    0,    0,    1,    0,    0,    0, 2, 0, 0, 0, 41, 0, 0, 0,  // width, height, format, size
+      0xFD, 0xFF, 0xFF, 0xFF, 4,    0,    0,    0, 1, 0, 0, 0,               // base point, run-length flag
+      0,    0,    0,                                                         // row mark of row 0
+      2,    1,    0,    0x33, 0x22, 0x11, 0xFF,                              // one opaque pixel
+      128,  13,   0};  // end op: bytes after the header + 3
   EXPECT_EQ(Bytes(path), expected);
 
   CZqTexture back(engine);
@@ -59,9 +59,8 @@ TEST_F(TextureTest, TransparentRowHoldsOnlyItsMark) {
   ASSERT_EQ((size_t)size, b.size());
   EXPECT_EQ(I32(b, 12), size);
   const std::vector<uint8_t> rows(b.begin() + 28, b.end());
-  const std::vector<uint8_t> expected = {0, 0, 0,                          // row 0: nothing else
-                                         0, 1, 0, 1, 1, 0, 2, 1, 0, 3, 2, 1, 0xFF,
-                                         0, 2, 0,                          // row 2
+  const std::vector<uint8_t> expected = {0,   0,  0,  // row 0: nothing else
+                                         0,   1,  0, 1, 1, 0, 2, 1, 0, 3, 2, 1, 0xFF, 0, 2, 0,  // row 2
                                          128, 22, 0};
   EXPECT_EQ(rows, expected);
 }
@@ -75,11 +74,15 @@ TEST_F(TextureTest, RecordRoundTrips) {
     std::vector<uint32_t> runLengthBack;
   };
   const std::vector<Case> cases = {
-      {D3DX_SF_A8R8G8B8, {0xFF000001, 0x7F00FF00, 0x00123456, 0x01FFFFFF}, {0xFF000001, 0x7F00FF00, 0, 0x01FFFFFF}},
+      {D3DX_SF_A8R8G8B8,
+       {0xFF000001, 0x7F00FF00, 0x00123456, 0x01FFFFFF},
+       {0xFF000001, 0x7F00FF00, 0, 0x01FFFFFF}},
       {D3DX_SF_A4R4G4B4, {0xF123, 0x0FFF, 0x1000, 0x0001}, {0xF123, 0, 0x1000, 0}},
       {D3DX_SF_A1R5G5B5, {0x8001, 0x7FFF, 0xFFFF, 0x0000}, {0x8001, 0, 0xFFFF, 0}},
       {D3DX_SF_R5G6B5, {0x0000, 0xF800, 0x07E0, 0x001F}, {0x0000, 0xF800, 0x07E0, 0x001F}},
-      {D3DX_SF_X8R8G8B8, {0x00000000, 0x00FF0000, 0x0000FF00, 0x000000FF}, {0, 0x00FF0000, 0x0000FF00, 0x000000FF}},
+      {D3DX_SF_X8R8G8B8,
+       {0x00000000, 0x00FF0000, 0x0000FF00, 0x000000FF},
+       {0, 0x00FF0000, 0x0000FF00, 0x000000FF}},
   };
   for (const Case& c : cases) {
     for (int rle = 0; rle < 2; ++rle) {
@@ -161,7 +164,8 @@ TEST_F(TextureTest, DamagedRecordsFail) {
     std::vector<uint8_t> bytes;
   };
   const std::vector<Case> cases = {
-      {"copy past the row", record(2, 1, 0, 1, {0, 0, 0, 2, 3, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 128, 0, 0})},
+      {"copy past the row",
+       record(2, 1, 0, 1, {0, 0, 0, 2, 3, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 128, 0, 0})},
       {"skip past the row", record(2, 1, 0, 1, {0, 0, 0, 1, 5, 0, 128, 0, 0})},
       {"copy past the data", record(2, 1, 0, 1, {0, 0, 0, 2, 2, 0, 1, 2, 3})},
       {"rows missing", record(2, 3, 0, 1, {0, 0, 0, 0, 1, 0})},

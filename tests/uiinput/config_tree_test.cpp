@@ -92,11 +92,14 @@ TEST_F(ConfigTreeTest, TheTopButtonTakesTheClickAndTheDisabledOneNothing) {
 
 TEST_F(ConfigTreeTest, AToggleShowsPressTouchWhileTouchedAndChecked) {
   for (const char* f : {"n", "nt", "p", "pt"}) WriteTga(dir.file(std::string(f) + ".tga"));
-  WriteFileBytes(dir.file("toggle.ini"),
-                 std::string(kButton) + "[IMAGE]\nnormal=n.tga\nnormal_touch=nt.tga\npress=p.tga\npress_touch=pt.tga\n");
+  WriteFileBytes(
+      dir.file("toggle.ini"),
+      std::string(kButton) + "[IMAGE]\nnormal=n.tga\nnormal_touch=nt.tga\npress=p.tga\npress_touch=pt.tga\n");
   auto* t = new ProbePanel(root);
   ASSERT_EQ(t->Create("toggle.ini", SScreenPoint(500, 300), "toggle"), 1);
-  auto shown = [t] { return std::string(t->GetCurrentAnimation() ? t->GetCurrentAnimation()->GetKey() : ""); };
+  auto shown = [t] {
+    return std::string(t->GetCurrentAnimation() ? t->GetCurrentAnimation()->GetKey() : "");
+  };
   EXPECT_EQ(shown(), "n.tga");
   Move(510, 310);
   EXPECT_EQ(shown(), "nt.tga");

@@ -89,8 +89,8 @@ TEST_F(PanelInputTest, EditModeArrowKeysNudgeTheFocusedPanelByTheRepeatCount) {
   const struct {
     UINT key, repeat;
     SScreenPoint topLeft;
-  } cases[] = {{VK_LEFT, 3, {97, 100}},  {VK_UP, 3, {97, 97}},  {VK_RIGHT, 5, {102, 97}},
-               {VK_DOWN, 1, {102, 98}}, {'A', 7, {102, 98}},   {VK_LEFT, 0, {102, 98}}};
+  } cases[] = {{VK_LEFT, 3, {97, 100}}, {VK_UP, 3, {97, 97}}, {VK_RIGHT, 5, {102, 97}},
+               {VK_DOWN, 1, {102, 98}}, {'A', 7, {102, 98}},  {VK_LEFT, 0, {102, 98}}};
   for (const auto& k : cases) {
     EXPECT_EQ(KeyDown(root, k.key, k.repeat), c->GetID());
     EXPECT_EQ(c->GetRect().top_left(), k.topLeft) << k.key << " x" << k.repeat;

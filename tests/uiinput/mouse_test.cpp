@@ -232,10 +232,18 @@ TEST_F(PanelInputTest, APanelTakenAwayWhilePressedLetsGo) {
     Down(110, 110);
     ASSERT_EQ(c->IsPressed(), 1) << how;
     switch (how) {
-      case kDisable: c->SetEnable(0); break;
-      case kHide: c->SetVisible(0); break;
-      case kHideParent: holder->SetVisible(0); break;
-      case kDetach: holder->DelSubPanel(c); break;
+      case kDisable:
+        c->SetEnable(0);
+        break;
+      case kHide:
+        c->SetVisible(0);
+        break;
+      case kHideParent:
+        holder->SetVisible(0);
+        break;
+      case kDetach:
+        holder->DelSubPanel(c);
+        break;
     }
     Up(110, 110);
     EXPECT_EQ(c->IsPressed(), 0) << how;
@@ -288,9 +296,9 @@ TEST_F(PanelInputTest, HitTestWorksInRootCoordinatesAndPosts) {
   EXPECT_EQ(c->HitTest(SScreenPoint(120, 80)), 1);
   EXPECT_EQ(c->HitTest(SScreenPoint(160, 85)), 0);
   EXPECT_EQ(c->HitTest(SScreenPoint(20, 30)), 0) << "not the parent's own coordinates";
-  EXPECT_EQ(Drain(), (V{{ZQ_UIMSG_TOUCH, c->GetID()},
-                        {ZQ_UIMSG_UNTOUCH, c->GetID()},
-                        {ZQ_UIMSG_UNTOUCH, c->GetID()}}));
+  EXPECT_EQ(
+      Drain(),
+      (V{{ZQ_UIMSG_TOUCH, c->GetID()}, {ZQ_UIMSG_UNTOUCH, c->GetID()}, {ZQ_UIMSG_UNTOUCH, c->GetID()}}));
   EXPECT_EQ(root->HitTest(SScreenPoint(-50, -50)), 1) << "a panel without parent answers 1";
 
   SScreenPoint p(1, 2);

@@ -134,10 +134,14 @@ TEST_F(Repeat, DisabledHiddenOrDetachedWhilePressedEndsThePress) {
     void (*back)(CZqUIPanel* root, CZqUIPanel* child);
   };
   const Way ways[] = {
-      {"disable", [](CZqUIPanel*, CZqUIPanel* c) { c->SetEnable(0); }, [](CZqUIPanel*, CZqUIPanel* c) { c->SetEnable(1); }},
-      {"hide", [](CZqUIPanel*, CZqUIPanel* c) { c->SetVisible(0); }, [](CZqUIPanel*, CZqUIPanel* c) { c->SetVisible(1); }},
-      {"hide parent", [](CZqUIPanel* r, CZqUIPanel*) { r->SetVisible(0); }, [](CZqUIPanel* r, CZqUIPanel*) { r->SetVisible(1); }},
-      {"detach", [](CZqUIPanel* r, CZqUIPanel* c) { r->DelSubPanel(c); }, [](CZqUIPanel* r, CZqUIPanel* c) { r->AddSubPanel(c); }},
+      {"disable", [](CZqUIPanel*, CZqUIPanel* c) { c->SetEnable(0); },
+       [](CZqUIPanel*, CZqUIPanel* c) { c->SetEnable(1); }},
+      {"hide", [](CZqUIPanel*, CZqUIPanel* c) { c->SetVisible(0); },
+       [](CZqUIPanel*, CZqUIPanel* c) { c->SetVisible(1); }},
+      {"hide parent", [](CZqUIPanel* r, CZqUIPanel*) { r->SetVisible(0); },
+       [](CZqUIPanel* r, CZqUIPanel*) { r->SetVisible(1); }},
+      {"detach", [](CZqUIPanel* r, CZqUIPanel* c) { r->DelSubPanel(c); },
+       [](CZqUIPanel* r, CZqUIPanel* c) { r->AddSubPanel(c); }},
   };
   for (const Way& w : ways) {
     SCOPED_TRACE(w.name);

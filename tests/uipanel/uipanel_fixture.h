@@ -33,7 +33,9 @@ class PanelTest : public StartedEngineTest<PanelEngine, PanelApp> {
     std::ofstream(dir.file(name), std::ios::binary) << text;
   }
   // A w x h uncompressed 32-bit TGA of one colour (0xAARRGGBB).
-  void WriteTga(const std::string& name, int w, int h, DWORD argb) { WriteSolidTga(dir.file(name), w, h, argb); }
+  void WriteTga(const std::string& name, int w, int h, DWORD argb) {
+    WriteSolidTga(dir.file(name), w, h, argb);
+  }
   // Panels posted to the engine's window, taken off the queue.
   std::vector<MSG> Posted(UINT msg) {
     std::vector<MSG> out;

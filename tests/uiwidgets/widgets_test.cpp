@@ -37,7 +37,9 @@ class ProbeButton : public ZQ_UI_Button {
 };
 
 // A solid 40x20 uncompressed 32-bit TGA, top-left origin.
-void WriteTga(const std::string& path, uint32_t argb, int w = 40, int h = 20) { WriteSolidTga(path, w, h, argb); }
+void WriteTga(const std::string& path, uint32_t argb, int w = 40, int h = 20) {
+  WriteSolidTga(path, w, h, argb);
+}
 
 void WriteText(const std::string& path, const std::string& text) { std::ofstream(path) << text; }
 
@@ -98,11 +100,16 @@ class WidgetTest : public ::testing::Test {
     back->GetPixelInfo(x, y, nullptr, &r, &g, &b);
     const int key = (r > 0x40) * 4 + (g > 0x40) * 2 + (b > 0x40);
     switch (key) {
-      case 0: return "none";
-      case 4: return "normal";
-      case 2: return "normal_touch";
-      case 1: return "press";
-      case 7: return "press_touch";
+      case 0:
+        return "none";
+      case 4:
+        return "normal";
+      case 2:
+        return "normal_touch";
+      case 1:
+        return "press";
+      case 7:
+        return "press_touch";
     }
     return "mixed";
   }
@@ -138,12 +145,16 @@ TEST_F(WidgetTest, AnimationFollowsTouchPressAndCheckedDirectly) {
     int touched, pressed, checked;
     const char* shown;
   } cases[] = {
-      {true, 0, 0, 0, "normal"},       {true, 1, 0, 0, "normal_touch"},
-      {true, 0, 1, 0, "press"},        {true, 0, 0, 1, "press"},
-      {true, 1, 1, 0, "press_touch"},  {true, 1, 0, 1, "press_touch"},
+      {true, 0, 0, 0, "normal"},
+      {true, 1, 0, 0, "normal_touch"},
+      {true, 0, 1, 0, "press"},
+      {true, 0, 0, 1, "press"},
+      {true, 1, 1, 0, "press_touch"},
+      {true, 1, 0, 1, "press_touch"},
       {true, 1, 1, 1, "press_touch"},
       // An absent image keeps what was shown before (normal after the restore).
-      {false, 1, 1, 0, "normal"},      {false, 1, 0, 1, "normal"},
+      {false, 1, 1, 0, "normal"},
+      {false, 1, 0, 1, "normal"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << c.pressTouch << " " << c.touched << c.pressed << c.checked);
@@ -252,7 +263,10 @@ TEST_F(WidgetTest, FactoryMakesButtonsAndLayersByExactStyle) {
   const struct {
     const char* style;
     const char* made;
-  } cases[] = {{"button", "button"}, {"layer", "layer"}, {"Button", nullptr}, {"LAYER", nullptr},
+  } cases[] = {{"button", "button"},
+               {"layer", "layer"},
+               {"Button", nullptr},
+               {"LAYER", nullptr},
                {"button ", nullptr}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.style);
@@ -268,8 +282,12 @@ TEST_F(WidgetTest, FactoryMakesButtonsAndLayersByExactStyle) {
     EXPECT_TRUE(root->GetSubPanels().empty()) << "made, not yet attached";
     delete p;
   }
-  EXPECT_NE(dynamic_cast<ZQ_UI_Button*>(std::unique_ptr<CZqUIPanel>(engine->UI_New_Register(root, "button")).get()), nullptr);
-  EXPECT_NE(dynamic_cast<ZQ_UI_Layer*>(std::unique_ptr<CZqUIPanel>(engine->UI_New_Register(root, "layer")).get()), nullptr);
+  EXPECT_NE(
+      dynamic_cast<ZQ_UI_Button*>(std::unique_ptr<CZqUIPanel>(engine->UI_New_Register(root, "button")).get()),
+      nullptr);
+  EXPECT_NE(
+      dynamic_cast<ZQ_UI_Layer*>(std::unique_ptr<CZqUIPanel>(engine->UI_New_Register(root, "layer")).get()),
+      nullptr);
   EXPECT_EQ(engine->UI_New_Register(nullptr, "button"), nullptr);
   EXPECT_EQ(engine->UI_New_Register(nullptr, "layer"), nullptr);
 }

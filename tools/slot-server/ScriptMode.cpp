@@ -14,7 +14,8 @@ void CScriptMode::OnRequest(CSlotServer& server, const std::string& text) {
   }
   const SScriptStep& step = m_Steps[m_nNext];
   if (!CServerScript::Matches(step.text, text)) {
-    m_Failures.push_back("line " + std::to_string(step.line) + ": expected '" + step.text + "', got '" + text + "'");
+    m_Failures.push_back("line " + std::to_string(step.line) + ": expected '" + step.text + "', got '" +
+                         text + "'");
     // A mismatch stops the script: answering out of turn would only hide the fault.
     m_bSilent = true;
     return;
@@ -27,11 +28,20 @@ void CScriptMode::RunActions(CSlotServer& server) {
   while (!m_bSilent && m_nNext < m_Steps.size() && m_Steps[m_nNext].kind != SScriptStep::kExpect) {
     const SScriptStep& step = m_Steps[m_nNext++];
     switch (step.kind) {
-      case SScriptStep::kReply: server.SendText(step.text); break;
-      case SScriptStep::kRaw: server.SendRaw(step.bytes); break;
-      case SScriptStep::kClose: server.CloseClient(); return;
-      case SScriptStep::kSilent: m_bSilent = true; break;
-      case SScriptStep::kExpect: break;
+      case SScriptStep::kReply:
+        server.SendText(step.text);
+        break;
+      case SScriptStep::kRaw:
+        server.SendRaw(step.bytes);
+        break;
+      case SScriptStep::kClose:
+        server.CloseClient();
+        return;
+      case SScriptStep::kSilent:
+        m_bSilent = true;
+        break;
+      case SScriptStep::kExpect:
+        break;
     }
   }
 }

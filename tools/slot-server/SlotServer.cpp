@@ -45,8 +45,10 @@ bool CSlotServer::Listen(uint16_t port, std::string* error) {
 bool CSlotServer::Step(int waitMs) {
   pollfd fds[2];
   int n = 0;
-  if (m_nClient >= 0) fds[n++] = pollfd{m_nClient, POLLIN, 0};
-  else if (m_nListen >= 0) fds[n++] = pollfd{m_nListen, POLLIN, 0};
+  if (m_nClient >= 0)
+    fds[n++] = pollfd{m_nClient, POLLIN, 0};
+  else if (m_nListen >= 0)
+    fds[n++] = pollfd{m_nListen, POLLIN, 0};
   if (n == 0) return false;
   int r;
   do {

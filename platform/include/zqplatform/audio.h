@@ -179,8 +179,8 @@ class IDirectSound3DListener {
   virtual HRESULT QueryInterface(REFIID iid, LPVOID* out) = 0;
   virtual HRESULT GetPosition(DS3DVECTOR* position) = 0;
   virtual HRESULT SetPosition(float x, float y, float z, DWORD apply) = 0;
-  virtual HRESULT SetOrientation(float frontX, float frontY, float frontZ, float topX, float topY,
-                                 float topZ, DWORD apply) = 0;
+  virtual HRESULT SetOrientation(float frontX, float frontY, float frontZ, float topX, float topY, float topZ,
+                                 DWORD apply) = 0;
   virtual HRESULT CommitDeferredSettings() = 0;
 
  protected:
@@ -196,11 +196,9 @@ class IDirectSound8 {
   // Secondary buffers: PCM only (8-bit unsigned or 16-bit signed, mono or stereo, 100..200000 Hz),
   // DSBCAPS_CTRL3D only for mono. Primary buffers: no size, no format; SetFormat needs
   // DSSCL_PRIORITY or higher.
-  virtual HRESULT CreateSoundBuffer(LPCDSBUFFERDESC desc, LPDIRECTSOUNDBUFFER* buffer,
-                                    void* outer) = 0;
+  virtual HRESULT CreateSoundBuffer(LPCDSBUFFERDESC desc, LPDIRECTSOUNDBUFFER* buffer, void* outer) = 0;
   // Shares the sample data; the duplicate has its own position (0), state (stopped) and volume.
-  virtual HRESULT DuplicateSoundBuffer(LPDIRECTSOUNDBUFFER original,
-                                       LPDIRECTSOUNDBUFFER* duplicate) = 0;
+  virtual HRESULT DuplicateSoundBuffer(LPDIRECTSOUNDBUFFER original, LPDIRECTSOUNDBUFFER* duplicate) = 0;
   // With a level below DSSCL_WRITEPRIMARY every buffer falls silent while the application is
   // inactive (they keep playing inaudibly) and is heard again when it becomes active.
   virtual HRESULT SetCooperativeLevel(HWND hwnd, DWORD level) = 0;
@@ -277,8 +275,8 @@ typedef LRESULT(CALLBACK* LPMMIOPROC)(LPSTR info, UINT msg, LPARAM param1, LPARA
 
 typedef struct _MMIOINFO {
   DWORD dwFlags;
-  FOURCC fccIOProc;   // FOURCC_MEM: a memory file (pchBuffer / cchBuffer, or allocated)
-  LPMMIOPROC pIOProc; // custom procedures are not supported
+  FOURCC fccIOProc;    // FOURCC_MEM: a memory file (pchBuffer / cchBuffer, or allocated)
+  LPMMIOPROC pIOProc;  // custom procedures are not supported
   UINT wErrorRet;
   HANDLE htask;
   LONG cchBuffer;
@@ -288,7 +286,7 @@ typedef struct _MMIOINFO {
   HPSTR pchEndWrite;  // end of the buffer
   LONG lBufOffset;    // file offset of pchBuffer
   LONG lDiskOffset;
-  DWORD adwInfo[3];   // memory files: adwInfo[0] is the growth step (0: the file cannot grow)
+  DWORD adwInfo[3];  // memory files: adwInfo[0] is the growth step (0: the file cannot grow)
   DWORD dwReserved1;
   DWORD dwReserved2;
   HMMIO hmmio;

@@ -19,15 +19,24 @@ typedef IDirect3DDevice7* LPDIRECT3DDEVICE7;
 typedef const GUID& REFCLSID;
 
 // ---- interface and device ids ----
-inline constexpr GUID IID_IDirectDraw7 = {0x15e65ec0, 0x3b9c, 0x11d2, {0xb9, 0x2f, 0x00, 0x60, 0x97, 0x97, 0xea, 0x5b}};
-inline constexpr GUID IID_IDirectDrawSurface7 = {0x06675a80, 0x3b9b, 0x11d2, {0xb9, 0x2f, 0x00, 0x60, 0x97, 0x97, 0xea, 0x5b}};
-inline constexpr GUID IID_IDirect3D7 = {0xf5049e77, 0x4861, 0x11d2, {0xa4, 0x07, 0x00, 0xa0, 0xc9, 0x06, 0x29, 0xa8}};
-inline constexpr GUID IID_IDirect3DDevice7 = {0xf5049e79, 0x4861, 0x11d2, {0xa4, 0x07, 0x00, 0xa0, 0xc9, 0x06, 0x29, 0xa8}};
-inline constexpr GUID IID_IDirect3DRGBDevice = {0xa4665c60, 0x2673, 0x11cf, {0xa3, 0x1a, 0x00, 0xaa, 0x00, 0xb9, 0x33, 0x56}};
-inline constexpr GUID IID_IDirect3DHALDevice = {0x84e63de0, 0x46aa, 0x11cf, {0x81, 0x6f, 0x00, 0x00, 0xc0, 0x20, 0x15, 0x6e}};
-inline constexpr GUID IID_IDirect3DMMXDevice = {0x881949a1, 0xd6f3, 0x11d0, {0x89, 0xab, 0x00, 0xa0, 0xc9, 0x05, 0x41, 0x29}};
-inline constexpr GUID IID_IDirect3DRefDevice = {0x50936643, 0x13e9, 0x11d1, {0x89, 0xaa, 0x00, 0xa0, 0xc9, 0x05, 0x41, 0x29}};
-inline constexpr GUID IID_IDirect3DTnLHalDevice = {0xf5049e78, 0x4861, 0x11d2, {0xa4, 0x07, 0x00, 0xa0, 0xc9, 0x06, 0x29, 0xa8}};
+inline constexpr GUID IID_IDirectDraw7 = {
+    0x15e65ec0, 0x3b9c, 0x11d2, {0xb9, 0x2f, 0x00, 0x60, 0x97, 0x97, 0xea, 0x5b}};
+inline constexpr GUID IID_IDirectDrawSurface7 = {
+    0x06675a80, 0x3b9b, 0x11d2, {0xb9, 0x2f, 0x00, 0x60, 0x97, 0x97, 0xea, 0x5b}};
+inline constexpr GUID IID_IDirect3D7 = {
+    0xf5049e77, 0x4861, 0x11d2, {0xa4, 0x07, 0x00, 0xa0, 0xc9, 0x06, 0x29, 0xa8}};
+inline constexpr GUID IID_IDirect3DDevice7 = {
+    0xf5049e79, 0x4861, 0x11d2, {0xa4, 0x07, 0x00, 0xa0, 0xc9, 0x06, 0x29, 0xa8}};
+inline constexpr GUID IID_IDirect3DRGBDevice = {
+    0xa4665c60, 0x2673, 0x11cf, {0xa3, 0x1a, 0x00, 0xaa, 0x00, 0xb9, 0x33, 0x56}};
+inline constexpr GUID IID_IDirect3DHALDevice = {
+    0x84e63de0, 0x46aa, 0x11cf, {0x81, 0x6f, 0x00, 0x00, 0xc0, 0x20, 0x15, 0x6e}};
+inline constexpr GUID IID_IDirect3DMMXDevice = {
+    0x881949a1, 0xd6f3, 0x11d0, {0x89, 0xab, 0x00, 0xa0, 0xc9, 0x05, 0x41, 0x29}};
+inline constexpr GUID IID_IDirect3DRefDevice = {
+    0x50936643, 0x13e9, 0x11d1, {0x89, 0xaa, 0x00, 0xa0, 0xc9, 0x05, 0x41, 0x29}};
+inline constexpr GUID IID_IDirect3DTnLHalDevice = {
+    0xf5049e78, 0x4861, 0x11d2, {0xa4, 0x07, 0x00, 0xa0, 0xc9, 0x06, 0x29, 0xa8}};
 
 inline bool zqSameGuid(const GUID& a, const GUID& b) {
   if (a.Data1 != b.Data1 || a.Data2 != b.Data2 || a.Data3 != b.Data3) return false;
@@ -66,8 +75,8 @@ class IDirectDrawSurface7 {
   virtual HRESULT GetAttachedSurface(LPDDSCAPS2 caps, LPDIRECTDRAWSURFACE7* surface) = 0;
   // Clipped (to both surfaces and, on the primary, to the clipper's window), point-sampled
   // stretch; DDBLT_COLORFILL with lpDDBltFx->dwFillColor; DDBLT_KEYSRC compares the RGB bits.
-  virtual HRESULT Blt(LPRECT destRect, LPDIRECTDRAWSURFACE7 source, LPRECT sourceRect,
-                      DWORD flags, LPDDBLTFX fx) = 0;
+  virtual HRESULT Blt(LPRECT destRect, LPDIRECTDRAWSURFACE7 source, LPRECT sourceRect, DWORD flags,
+                      LPDDBLTFX fx) = 0;
   virtual HRESULT Flip(LPDIRECTDRAWSURFACE7 target, DWORD flags) = 0;
   virtual HRESULT GetCaps(LPDDSCAPS2 caps) = 0;
   virtual HRESULT GetClipper(LPDIRECTDRAWCLIPPER* clipper) = 0;
@@ -95,15 +104,13 @@ class IDirectDraw7 {
   virtual ULONG AddRef() = 0;
   virtual ULONG Release() = 0;
   virtual HRESULT CreateClipper(DWORD flags, LPDIRECTDRAWCLIPPER* clipper, void* outer) = 0;
-  virtual HRESULT CreateSurface(LPDDSURFACEDESC2 desc, LPDIRECTDRAWSURFACE7* surface,
-                                void* outer) = 0;
+  virtual HRESULT CreateSurface(LPDDSURFACEDESC2 desc, LPDIRECTDRAWSURFACE7* surface, void* outer) = 0;
   virtual HRESULT EnumDisplayModes(DWORD flags, LPDDSURFACEDESC2 filter, LPVOID context,
                                    LPDDENUMMODESCALLBACK2 callback) = 0;
   virtual HRESULT FlipToGDISurface() = 0;
   virtual HRESULT GetCaps(LPDDCAPS driverCaps, LPDDCAPS helCaps) = 0;
   virtual HRESULT GetDisplayMode(LPDDSURFACEDESC2 desc) = 0;
-  virtual HRESULT SetDisplayMode(DWORD width, DWORD height, DWORD bpp, DWORD refreshRate,
-                                 DWORD flags) = 0;
+  virtual HRESULT SetDisplayMode(DWORD width, DWORD height, DWORD bpp, DWORD refreshRate, DWORD flags) = 0;
   virtual HRESULT RestoreDisplayMode() = 0;
   virtual HRESULT SetCooperativeLevel(HWND hwnd, DWORD flags) = 0;
   virtual HRESULT RestoreAllSurfaces() = 0;
@@ -153,15 +160,12 @@ class IDirect3DDevice7 {
   virtual HRESULT GetRenderState(D3DRENDERSTATETYPE state, LPDWORD value) = 0;
   virtual HRESULT SetTexture(DWORD stage, LPDIRECTDRAWSURFACE7 texture) = 0;
   virtual HRESULT GetTexture(DWORD stage, LPDIRECTDRAWSURFACE7* texture) = 0;
-  virtual HRESULT SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE state,
-                                       DWORD value) = 0;
-  virtual HRESULT GetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE state,
-                                       LPDWORD value) = 0;
-  virtual HRESULT DrawPrimitive(D3DPRIMITIVETYPE type, DWORD fvf, LPVOID vertices,
-                                DWORD vertexCount, DWORD flags) = 0;
-  virtual HRESULT DrawIndexedPrimitive(D3DPRIMITIVETYPE type, DWORD fvf, LPVOID vertices,
-                                       DWORD vertexCount, LPWORD indices, DWORD indexCount,
-                                       DWORD flags) = 0;
+  virtual HRESULT SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE state, DWORD value) = 0;
+  virtual HRESULT GetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE state, LPDWORD value) = 0;
+  virtual HRESULT DrawPrimitive(D3DPRIMITIVETYPE type, DWORD fvf, LPVOID vertices, DWORD vertexCount,
+                                DWORD flags) = 0;
+  virtual HRESULT DrawIndexedPrimitive(D3DPRIMITIVETYPE type, DWORD fvf, LPVOID vertices, DWORD vertexCount,
+                                       LPWORD indices, DWORD indexCount, DWORD flags) = 0;
 
  protected:
   virtual ~IDirect3DDevice7() = default;
@@ -171,8 +175,7 @@ class IDirect3DDevice7 {
 // lpGuid null (or a driver's GUID from the enumeration) and IID_IDirectDraw7.
 ZQPLAT_API HRESULT DirectDrawCreateEx(GUID* lpGuid, LPVOID* lplpDD, REFIID iid, void* outer);
 // The primary driver is reported with a null GUID.
-ZQPLAT_API HRESULT DirectDrawEnumerateExA(LPDDENUMCALLBACKEXA callback, LPVOID context,
-                                          DWORD flags);
+ZQPLAT_API HRESULT DirectDrawEnumerateExA(LPDDENUMCALLBACKEXA callback, LPVOID context, DWORD flags);
 
 #include "zqplatform/display_d3dx.h"
 #include "zqplatform/display_hooks.h"

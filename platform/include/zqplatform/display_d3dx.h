@@ -47,22 +47,18 @@ ZQPLAT_API HRESULT D3DXMakeDDPixelFormat(D3DX_SURFACEFORMAT format, LPDDPIXELFOR
 // Creates a texture surface. Width and height are clamped to the device's maximum texture
 // size (written back); the format is kept when the device can sample it (written back);
 // one mip level is made (written back in numMipMaps when given).
-ZQPLAT_API HRESULT D3DXCreateTexture(LPDIRECT3DDEVICE7 device, LPDWORD flags, LPDWORD width,
-                                     LPDWORD height, D3DX_SURFACEFORMAT* format,
-                                     LPDIRECTDRAWPALETTE palette, LPDIRECTDRAWSURFACE7* texture,
-                                     LPDWORD numMipMaps);
+ZQPLAT_API HRESULT D3DXCreateTexture(LPDIRECT3DDEVICE7 device, LPDWORD flags, LPDWORD width, LPDWORD height,
+                                     D3DX_SURFACEFORMAT* format, LPDIRECTDRAWPALETTE palette,
+                                     LPDIRECTDRAWSURFACE7* texture, LPDWORD numMipMaps);
 
 // As D3DXCreateTexture from a .bmp or .tga file; width and height 0 (or null) take the file's;
 // the picture is scaled into the texture with the filter (default: linear when scaling).
-ZQPLAT_API HRESULT D3DXCreateTextureFromFile(LPDIRECT3DDEVICE7 device, LPDWORD flags,
-                                             LPDWORD width, LPDWORD height,
-                                             D3DX_SURFACEFORMAT* format,
-                                             LPDIRECTDRAWPALETTE palette,
-                                             LPDIRECTDRAWSURFACE7* texture, LPDWORD numMipMaps,
-                                             LPSTR srcName, D3DX_FILTERTYPE filter);
+ZQPLAT_API HRESULT D3DXCreateTextureFromFile(LPDIRECT3DDEVICE7 device, LPDWORD flags, LPDWORD width,
+                                             LPDWORD height, D3DX_SURFACEFORMAT* format,
+                                             LPDIRECTDRAWPALETTE palette, LPDIRECTDRAWSURFACE7* texture,
+                                             LPDWORD numMipMaps, LPSTR srcName, D3DX_FILTERTYPE filter);
 
 // Copies (and scales, converting the format) a surface's rectangle into a texture's.
-ZQPLAT_API HRESULT D3DXLoadTextureFromSurface(LPDIRECT3DDEVICE7 device,
-                                              LPDIRECTDRAWSURFACE7 texture, DWORD mipMapLevel,
-                                              LPDIRECTDRAWSURFACE7 source, RECT* sourceRect,
-                                              RECT* destRect, D3DX_FILTERTYPE filter);
+ZQPLAT_API HRESULT D3DXLoadTextureFromSurface(LPDIRECT3DDEVICE7 device, LPDIRECTDRAWSURFACE7 texture,
+                                              DWORD mipMapLevel, LPDIRECTDRAWSURFACE7 source,
+                                              RECT* sourceRect, RECT* destRect, D3DX_FILTERTYPE filter);

@@ -254,8 +254,8 @@ typedef struct tagTEXTMETRICA {
 
 // A DC whose drawing goes straight into the given memory: 16, 24 or 32 bits a pixel, channels
 // given by their masks. Null for an unusable description. The memory must outlive the DC.
-ZQPLAT_API HDC zqCreateSurfaceDC(void* bits, int width, int height, int pitch, int bitsPerPixel,
-                                 DWORD rMask, DWORD gMask, DWORD bMask);
+ZQPLAT_API HDC zqCreateSurfaceDC(void* bits, int width, int height, int pitch, int bitsPerPixel, DWORD rMask,
+                                 DWORD gMask, DWORD bMask);
 ZQPLAT_API void zqDeleteSurfaceDC(HDC hdc);
 
 // ---- device contexts ----
@@ -288,10 +288,9 @@ ZQPLAT_API int GetObjectA(HGDIOBJ obj, int size, LPVOID out);
 // ---- fonts and text ----
 
 ZQPLAT_API int MulDiv(int number, int numerator, int denominator);
-ZQPLAT_API HFONT CreateFontA(int height, int width, int escapement, int orientation, int weight,
-                             DWORD italic, DWORD underline, DWORD strikeOut, DWORD charSet,
-                             DWORD outPrecision, DWORD clipPrecision, DWORD quality,
-                             DWORD pitchAndFamily, LPCSTR faceName);
+ZQPLAT_API HFONT CreateFontA(int height, int width, int escapement, int orientation, int weight, DWORD italic,
+                             DWORD underline, DWORD strikeOut, DWORD charSet, DWORD outPrecision,
+                             DWORD clipPrecision, DWORD quality, DWORD pitchAndFamily, LPCSTR faceName);
 ZQPLAT_API HFONT CreateFontIndirectA(const LOGFONTA* lf);
 // Registers a font file for this process only; the type is told from the content. Returns the
 // number of faces added (0 on failure).
@@ -304,22 +303,21 @@ ZQPLAT_API BOOL GetTextMetricsA(HDC hdc, LPTEXTMETRICA tm);
 
 // ---- DIBs, bitmaps and palettes ----
 
-ZQPLAT_API int SetDIBitsToDevice(HDC hdc, int xDest, int yDest, DWORD width, DWORD height,
-                                 int xSrc, int ySrc, UINT startScan, UINT scanLines,
-                                 const void* bits, const BITMAPINFO* bmi, UINT colorUse);
-ZQPLAT_API int StretchDIBits(HDC hdc, int xDest, int yDest, int destWidth, int destHeight,
-                             int xSrc, int ySrc, int srcWidth, int srcHeight, const void* bits,
-                             const BITMAPINFO* bmi, UINT colorUse, DWORD rop);
+ZQPLAT_API int SetDIBitsToDevice(HDC hdc, int xDest, int yDest, DWORD width, DWORD height, int xSrc, int ySrc,
+                                 UINT startScan, UINT scanLines, const void* bits, const BITMAPINFO* bmi,
+                                 UINT colorUse);
+ZQPLAT_API int StretchDIBits(HDC hdc, int xDest, int yDest, int destWidth, int destHeight, int xSrc, int ySrc,
+                             int srcWidth, int srcHeight, const void* bits, const BITMAPINFO* bmi,
+                             UINT colorUse, DWORD rop);
 ZQPLAT_API HPALETTE CreatePalette(const LOGPALETTE* pal);
 ZQPLAT_API HPALETTE SelectPalette(HDC hdc, HPALETTE pal, BOOL forceBackground);
 ZQPLAT_API UINT RealizePalette(HDC hdc);
-ZQPLAT_API HBITMAP CreateDIBSection(HDC hdc, const BITMAPINFO* bmi, UINT usage, void** bits,
-                                    HANDLE section, DWORD offset);
+ZQPLAT_API HBITMAP CreateDIBSection(HDC hdc, const BITMAPINFO* bmi, UINT usage, void** bits, HANDLE section,
+                                    DWORD offset);
 ZQPLAT_API HBITMAP CreateCompatibleBitmap(HDC hdc, int width, int height);
 // Bitmaps from files only (LR_LOADFROMFILE): this platform has no module resources.
 ZQPLAT_API HANDLE LoadImageA(HINSTANCE inst, LPCSTR name, UINT type, int cx, int cy, UINT flags);
 ZQPLAT_API HBITMAP LoadBitmapA(HINSTANCE inst, LPCSTR name);
-ZQPLAT_API BOOL BitBlt(HDC dest, int x, int y, int width, int height, HDC src, int xSrc, int ySrc,
-                       DWORD rop);
-ZQPLAT_API BOOL StretchBlt(HDC dest, int xDest, int yDest, int destWidth, int destHeight, HDC src,
-                           int xSrc, int ySrc, int srcWidth, int srcHeight, DWORD rop);
+ZQPLAT_API BOOL BitBlt(HDC dest, int x, int y, int width, int height, HDC src, int xSrc, int ySrc, DWORD rop);
+ZQPLAT_API BOOL StretchBlt(HDC dest, int xDest, int yDest, int destWidth, int destHeight, HDC src, int xSrc,
+                           int ySrc, int srcWidth, int srcHeight, DWORD rop);

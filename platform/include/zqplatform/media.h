@@ -29,8 +29,7 @@ typedef const CLSID& REFCLSID;
 ZQPLAT_API HRESULT CoInitialize(LPVOID reserved);
 ZQPLAT_API void CoUninitialize();
 // Only CLSID_FilterGraph with IID_IGraphBuilder (or any graph interface) exists.
-ZQPLAT_API HRESULT CoCreateInstance(REFCLSID clsid, void* outer, DWORD context, REFIID iid,
-                                    LPVOID* out);
+ZQPLAT_API HRESULT CoCreateInstance(REFCLSID clsid, void* outer, DWORD context, REFIID iid, LPVOID* out);
 
 // Code page conversion (CP_ACP is GBK here). Returns the characters written (with the terminator
 // when count is -1), or the size needed when outCount is 0; 0 on failure.
@@ -77,9 +76,9 @@ ZQPLAT_API extern const GUID TIME_FORMAT_MEDIA_TIME;  // 100 ns units
 
 // Every interface below is a face of one filter graph: they share its reference count, and
 // QueryInterface on any of them reaches the others.
-#define ZQ_GRAPH_INTERFACE_BASICS                            \
-  virtual ULONG AddRef() = 0;                                \
-  virtual ULONG Release() = 0;                               \
+#define ZQ_GRAPH_INTERFACE_BASICS \
+  virtual ULONG AddRef() = 0;     \
+  virtual ULONG Release() = 0;    \
   virtual HRESULT QueryInterface(REFIID iid, LPVOID* out) = 0
 
 class IGraphBuilder {
@@ -129,8 +128,7 @@ class IMediaSeeking {
   virtual HRESULT GetDuration(LONGLONG* duration) = 0;
   virtual HRESULT GetCurrentPosition(LONGLONG* current) = 0;
   virtual HRESULT GetPositions(LONGLONG* current, LONGLONG* stop) = 0;
-  virtual HRESULT SetPositions(LONGLONG* current, DWORD currentFlags, LONGLONG* stop,
-                               DWORD stopFlags) = 0;
+  virtual HRESULT SetPositions(LONGLONG* current, DWORD currentFlags, LONGLONG* stop, DWORD stopFlags) = 0;
 
  protected:
   virtual ~IMediaSeeking() = default;
@@ -178,5 +176,4 @@ class IBasicAudio {
 
 // Tests and diagnostics: the last video frame a graph decoded (32-bit X8R8G8B8 rows, tightly
 // packed); false when the graph has shown no frame yet.
-ZQPLAT_API bool zqMediaLastVideoFrame(IGraphBuilder* graph, int* width, int* height,
-                                      const DWORD** pixels);
+ZQPLAT_API bool zqMediaLastVideoFrame(IGraphBuilder* graph, int* width, int* height, const DWORD** pixels);

@@ -11,8 +11,8 @@
 // Copies the value of key in section into out (at most size - 1 bytes, always terminated) and
 // returns the number of bytes copied. A missing file, section or key copies the default (cut the
 // same way; a null default is empty). A null section or key copies the default.
-ZQPLAT_API DWORD GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR def, LPSTR out,
-                                          DWORD size, LPCSTR file);
+ZQPLAT_API DWORD GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR def, LPSTR out, DWORD size,
+                                          LPCSTR file);
 
 // The value as a leading signed decimal number (text after it ignored, no number gives 0);
 // def when the key is missing.

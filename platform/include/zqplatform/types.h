@@ -59,7 +59,9 @@ typedef BOOL* LPBOOL;
 #endif
 
 // Handles are opaque pointers.
-#define ZQ_DECLARE_HANDLE(name) struct name##__; typedef struct name##__* name
+#define ZQ_DECLARE_HANDLE(name) \
+  struct name##__;              \
+  typedef struct name##__* name
 ZQ_DECLARE_HANDLE(HWND);
 ZQ_DECLARE_HANDLE(HINSTANCE);
 ZQ_DECLARE_HANDLE(HMENU);
@@ -80,9 +82,15 @@ typedef HINSTANCE HMODULE;
 
 #define INVALID_HANDLE_VALUE ((HANDLE)(intptr_t)-1)
 
-typedef struct tagPOINT { LONG x, y; } POINT, *LPPOINT;
-typedef struct tagSIZE { LONG cx, cy; } SIZE, *LPSIZE;
-typedef struct tagRECT { LONG left, top, right, bottom; } RECT, *LPRECT;
+typedef struct tagPOINT {
+  LONG x, y;
+} POINT, *LPPOINT;
+typedef struct tagSIZE {
+  LONG cx, cy;
+} SIZE, *LPSIZE;
+typedef struct tagRECT {
+  LONG left, top, right, bottom;
+} RECT, *LPRECT;
 typedef const RECT* LPCRECT;
 
 typedef struct _GUID {
@@ -113,7 +121,8 @@ typedef const IID& REFIID;
 #define HIWORD(l) ((WORD)((((DWORD_PTR)(l)) >> 16) & 0xffff))
 #define LOBYTE(w) ((BYTE)(((DWORD_PTR)(w)) & 0xff))
 #define HIBYTE(w) ((BYTE)((((DWORD_PTR)(w)) >> 8) & 0xff))
-#define MAKELONG(a, b) ((LONG)(((WORD)(((DWORD_PTR)(a)) & 0xffff)) | ((DWORD)((WORD)(((DWORD_PTR)(b)) & 0xffff))) << 16))
+#define MAKELONG(a, b) \
+  ((LONG)(((WORD)(((DWORD_PTR)(a)) & 0xffff)) | ((DWORD)((WORD)(((DWORD_PTR)(b)) & 0xffff))) << 16))
 #define MAKEWPARAM(l, h) ((WPARAM)(DWORD)MAKELONG(l, h))
 #define MAKELPARAM(l, h) ((LPARAM)(DWORD)MAKELONG(l, h))
 #define GET_X_LPARAM(lp) ((int)(short)LOWORD(lp))

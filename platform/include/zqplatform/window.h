@@ -439,20 +439,17 @@ ZQPLAT_API WORD RegisterClassA(const WNDCLASSA* wc);
 ZQPLAT_API WORD RegisterClassExA(const WNDCLASSEXA* wc);
 ZQPLAT_API BOOL UnregisterClassA(LPCSTR className, HINSTANCE instance);
 ZQPLAT_API BOOL GetClassInfoA(HINSTANCE instance, LPCSTR className, LPWNDCLASSA out);
-ZQPLAT_API HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style,
-                                int x, int y, int width, int height, HWND parent, HMENU menu,
-                                HINSTANCE instance, LPVOID param);
-inline HWND CreateWindowA(LPCSTR className, LPCSTR windowName, DWORD style, int x, int y,
-                          int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
-                          LPVOID param) {
-  return CreateWindowExA(0, className, windowName, style, x, y, width, height, parent, menu,
-                         instance, param);
+ZQPLAT_API HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y,
+                                int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
+                                LPVOID param);
+inline HWND CreateWindowA(LPCSTR className, LPCSTR windowName, DWORD style, int x, int y, int width,
+                          int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param) {
+  return CreateWindowExA(0, className, windowName, style, x, y, width, height, parent, menu, instance, param);
 }
 ZQPLAT_API BOOL DestroyWindow(HWND hwnd);
 ZQPLAT_API BOOL IsWindow(HWND hwnd);
 ZQPLAT_API LRESULT DefWindowProcA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-ZQPLAT_API LRESULT CallWindowProcA(WNDPROC proc, HWND hwnd, UINT msg, WPARAM wParam,
-                                   LPARAM lParam);
+ZQPLAT_API LRESULT CallWindowProcA(WNDPROC proc, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 ZQPLAT_API LONG GetWindowLongA(HWND hwnd, int index);
 ZQPLAT_API LONG SetWindowLongA(HWND hwnd, int index, LONG value);
 ZQPLAT_API LONG_PTR GetWindowLongPtrA(HWND hwnd, int index);
@@ -480,8 +477,7 @@ ZQPLAT_API BOOL IsZoomed(HWND hwnd);
 ZQPLAT_API BOOL EnableWindow(HWND hwnd, BOOL enable);
 ZQPLAT_API BOOL IsWindowEnabled(HWND hwnd);
 ZQPLAT_API BOOL MoveWindow(HWND hwnd, int x, int y, int width, int height, BOOL repaint);
-ZQPLAT_API BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy,
-                             UINT flags);
+ZQPLAT_API BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UINT flags);
 ZQPLAT_API BOOL GetClientRect(HWND hwnd, LPRECT rect);
 ZQPLAT_API BOOL GetWindowRect(HWND hwnd, LPRECT rect);
 ZQPLAT_API BOOL ClientToScreen(HWND hwnd, LPPOINT pt);
@@ -651,10 +647,8 @@ ZQPLAT_API int GetMenuStringA(HMENU menu, UINT item, LPSTR out, int size, UINT f
 ZQPLAT_API DWORD CheckMenuItem(HMENU menu, UINT item, UINT flags);
 ZQPLAT_API BOOL EnableMenuItem(HMENU menu, UINT item, UINT flags);
 ZQPLAT_API BOOL CheckMenuRadioItem(HMENU menu, UINT first, UINT last, UINT check, UINT flags);
-ZQPLAT_API BOOL ModifyMenuA(HMENU menu, UINT position, UINT flags, UINT_PTR newItem,
-                            LPCSTR text);
-ZQPLAT_API BOOL InsertMenuA(HMENU menu, UINT position, UINT flags, UINT_PTR newItem,
-                            LPCSTR text);
+ZQPLAT_API BOOL ModifyMenuA(HMENU menu, UINT position, UINT flags, UINT_PTR newItem, LPCSTR text);
+ZQPLAT_API BOOL InsertMenuA(HMENU menu, UINT position, UINT flags, UINT_PTR newItem, LPCSTR text);
 ZQPLAT_API BOOL AppendMenuA(HMENU menu, UINT flags, UINT_PTR newItem, LPCSTR text);
 ZQPLAT_API BOOL DeleteMenu(HMENU menu, UINT position, UINT flags);
 ZQPLAT_API BOOL RemoveMenu(HMENU menu, UINT position, UINT flags);

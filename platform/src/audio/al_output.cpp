@@ -53,7 +53,8 @@ AlOutput::AlOutput() {
 AlOutput::~AlOutput() {
   zqRemoveActivationListener(&AlOutput::OnActivation, this);
   if (context_) {
-    if (!freeSources_.empty()) alDeleteSources(static_cast<ALsizei>(freeSources_.size()), freeSources_.data());
+    if (!freeSources_.empty())
+      alDeleteSources(static_cast<ALsizei>(freeSources_.size()), freeSources_.data());
     alcMakeContextCurrent(nullptr);
     alcDestroyContext(static_cast<ALCcontext*>(context_));
     alcCloseDevice(static_cast<ALCdevice*>(device_));
@@ -67,8 +68,8 @@ void AlOutput::OnActivation(void* ctx, int active) {
   for (Voice* v : self->voices_) v->RefreshGain();
 }
 
-std::shared_ptr<AlBuffer> AlOutput::MakeBuffer(const void* data, size_t bytes, int channels,
-                                               int bits, uint32_t rate) {
+std::shared_ptr<AlBuffer> AlOutput::MakeBuffer(const void* data, size_t bytes, int channels, int bits,
+                                               uint32_t rate) {
   if (!context_ || bytes == 0) return nullptr;
   ALenum format = channels == 1 ? (bits == 8 ? AL_FORMAT_MONO8 : AL_FORMAT_MONO16)
                                 : (bits == 8 ? AL_FORMAT_STEREO8 : AL_FORMAT_STEREO16);

@@ -26,8 +26,8 @@ class AlBuffer {
 // Something that owns a source while it plays (a secondary buffer).
 class Voice {
  public:
-  virtual void Sync() = 0;          // bring the state up to the clock (ends finished one-shots)
-  virtual void RefreshGain() = 0;   // the application's activation changed
+  virtual void Sync() = 0;         // bring the state up to the clock (ends finished one-shots)
+  virtual void RefreshGain() = 0;  // the application's activation changed
  protected:
   ~Voice() = default;
 };
@@ -41,8 +41,7 @@ class AlOutput {
 
   bool HasDevice() const { return context_ != nullptr; }
   // Null when the data cannot be uploaded or there is no device.
-  std::shared_ptr<AlBuffer> MakeBuffer(const void* data, size_t bytes, int channels, int bits,
-                                       uint32_t rate);
+  std::shared_ptr<AlBuffer> MakeBuffer(const void* data, size_t bytes, int channels, int bits, uint32_t rate);
   // 0 when no device or none left (the voice then plays silently).
   ALuint TakeSource();
   void GiveSource(ALuint source);

@@ -5,14 +5,20 @@
 
 // {C50A7E93-F395-4834-9EF6-7FA99DE50966}
 const GUID IID_IDirectSound8 = {0xC50A7E93, 0xF395, 0x4834, {0x9E, 0xF6, 0x7F, 0xA9, 0x9D, 0xE5, 0x09, 0x66}};
-const GUID IID_IDirectSoundBuffer = {0x279AFA85, 0x4981, 0x11CE, {0xA5, 0x21, 0x00, 0x20, 0xAF, 0x0B, 0xE5, 0x60}};
-const GUID IID_IDirectSoundBuffer8 = {0x6825A449, 0x7524, 0x4D82, {0x92, 0x0F, 0x50, 0xE3, 0x6A, 0xB3, 0xAB, 0x1E}};
-const GUID IID_IDirectSound3DBuffer = {0x279AFA86, 0x4981, 0x11CE, {0xA5, 0x21, 0x00, 0x20, 0xAF, 0x0B, 0xE5, 0x60}};
-const GUID IID_IDirectSound3DListener = {0x279AFA84, 0x4981, 0x11CE, {0xA5, 0x21, 0x00, 0x20, 0xAF, 0x0B, 0xE5, 0x60}};
+const GUID IID_IDirectSoundBuffer = {
+    0x279AFA85, 0x4981, 0x11CE, {0xA5, 0x21, 0x00, 0x20, 0xAF, 0x0B, 0xE5, 0x60}};
+const GUID IID_IDirectSoundBuffer8 = {
+    0x6825A449, 0x7524, 0x4D82, {0x92, 0x0F, 0x50, 0xE3, 0x6A, 0xB3, 0xAB, 0x1E}};
+const GUID IID_IDirectSound3DBuffer = {
+    0x279AFA86, 0x4981, 0x11CE, {0xA5, 0x21, 0x00, 0x20, 0xAF, 0x0B, 0xE5, 0x60}};
+const GUID IID_IDirectSound3DListener = {
+    0x279AFA84, 0x4981, 0x11CE, {0xA5, 0x21, 0x00, 0x20, 0xAF, 0x0B, 0xE5, 0x60}};
 const GUID DS3DALG_DEFAULT = {0, 0, 0, {0, 0, 0, 0, 0, 0, 0, 0}};
-const GUID DS3DALG_NO_VIRTUALIZATION = {0xC241333F, 0x1C1B, 0x11D2, {0x94, 0xF5, 0x00, 0xC0, 0x4F, 0xC2, 0x8A, 0xCA}};
+const GUID DS3DALG_NO_VIRTUALIZATION = {
+    0xC241333F, 0x1C1B, 0x11D2, {0x94, 0xF5, 0x00, 0xC0, 0x4F, 0xC2, 0x8A, 0xCA}};
 const GUID DS3DALG_HRTF_FULL = {0xC2413340, 0x1C1B, 0x11D2, {0x94, 0xF5, 0x00, 0xC0, 0x4F, 0xC2, 0x8A, 0xCA}};
-const GUID DS3DALG_HRTF_LIGHT = {0xC2413342, 0x1C1B, 0x11D2, {0x94, 0xF5, 0x00, 0xC0, 0x4F, 0xC2, 0x8A, 0xCA}};
+const GUID DS3DALG_HRTF_LIGHT = {
+    0xC2413342, 0x1C1B, 0x11D2, {0x94, 0xF5, 0x00, 0xC0, 0x4F, 0xC2, 0x8A, 0xCA}};
 
 namespace zqaudio {
 
@@ -71,7 +77,8 @@ class DirectSound final : public IDirectSound8 {
     if (outer) return DSERR_NOAGGREGATION;
     if (!desc) return DSERR_INVALIDPARAM;
     // 36 and 20 are the two description sizes of 32-bit callers, as stored in sound records.
-    if (desc->dwSize != 36 && desc->dwSize != 20 && desc->dwSize != sizeof(DSBUFFERDESC)) return DSERR_INVALIDPARAM;
+    if (desc->dwSize != 36 && desc->dwSize != 20 && desc->dwSize != sizeof(DSBUFFERDESC))
+      return DSERR_INVALIDPARAM;
     if (desc->dwFlags & DSBCAPS_PRIMARYBUFFER) {
       if (desc->dwBufferBytes != 0 || desc->lpwfxFormat) return DSERR_INVALIDPARAM;
       *buffer = new PrimaryBuffer(dev_, desc->dwFlags);
@@ -201,8 +208,8 @@ HRESULT PrimaryBuffer::Listener::SetPosition(float x, float y, float z, DWORD ap
   return DS_OK;
 }
 
-HRESULT PrimaryBuffer::Listener::SetOrientation(float fx, float fy, float fz, float tx, float ty,
-                                                float tz, DWORD apply) {
+HRESULT PrimaryBuffer::Listener::SetOrientation(float fx, float fy, float fz, float tx, float ty, float tz,
+                                                DWORD apply) {
   DeviceState& d = *owner_->dev_;
   if (apply == DS3D_DEFERRED) {
     d.pendingFront = {fx, fy, fz};

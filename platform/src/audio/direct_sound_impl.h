@@ -81,8 +81,8 @@ class SoundBuffer final : public IDirectSoundBuffer8, public Voice {
   HRESULT GetFormat(LPWAVEFORMATEX format, DWORD sizeAllocated, LPDWORD sizeWritten) override;
   HRESULT GetVolume(LPLONG volume) override;
   HRESULT GetStatus(LPDWORD status) override;
-  HRESULT Lock(DWORD offset, DWORD bytes, LPVOID* audio1, LPDWORD bytes1, LPVOID* audio2,
-               LPDWORD bytes2, DWORD flags) override;
+  HRESULT Lock(DWORD offset, DWORD bytes, LPVOID* audio1, LPDWORD bytes1, LPVOID* audio2, LPDWORD bytes2,
+               DWORD flags) override;
   HRESULT Play(DWORD reserved1, DWORD priority, DWORD flags) override;
   HRESULT SetCurrentPosition(DWORD newPosition) override;
   HRESULT SetFormat(LPCWAVEFORMATEX format) override;
@@ -120,8 +120,8 @@ class SoundBuffer final : public IDirectSoundBuffer8, public Voice {
   ULONG refs_ = 1;
   LONG volume_ = 0;
   bool playing_ = false, looping_ = false;
-  DWORD pos_ = 0;        // while stopped
-  DWORD startPos_ = 0;   // while playing: the position at startTime_
+  DWORD pos_ = 0;       // while stopped
+  DWORD startPos_ = 0;  // while playing: the position at startTime_
   DWORD startTime_ = 0;
   ALuint source_ = 0;
   std::shared_ptr<AlBuffer> attached_;
@@ -140,7 +140,9 @@ class PrimaryBuffer final : public IDirectSoundBuffer8 {
   HRESULT GetFormat(LPWAVEFORMATEX format, DWORD sizeAllocated, LPDWORD sizeWritten) override;
   HRESULT GetVolume(LPLONG volume) override;
   HRESULT GetStatus(LPDWORD status) override;
-  HRESULT Lock(DWORD, DWORD, LPVOID*, LPDWORD, LPVOID*, LPDWORD, DWORD) override { return DSERR_PRIOLEVELNEEDED; }
+  HRESULT Lock(DWORD, DWORD, LPVOID*, LPDWORD, LPVOID*, LPDWORD, DWORD) override {
+    return DSERR_PRIOLEVELNEEDED;
+  }
   HRESULT Play(DWORD, DWORD, DWORD) override { return DS_OK; }
   HRESULT SetCurrentPosition(DWORD) override { return DSERR_INVALIDCALL; }
   HRESULT SetFormat(LPCWAVEFORMATEX format) override;

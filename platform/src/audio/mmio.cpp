@@ -18,17 +18,17 @@
 
 struct HMMIO__ {
   bool memory = false;
-  bool ownsMemory = false;   // memory allocated here (may grow)
-  bool unbuffered = false;   // opened without a buffer: no direct access
+  bool ownsMemory = false;  // memory allocated here (may grow)
+  bool unbuffered = false;  // opened without a buffer: no direct access
   bool writable = false;
   int fd = -1;
   DWORD growStep = 0;
-  char* buf = nullptr;       // the window (or the whole memory file)
-  std::vector<char> storage; // backs buf unless the caller supplied the memory
-  LONG cap = 0;              // window capacity
-  LONG bufBase = 0;          // file offset of buf[0]
-  LONG bufLen = 0;           // valid bytes in the window (the file size for memory files)
-  LONG next = 0;             // offset of the next byte within the window
+  char* buf = nullptr;        // the window (or the whole memory file)
+  std::vector<char> storage;  // backs buf unless the caller supplied the memory
+  LONG cap = 0;               // window capacity
+  LONG bufBase = 0;           // file offset of buf[0]
+  LONG bufLen = 0;            // valid bytes in the window (the file size for memory files)
+  LONG next = 0;              // offset of the next byte within the window
   bool dirty = false;
 };
 
@@ -290,7 +290,9 @@ MMRESULT mmioFlush(HMMIO h, UINT) {
 
 MMRESULT mmioDescend(HMMIO h, LPMMCKINFO ck, LPCMMCKINFO parent, UINT flags) {
   if (!h || !ck) return MMSYSERR_INVALPARAM;
-  const FOURCC wantId = (flags & MMIO_FINDRIFF) ? FOURCC_RIFF : (flags & MMIO_FINDLIST) ? FOURCC_LIST : ck->ckid;
+  const FOURCC wantId = (flags & MMIO_FINDRIFF)   ? FOURCC_RIFF
+                        : (flags & MMIO_FINDLIST) ? FOURCC_LIST
+                                                  : ck->ckid;
   const FOURCC wantType = ck->fccType;
   const bool search = (flags & (MMIO_FINDCHUNK | MMIO_FINDRIFF | MMIO_FINDLIST)) != 0;
   int64_t limit = INT64_MAX;

@@ -37,8 +37,8 @@ std::string lockFileName(const char* name) {
   std::string file = "zq-mutex-";
   for (const unsigned char* p = (const unsigned char*)name; *p; ++p) {
     unsigned char c = *p;
-    bool plain = (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
-                 c == '-' || c == '_' || c == '.';
+    bool plain = (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '-' ||
+                 c == '_' || c == '.';
     if (plain) {
       file += char(c);
     } else {

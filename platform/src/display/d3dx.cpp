@@ -13,7 +13,6 @@
 #include "display/surface.h"
 #include "zqplatform/base.h"
 
-
 using namespace zqdisplay;
 
 namespace {
@@ -194,7 +193,8 @@ HRESULT D3DXLoadTextureFromSurface(LPDIRECT3DDEVICE7, LPDIRECTDRAWSURFACE7 textu
     // Formats without alpha read as opaque.
     std::vector<uint32_t> copy(size_t(src->width()) * src->height());
     for (int y = 0; y < src->height(); ++y)
-      for (int x = 0; x < src->width(); ++x) copy[size_t(y) * src->width() + x] = px[size_t(y) * stride + x] | aor;
+      for (int x = 0; x < src->width(); ++x)
+        copy[size_t(y) * src->width() + x] = px[size_t(y) * stride + x] | aor;
     if (src == dst) {
       scaleInto(dst, d, copy.data(), src->width(), s, filter != D3DX_FT_POINT);
       return S_OK;

@@ -35,7 +35,8 @@ D3DMATRIX multiply(const D3DMATRIX& a, const D3DMATRIX& b) {
 
 class Device final : public IDirect3DDevice7 {
  public:
-  Device(IDirect3D7* d3d, Surface* target, const D3DDEVICEDESC7& caps) : d3d_(d3d), target_(target), caps_(caps) {
+  Device(IDirect3D7* d3d, Surface* target, const D3DDEVICEDESC7& caps)
+      : d3d_(d3d), target_(target), caps_(caps) {
     d3d_->AddRef();
     target_->AddRef();
     std::fill(std::begin(rs_), std::end(rs_), 0u);
@@ -118,19 +119,33 @@ class Device final : public IDirect3DDevice7 {
   HRESULT SetTransform(D3DTRANSFORMSTATETYPE type, LPD3DMATRIX m) override {
     if (!m) return DDERR_INVALIDPARAMS;
     switch (type) {
-      case D3DTRANSFORMSTATE_WORLD: world_ = *m; return D3D_OK;
-      case D3DTRANSFORMSTATE_VIEW: view_ = *m; return D3D_OK;
-      case D3DTRANSFORMSTATE_PROJECTION: proj_ = *m; return D3D_OK;
-      default: return DDERR_INVALIDPARAMS;
+      case D3DTRANSFORMSTATE_WORLD:
+        world_ = *m;
+        return D3D_OK;
+      case D3DTRANSFORMSTATE_VIEW:
+        view_ = *m;
+        return D3D_OK;
+      case D3DTRANSFORMSTATE_PROJECTION:
+        proj_ = *m;
+        return D3D_OK;
+      default:
+        return DDERR_INVALIDPARAMS;
     }
   }
   HRESULT GetTransform(D3DTRANSFORMSTATETYPE type, LPD3DMATRIX m) override {
     if (!m) return DDERR_INVALIDPARAMS;
     switch (type) {
-      case D3DTRANSFORMSTATE_WORLD: *m = world_; return D3D_OK;
-      case D3DTRANSFORMSTATE_VIEW: *m = view_; return D3D_OK;
-      case D3DTRANSFORMSTATE_PROJECTION: *m = proj_; return D3D_OK;
-      default: return DDERR_INVALIDPARAMS;
+      case D3DTRANSFORMSTATE_WORLD:
+        *m = world_;
+        return D3D_OK;
+      case D3DTRANSFORMSTATE_VIEW:
+        *m = view_;
+        return D3D_OK;
+      case D3DTRANSFORMSTATE_PROJECTION:
+        *m = proj_;
+        return D3D_OK;
+      default:
+        return DDERR_INVALIDPARAMS;
     }
   }
   HRESULT SetViewport(LPD3DVIEWPORT7 vp) override {
@@ -209,7 +224,8 @@ class Device final : public IDirect3DDevice7 {
     *value = stage == 0 ? ts_[state] : 0;
     return D3D_OK;
   }
-  HRESULT DrawPrimitive(D3DPRIMITIVETYPE type, DWORD fvf, LPVOID vertices, DWORD count, DWORD flags) override {
+  HRESULT DrawPrimitive(D3DPRIMITIVETYPE type, DWORD fvf, LPVOID vertices, DWORD count,
+                        DWORD flags) override {
     return draw(type, fvf, vertices, count, nullptr, count);
   }
   HRESULT DrawIndexedPrimitive(D3DPRIMITIVETYPE type, DWORD fvf, LPVOID vertices, DWORD vertexCount,
@@ -265,7 +281,8 @@ HRESULT Device::Clear(DWORD count, LPD3DRECT rects, DWORD flags, D3DCOLOR color,
     if (l >= r || t >= b) continue;
     for (LONG y = t; y < b; ++y) {
       if (flags & D3DCLEAR_TARGET)
-        std::fill_n(reinterpret_cast<uint32_t*>(target_->bits() + size_t(y) * target_->pitch()) + l, r - l, color);
+        std::fill_n(reinterpret_cast<uint32_t*>(target_->bits() + size_t(y) * target_->pitch()) + l, r - l,
+                    color);
       if ((flags & D3DCLEAR_ZBUFFER) && y < zs->height() && r <= zs->width()) {
         BYTE* row = zs->bits() + size_t(y) * zs->pitch();
         if (zs->layout().bpp == 16)
@@ -463,7 +480,8 @@ HRESULT Device::draw(D3DPRIMITIVETYPE type, DWORD fvf, LPVOID data, DWORD vertex
 
 }  // namespace
 
-HRESULT createSoftwareDevice(IDirect3D7* d3d, Surface* target, const D3DDEVICEDESC7& caps, LPDIRECT3DDEVICE7* out) {
+HRESULT createSoftwareDevice(IDirect3D7* d3d, Surface* target, const D3DDEVICEDESC7& caps,
+                             LPDIRECT3DDEVICE7* out) {
   *out = nullptr;
   if (target->lost()) return DDERR_SURFACELOST;
   if (!(target->desc().ddsCaps.dwCaps & DDSCAPS_3DDEVICE)) return DDERR_INVALIDCAPS;

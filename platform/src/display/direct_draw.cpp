@@ -31,7 +31,8 @@ class Direct3D final : public IDirect3D7 {
     *device = nullptr;
     if (!target) return DDERR_INVALIDPARAMS;
     for (const DeviceInfo& d : driver_.devices)
-      if (zqSameGuid(d.desc.deviceGUID, guid)) return createSoftwareDevice(this, asSurface(target), d.desc, device);
+      if (zqSameGuid(d.desc.deviceGUID, guid))
+        return createSoftwareDevice(this, asSurface(target), d.desc, device);
     return DDERR_INVALIDPARAMS;
   }
   HRESULT EnumZBufferFormats(REFCLSID, LPD3DENUMPIXELFORMATSCALLBACK callback, LPVOID context) override {
@@ -165,7 +166,8 @@ HRESULT DirectDraw::CreateSurface(LPDDSURFACEDESC2 in, LPDIRECTDRAWSURFACE7* out
   if (!(in->dwFlags & DDSD_CAPS)) return DDERR_INVALIDPARAMS;
   DDSURFACEDESC2 d = *in;
   DWORD& caps = d.ddsCaps.dwCaps;
-  if (!(caps & (DDSCAPS_SYSTEMMEMORY | DDSCAPS_VIDEOMEMORY))) caps |= DDSCAPS_VIDEOMEMORY | DDSCAPS_LOCALVIDMEM;
+  if (!(caps & (DDSCAPS_SYSTEMMEMORY | DDSCAPS_VIDEOMEMORY)))
+    caps |= DDSCAPS_VIDEOMEMORY | DDSCAPS_LOCALVIDMEM;
   DDSURFACEDESC2 screen;
   GetDisplayMode(&screen);
 

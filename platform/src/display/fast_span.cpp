@@ -39,7 +39,8 @@ inline __m128i ops(__m128i t, __m128i d) {
     if constexpr (C == kMod) return m;
     return _mm_min_epi16(_mm_add_epi16(m, _mm_andnot_si128(alphaLanes(), m)), _mm_set1_epi16(255));
   } else {
-    return _mm_or_si128(_mm_andnot_si128(alphaLanes(), op<C>(t, d)), _mm_and_si128(alphaLanes(), op<A>(t, d)));
+    return _mm_or_si128(_mm_andnot_si128(alphaLanes(), op<C>(t, d)),
+                        _mm_and_si128(alphaLanes(), op<A>(t, d)));
   }
 }
 
@@ -97,7 +98,8 @@ inline __m128i bilinear(const FastSpan& f, int32_t u, int32_t v) {
   __m128i col = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(top, iwy), _mm_mullo_epi16(bot, wy)), 8);
   const __m128i wx = _mm_set1_epi16(short((u >> 8) & 255));
   const __m128i iwx = _mm_sub_epi16(_mm_set1_epi16(256), wx);
-  return _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(col, iwx), _mm_mullo_epi16(_mm_srli_si128(col, 8), wx)), 8);
+  return _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(col, iwx), _mm_mullo_epi16(_mm_srli_si128(col, 8), wx)),
+                        8);
 }
 
 template <int T, bool Wrap>
@@ -182,9 +184,10 @@ void linearInside(const FastSpan& f) {
     const int32_t u1 = u + du, v1 = v + dv;
     const uint32_t* p0 = tex + (v >> 16) * stride + (u >> 16);
     const uint32_t* p1 = tex + (v1 >> 16) * stride + (u1 >> 16);
-    const __m128i top = _mm_or_si128(_mm_unpacklo_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p0)),
-                                                        _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p1))),
-                                     aor);
+    const __m128i top =
+        _mm_or_si128(_mm_unpacklo_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p0)),
+                                        _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p1))),
+                     aor);
     const __m128i bot =
         _mm_or_si128(_mm_unpacklo_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p0 + stride)),
                                         _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p1 + stride))),
@@ -209,7 +212,8 @@ void linearInside(const FastSpan& f) {
 
 // Floor of the bytewise mean: (a * 128 + b * 128) >> 8, the lerp at weight one half.
 inline __m128i halfway(__m128i a, __m128i b) {
-  return _mm_add_epi8(_mm_and_si128(a, b), _mm_and_si128(_mm_srli_epi16(_mm_xor_si128(a, b), 1), _mm_set1_epi8(0x7F)));
+  return _mm_add_epi8(_mm_and_si128(a, b),
+                      _mm_and_si128(_mm_srli_epi16(_mm_xor_si128(a, b), 1), _mm_set1_epi8(0x7F)));
 }
 
 // Texels mapped one to one at a fixed offset (du exactly one texel, dv zero): the weights
@@ -223,8 +227,12 @@ void linearConst(const FastSpan& f) {
   const __m128i wx = _mm_set1_epi16(short(wxs)), iwx = _mm_set1_epi16(short(256 - wxs));
   const __m128i wy = _mm_set1_epi16(short(wys)), iwy = _mm_set1_epi16(short(256 - wys));
   const RowPair rows = rowPair(f);
-  auto load = [&](const uint32_t* p) { return _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)), aor); };
-  auto one = [&](uint32_t p) { return _mm_unpacklo_epi8(_mm_or_si128(_mm_cvtsi32_si128(int(p)), aor), zero); };
+  auto load = [&](const uint32_t* p) {
+    return _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)), aor);
+  };
+  auto one = [&](uint32_t p) {
+    return _mm_unpacklo_epi8(_mm_or_si128(_mm_cvtsi32_si128(int(p)), aor), zero);
+  };
   // One pixel from its four texels.
   auto pixel = [&](uint32_t tl, uint32_t tr, uint32_t bl, uint32_t br, uint32_t* dst) {
     const __m128i l = lerp16(one(tl), one(bl), iwy, wy), r = lerp16(one(tr), one(br), iwy, wy);
@@ -236,28 +244,31 @@ void linearConst(const FastSpan& f) {
     }
     *dst = uint32_t(_mm_cvtsi128_si32(_mm_packus_epi16(s, zero)));
   };
-  forOneToOneRuns(f.u >> 16, f.n, f.width, rows.top, rows.bottom,
-                  [&](const uint32_t* r0, const uint32_t* r1, int at, int n) {
-    uint32_t* dst = f.dst + at;
-    int i = 0;
-    if (wxs == 128 && wys == 128) {
-      for (; i + 4 <= n; i += 4) {
-        const __m128i l = halfway(load(r0 + i), load(r1 + i)), r = halfway(load(r0 + i + 1), load(r1 + i + 1));
-        finish4<C, A, B>(halfway(l, r), d, dst + i);
-      }
-    } else {
-      for (; i + 4 <= n; i += 4) {
-        const __m128i t0 = load(r0 + i), b0 = load(r1 + i), t1 = load(r0 + i + 1), b1 = load(r1 + i + 1);
-        const __m128i l0 = lerp16(_mm_unpacklo_epi8(t0, zero), _mm_unpacklo_epi8(b0, zero), iwy, wy);
-        const __m128i l1 = lerp16(_mm_unpackhi_epi8(t0, zero), _mm_unpackhi_epi8(b0, zero), iwy, wy);
-        const __m128i q0 = lerp16(_mm_unpacklo_epi8(t1, zero), _mm_unpacklo_epi8(b1, zero), iwy, wy);
-        const __m128i q1 = lerp16(_mm_unpackhi_epi8(t1, zero), _mm_unpackhi_epi8(b1, zero), iwy, wy);
-        finish2<C, A, B>(lerp16(l0, q0, iwx, wx), d, dst + i);
-        finish2<C, A, B>(lerp16(l1, q1, iwx, wx), d, dst + i + 2);
-      }
-    }
-    for (; i < n; ++i) pixel(r0[i], r0[i + 1], r1[i], r1[i + 1], dst + i);
-  }, [&](uint32_t tl, uint32_t tr, uint32_t bl, uint32_t br, int at) { pixel(tl, tr, bl, br, f.dst + at); });
+  forOneToOneRuns(
+      f.u >> 16, f.n, f.width, rows.top, rows.bottom,
+      [&](const uint32_t* r0, const uint32_t* r1, int at, int n) {
+        uint32_t* dst = f.dst + at;
+        int i = 0;
+        if (wxs == 128 && wys == 128) {
+          for (; i + 4 <= n; i += 4) {
+            const __m128i l = halfway(load(r0 + i), load(r1 + i)),
+                          r = halfway(load(r0 + i + 1), load(r1 + i + 1));
+            finish4<C, A, B>(halfway(l, r), d, dst + i);
+          }
+        } else {
+          for (; i + 4 <= n; i += 4) {
+            const __m128i t0 = load(r0 + i), b0 = load(r1 + i), t1 = load(r0 + i + 1), b1 = load(r1 + i + 1);
+            const __m128i l0 = lerp16(_mm_unpacklo_epi8(t0, zero), _mm_unpacklo_epi8(b0, zero), iwy, wy);
+            const __m128i l1 = lerp16(_mm_unpackhi_epi8(t0, zero), _mm_unpackhi_epi8(b0, zero), iwy, wy);
+            const __m128i q0 = lerp16(_mm_unpacklo_epi8(t1, zero), _mm_unpacklo_epi8(b1, zero), iwy, wy);
+            const __m128i q1 = lerp16(_mm_unpackhi_epi8(t1, zero), _mm_unpackhi_epi8(b1, zero), iwy, wy);
+            finish2<C, A, B>(lerp16(l0, q0, iwx, wx), d, dst + i);
+            finish2<C, A, B>(lerp16(l1, q1, iwx, wx), d, dst + i + 2);
+          }
+        }
+        for (; i < n; ++i) pixel(r0[i], r0[i + 1], r1[i], r1[i + 1], dst + i);
+      },
+      [&](uint32_t tl, uint32_t tr, uint32_t bl, uint32_t br, int at) { pixel(tl, tr, bl, br, f.dst + at); });
 }
 
 // The vertically filtered texels of one row pair, in 16-bit lanes (one thread's spans).
@@ -354,8 +365,11 @@ void flatBlend(const FastSpan& f) {
 template <int T, int C, int A>
 FastKernels pickBlend(bool blend) {
   if constexpr (T == kLinear) {
-    if (blend) return {kernel<T, C, A, true, true>, linearInside<C, A, true>, linearConst<C, A, true>, linearRow<C, A, true>};
-    return {kernel<T, C, A, false, true>, linearInside<C, A, false>, linearConst<C, A, false>, linearRow<C, A, false>};
+    if (blend)
+      return {kernel<T, C, A, true, true>, linearInside<C, A, true>, linearConst<C, A, true>,
+              linearRow<C, A, true>};
+    return {kernel<T, C, A, false, true>, linearInside<C, A, false>, linearConst<C, A, false>,
+            linearRow<C, A, false>};
   } else if constexpr (T == kNoTex) {
     if (blend) return {flatBlend<C, A>, flatBlend<C, A>};
   }
@@ -365,28 +379,40 @@ FastKernels pickBlend(bool blend) {
 template <int T, int C>
 FastKernels pickAlpha(int a, bool blend) {
   switch (a) {
-    case kSel1: return pickBlend<T, C, kSel1>(blend);
-    case kSel2: return pickBlend<T, C, kSel2>(blend);
-    default: return pickBlend<T, C, kMod>(blend);
+    case kSel1:
+      return pickBlend<T, C, kSel1>(blend);
+    case kSel2:
+      return pickBlend<T, C, kSel2>(blend);
+    default:
+      return pickBlend<T, C, kMod>(blend);
   }
 }
 template <int T>
 FastKernels pickColour(int c, int a, bool blend) {
   switch (c) {
-    case kSel1: return pickAlpha<T, kSel1>(a, blend);
-    case kSel2: return pickAlpha<T, kSel2>(a, blend);
-    case kMod: return pickAlpha<T, kMod>(a, blend);
-    default: return pickAlpha<T, kMod2x>(a, blend);
+    case kSel1:
+      return pickAlpha<T, kSel1>(a, blend);
+    case kSel2:
+      return pickAlpha<T, kSel2>(a, blend);
+    case kMod:
+      return pickAlpha<T, kMod>(a, blend);
+    default:
+      return pickAlpha<T, kMod2x>(a, blend);
   }
 }
 
 int opCode(DWORD op) {
   switch (op) {
-    case D3DTOP_SELECTARG1: return kSel1;
-    case D3DTOP_SELECTARG2: return kSel2;
-    case D3DTOP_MODULATE: return kMod;
-    case D3DTOP_MODULATE2X: return kMod2x;
-    default: return -1;
+    case D3DTOP_SELECTARG1:
+      return kSel1;
+    case D3DTOP_SELECTARG2:
+      return kSel2;
+    case D3DTOP_MODULATE:
+      return kMod;
+    case D3DTOP_MODULATE2X:
+      return kMod2x;
+    default:
+      return -1;
   }
 }
 
@@ -396,7 +422,8 @@ std::atomic<int> g_width{512};
 
 }  // namespace
 
-FastKernels chooseFastKernel(const RasterState& s, bool textured, bool linear, bool constDiffuse, uint32_t diffuse) {
+FastKernels chooseFastKernel(const RasterState& s, bool textured, bool linear, bool constDiffuse,
+                             uint32_t diffuse) {
   if (!constDiffuse || s.specularEnable || (s.alphaTest && s.alphaFunc != D3DCMP_ALWAYS)) return {};
   if (s.zbuf && (s.zTest || s.zWrite)) return {};
   if (textured && (s.addressU == D3DTADDRESS_CLAMP || s.addressV == D3DTADDRESS_CLAMP)) return {};
@@ -416,14 +443,15 @@ FastKernels chooseFastKernel(const RasterState& s, bool textured, bool linear, b
     // Fully opaque results need no blending.
     const bool texOpaque = !textured || s.texAlphaOr == 0xFF000000u;
     const bool difOpaque = (diffuse >> 24) == 255;
-    if ((a == kSel1 && texOpaque) || (a == kSel2 && difOpaque) || (a == kMod && texOpaque && difOpaque)) blend = false;
+    if ((a == kSel1 && texOpaque) || (a == kSel2 && difOpaque) || (a == kMod && texOpaque && difOpaque))
+      blend = false;
   }
   FastKernels k = !textured ? pickColour<kNoTex>(c, a, blend)
-                  : linear   ? pickColour<kLinear>(c, a, blend)
-                             : pickColour<kPoint>(c, a, blend);
+                  : linear  ? pickColour<kLinear>(c, a, blend)
+                            : pickColour<kPoint>(c, a, blend);
   static const bool avx2 = __builtin_cpu_supports("avx2");
-  static const bool avx512 = avx2 && __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
-                             __builtin_cpu_supports("avx512vl");
+  static const bool avx512 = avx2 && __builtin_cpu_supports("avx512f") &&
+                             __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vl");
   auto over = [&k](const FastKernels& w) {
     if (w.wrap) k.wrap = w.wrap;
     if (w.inside) k.inside = w.inside;

@@ -83,7 +83,8 @@ static inline void forWrappedColumns(int lo, int cols, int width, Fill&& fill) {
 // top[k], top[k + 1], bottom[k], bottom[k + 1]; seam(tl, tr, bl, br, i) draws the pixel whose
 // columns are the last and the first, from those four texels.
 template <class Run, class Seam>
-static inline void forOneToOneRuns(int c, int n, int width, const uint32_t* r0, const uint32_t* r1, Run&& run, Seam&& seam) {
+static inline void forOneToOneRuns(int c, int n, int width, const uint32_t* r0, const uint32_t* r1, Run&& run,
+                                   Seam&& seam) {
   int x = c % width;
   if (x < 0) x += width;
   for (int i = 0; i < n;) {

@@ -24,8 +24,10 @@ inline __m128i mul8(__m128i a, __m128i b) {
   return _mm_mulhi_epu16(t, _mm_set1_epi16(257));
 }
 
-template <class V> V alphaLanes();
-template <> inline __m256i alphaLanes<__m256i>() {
+template <class V>
+V alphaLanes();
+template <>
+inline __m256i alphaLanes<__m256i>() {
   return _mm256_set_epi16(-1, 0, 0, 0, -1, 0, 0, 0, -1, 0, 0, 0, -1, 0, 0, 0);
 }
 
@@ -87,7 +89,8 @@ inline void finish4(__m256i t, __m256i d, uint32_t* dst, int count) {
   if (count == 4) return finish4<C, A, B>(t, d, dst);
   __m256i s = ops<C, A>(t, d);
   if constexpr (B) {
-    __m128i px = count == 1 ? _mm_cvtsi32_si128(int(dst[0])) : _mm_loadl_epi64(reinterpret_cast<const __m128i*>(dst));
+    __m128i px =
+        count == 1 ? _mm_cvtsi32_si128(int(dst[0])) : _mm_loadl_epi64(reinterpret_cast<const __m128i*>(dst));
     if (count == 3) px = _mm_insert_epi32(px, int(dst[2]), 2);
     s = blendOver<B>(s, _mm256_cvtepu8_epi16(px));
   }
@@ -124,20 +127,24 @@ inline __m128i lerp16(__m128i a, __m128i b, __m128i iw, __m128i w) {
 // pixel's 64 bits: the second byte of every position, zero-extended into both of its 16-bit
 // lanes.
 inline __m256i weights4(__m256i pos) {
-  const __m256i second = _mm256_set_epi32(int(0x800D800Du), int(0x80098009u), int(0x80058005u), int(0x80018001u),
-                                          int(0x800D800Du), int(0x80098009u), int(0x80058005u), int(0x80018001u));
+  const __m256i second =
+      _mm256_set_epi32(int(0x800D800Du), int(0x80098009u), int(0x80058005u), int(0x80018001u),
+                       int(0x800D800Du), int(0x80098009u), int(0x80058005u), int(0x80018001u));
   return _mm256_shuffle_epi8(pos, second);
 }
 
 // Four positions p, p + dp, p + 2 dp, p + 3 dp, each in both halves of its pixel's 64 bits.
 inline __m256i steps4(int32_t p, int32_t dp) {
-  return _mm256_add_epi32(_mm256_set1_epi32(p),
-                          _mm256_mullo_epi32(_mm256_set1_epi32(dp), _mm256_setr_epi32(0, 0, 1, 1, 2, 2, 3, 3)));
+  return _mm256_add_epi32(
+      _mm256_set1_epi32(p),
+      _mm256_mullo_epi32(_mm256_set1_epi32(dp), _mm256_setr_epi32(0, 0, 1, 1, 2, 2, 3, 3)));
 }
 
 inline __m256i diffuse256(uint32_t c) { return _mm256_cvtepu8_epi16(_mm_set1_epi32(int(c))); }
 
-inline __m256i pair128(__m128i lo, __m128i hi) { return _mm256_inserti128_si256(_mm256_castsi128_si256(lo), hi, 1); }
+inline __m256i pair128(__m128i lo, __m128i hi) {
+  return _mm256_inserti128_si256(_mm256_castsi128_si256(lo), hi, 1);
+}
 
 template <int C, int A, bool B>
 void linearInside(const FastSpan& f) {
@@ -165,7 +172,8 @@ void linearInside(const FastSpan& f) {
       v += dv;
     }
     const __m256i top = _mm256_or_si256(pair128(two(p[0], p[1]), two(p[2], p[3])), aor);
-    const __m256i bot = _mm256_or_si256(pair128(two(p[0] + stride, p[1] + stride), two(p[2] + stride, p[3] + stride)), aor);
+    const __m256i bot =
+        _mm256_or_si256(pair128(two(p[0] + stride, p[1] + stride), two(p[2] + stride, p[3] + stride)), aor);
     const __m256i zero = _mm256_setzero_si256();
     const __m256i wy = weights4(vv), iwy = _mm256_sub_epi16(c256, wy);
     const __m256i wx = weights4(uu), iwx = _mm256_sub_epi16(c256, wx);
@@ -234,7 +242,8 @@ void linearWrap(const FastSpan& f) {
 // Floor of the bytewise mean, the lerp at weight one half: the rounded-up mean less the bit
 // that an odd sum drops.
 inline __m256i halfway(__m256i a, __m256i b) {
-  return _mm256_sub_epi8(_mm256_avg_epu8(a, b), _mm256_and_si256(_mm256_xor_si256(a, b), _mm256_set1_epi8(1)));
+  return _mm256_sub_epi8(_mm256_avg_epu8(a, b),
+                         _mm256_and_si256(_mm256_xor_si256(a, b), _mm256_set1_epi8(1)));
 }
 
 template <int C, int A, bool B>
@@ -248,35 +257,40 @@ void linearConst(const FastSpan& f) {
   auto load = [&](const uint32_t* p) {
     return _mm256_or_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)), aor);
   };
-  forOneToOneRuns(f.u >> 16, f.n, f.width, rows.top, rows.bottom,
-                  [&](const uint32_t* r0, const uint32_t* r1, int at, int n) {
-    uint32_t* dst = f.dst + at;
-    int i = 0;
-    if (wxs == 128 && wys == 128) {
-      for (; i + 8 <= n; i += 8) {
-        const __m256i l = halfway(load(r0 + i), load(r1 + i)), r = halfway(load(r0 + i + 1), load(r1 + i + 1));
-        finish8<C, A, B>(halfway(l, r), d, dst + i);
-      }
-    }
-    for (; i < n; i += 4) {
-      const int count = std::min(4, n - i);
-      const __m128i m = lanes(count);
-      // Texels past the run are not read: the last step loads only its pixels' lanes.
-      auto widen = [&](const uint32_t* p) {
-        const __m128i px = count == 4 ? _mm_loadu_si128(reinterpret_cast<const __m128i*>(p))
-                                      : _mm_maskload_epi32(reinterpret_cast<const int*>(p), m);
-        return _mm256_cvtepu8_epi16(_mm_or_si128(px, _mm256_castsi256_si128(aor)));
-      };
-      const __m256i l = lerp16(widen(r0 + i), widen(r1 + i), iwy, wy);
-      const __m256i r = lerp16(widen(r0 + i + 1), widen(r1 + i + 1), iwy, wy);
-      finish4<C, A, B>(lerp16(l, r, iwx, wx), d, dst + i, count);
-    }
-  }, [&](uint32_t tl, uint32_t tr, uint32_t bl, uint32_t br, int at) {
-    // Built from the scalars (a vector load of just-stored texels would stall).
-    auto one = [&](uint32_t p) { return _mm256_cvtepu8_epi16(_mm_or_si128(_mm_cvtsi32_si128(int(p)), _mm256_castsi256_si128(aor))); };
-    const __m256i l = lerp16(one(tl), one(bl), iwy, wy), r = lerp16(one(tr), one(br), iwy, wy);
-    finish4<C, A, B>(lerp16(l, r, iwx, wx), d, f.dst + at, 1);
-  });
+  forOneToOneRuns(
+      f.u >> 16, f.n, f.width, rows.top, rows.bottom,
+      [&](const uint32_t* r0, const uint32_t* r1, int at, int n) {
+        uint32_t* dst = f.dst + at;
+        int i = 0;
+        if (wxs == 128 && wys == 128) {
+          for (; i + 8 <= n; i += 8) {
+            const __m256i l = halfway(load(r0 + i), load(r1 + i)),
+                          r = halfway(load(r0 + i + 1), load(r1 + i + 1));
+            finish8<C, A, B>(halfway(l, r), d, dst + i);
+          }
+        }
+        for (; i < n; i += 4) {
+          const int count = std::min(4, n - i);
+          const __m128i m = lanes(count);
+          // Texels past the run are not read: the last step loads only its pixels' lanes.
+          auto widen = [&](const uint32_t* p) {
+            const __m128i px = count == 4 ? _mm_loadu_si128(reinterpret_cast<const __m128i*>(p))
+                                          : _mm_maskload_epi32(reinterpret_cast<const int*>(p), m);
+            return _mm256_cvtepu8_epi16(_mm_or_si128(px, _mm256_castsi256_si128(aor)));
+          };
+          const __m256i l = lerp16(widen(r0 + i), widen(r1 + i), iwy, wy);
+          const __m256i r = lerp16(widen(r0 + i + 1), widen(r1 + i + 1), iwy, wy);
+          finish4<C, A, B>(lerp16(l, r, iwx, wx), d, dst + i, count);
+        }
+      },
+      [&](uint32_t tl, uint32_t tr, uint32_t bl, uint32_t br, int at) {
+        // Built from the scalars (a vector load of just-stored texels would stall).
+        auto one = [&](uint32_t p) {
+          return _mm256_cvtepu8_epi16(_mm_or_si128(_mm_cvtsi32_si128(int(p)), _mm256_castsi256_si128(aor)));
+        };
+        const __m256i l = lerp16(one(tl), one(bl), iwy, wy), r = lerp16(one(tr), one(br), iwy, wy);
+        finish4<C, A, B>(lerp16(l, r, iwx, wx), d, f.dst + at, 1);
+      });
 }
 
 constexpr int kRowPairMax = 2048;
@@ -300,8 +314,10 @@ void linearRow(const FastSpan& f) {
     uint16_t* out = V + 4 * at;
     int k = 0;
     for (; k + 4 <= count; k += 4) {
-      const __m256i t = _mm256_cvtepu8_epi16(_mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(t0 + k)), aor));
-      const __m256i b = _mm256_cvtepu8_epi16(_mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(b0 + k)), aor));
+      const __m256i t =
+          _mm256_cvtepu8_epi16(_mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(t0 + k)), aor));
+      const __m256i b =
+          _mm256_cvtepu8_epi16(_mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(b0 + k)), aor));
       _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 4 * k), lerp16(t, b, iwy, wy));
     }
     for (; k < count; ++k) {
@@ -322,14 +338,16 @@ void linearRow(const FastSpan& f) {
   for (int i = 0; i < n; i += 4) {
     const int count = std::min(4, n - i);
     // Lanes past the span repeat the last pixel's texels.
-    const int32_t ub = u + (count > 1 ? du : 0), uc = ub + (count > 2 ? du : 0), ue = uc + (count > 3 ? du : 0);
+    const int32_t ub = u + (count > 1 ? du : 0), uc = ub + (count > 2 ? du : 0),
+                  ue = uc + (count > 3 ? du : 0);
     // Pixels 0 and 2, then 1 and 3, each as its texel pair: the 64-bit unpacks put the left
     // and the right texels of all four in order.
     const __m256i ac = pair128(pair(u), pair(uc)), be = pair128(pair(ub), pair(ue));
     u += 4 * du;
     const __m256i w = weights4(uu), iw = _mm256_sub_epi16(c256, w);
     uu = _mm256_add_epi32(uu, du4);
-    finish4<C, A, B>(lerp16(_mm256_unpacklo_epi64(ac, be), _mm256_unpackhi_epi64(ac, be), iw, w), d, dst + i, count);
+    finish4<C, A, B>(lerp16(_mm256_unpacklo_epi64(ac, be), _mm256_unpackhi_epi64(ac, be), iw, w), d, dst + i,
+                     count);
   }
 }
 
@@ -347,7 +365,8 @@ void flatBlend(const FastSpan& f) {
     const __m256i px = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(dst + i));
     const __m256i lo = _mm256_add_epi16(src, mul8(_mm256_cvtepu8_epi16(_mm256_castsi256_si128(px)), ia));
     const __m256i hi = _mm256_add_epi16(src, mul8(_mm256_cvtepu8_epi16(_mm256_extracti128_si256(px, 1)), ia));
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + i), _mm256_permute4x64_epi64(_mm256_packus_epi16(lo, hi), 0xD8));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + i),
+                        _mm256_permute4x64_epi64(_mm256_packus_epi16(lo, hi), 0xD8));
   }
   const __m128i src1 = _mm256_castsi256_si128(src), ia1 = _mm256_castsi256_si128(ia);
   for (; i < n; ++i) {
@@ -379,9 +398,12 @@ FastKernels pick(bool textured, bool blend) {
 template <int C>
 FastKernels pickAlpha(int a, bool textured, bool blend) {
   switch (a) {
-    case kSel1: return pick<C, kSel1>(textured, blend);
-    case kSel2: return pick<C, kSel2>(textured, blend);
-    default: return pick<C, kMod>(textured, blend);
+    case kSel1:
+      return pick<C, kSel1>(textured, blend);
+    case kSel2:
+      return pick<C, kSel2>(textured, blend);
+    default:
+      return pick<C, kMod>(textured, blend);
   }
 }
 
@@ -390,10 +412,14 @@ FastKernels pickAlpha(int a, bool textured, bool blend) {
 FastKernels fastKernelsAvx2(bool textured, bool linear, int colourOp, int alphaOp, bool blend) {
   if (textured && !linear) return {};
   switch (colourOp) {
-    case kSel1: return pickAlpha<kSel1>(alphaOp, textured, blend);
-    case kSel2: return pickAlpha<kSel2>(alphaOp, textured, blend);
-    case kMod: return pickAlpha<kMod>(alphaOp, textured, blend);
-    default: return pickAlpha<kMod2x>(alphaOp, textured, blend);
+    case kSel1:
+      return pickAlpha<kSel1>(alphaOp, textured, blend);
+    case kSel2:
+      return pickAlpha<kSel2>(alphaOp, textured, blend);
+    case kMod:
+      return pickAlpha<kMod>(alphaOp, textured, blend);
+    default:
+      return pickAlpha<kMod2x>(alphaOp, textured, blend);
   }
 }
 

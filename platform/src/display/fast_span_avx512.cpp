@@ -31,7 +31,8 @@ inline __m512i op(__m512i t, __m512i d) {
   if constexpr (O == kSel1) return t;
   if constexpr (O == kSel2) return d;
   if constexpr (O == kMod) return mul8(t, d);
-  if constexpr (O == kMod2x) return _mm512_min_epi16(_mm512_slli_epi16(mul8(t, d), 1), _mm512_set1_epi16(255));
+  if constexpr (O == kMod2x)
+    return _mm512_min_epi16(_mm512_slli_epi16(mul8(t, d), 1), _mm512_set1_epi16(255));
 }
 
 template <int C, int A>
@@ -42,7 +43,8 @@ inline __m512i ops(__m512i t, __m512i d) {
     // Doubled in the colour lanes only; the alpha lanes never exceed 255.
     return _mm512_min_epi16(_mm512_mask_add_epi16(m, __mmask32(0x77777777u), m, m), _mm512_set1_epi16(255));
   } else {
-    return _mm512_or_si512(_mm512_andnot_si512(alphaLanes(), op<C>(t, d)), _mm512_and_si512(alphaLanes(), op<A>(t, d)));
+    return _mm512_or_si512(_mm512_andnot_si512(alphaLanes(), op<C>(t, d)),
+                           _mm512_and_si512(alphaLanes(), op<A>(t, d)));
   }
 }
 
@@ -53,10 +55,12 @@ inline void finish8(__m512i t, __m512i d, uint32_t* dst, int count) {
   const __mmask8 m = __mmask8((1u << count) - 1);
   __m512i s = ops<C, A>(t, d);
   if constexpr (B) {
-    const __m256i px = full ? _mm256_loadu_si256(reinterpret_cast<const __m256i*>(dst)) : _mm256_maskz_loadu_epi32(m, dst);
+    const __m256i px =
+        full ? _mm256_loadu_si256(reinterpret_cast<const __m256i*>(dst)) : _mm256_maskz_loadu_epi32(m, dst);
     const __m512i al = alphaOf(s);
     // The two rounded terms never exceed 255 together.
-    s = _mm512_add_epi16(mul8(s, al), mul8(_mm512_cvtepu8_epi16(px), _mm512_sub_epi16(_mm512_set1_epi16(255), al)));
+    s = _mm512_add_epi16(mul8(s, al),
+                         mul8(_mm512_cvtepu8_epi16(px), _mm512_sub_epi16(_mm512_set1_epi16(255), al)));
   }
   if (full)
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst), _mm512_cvtepi16_epi8(s));
@@ -91,8 +95,10 @@ inline __m512i lerp16(__m512i a, __m512i b, __m512i iw, __m512i w) {
 
 // Eight positions p, p + dp, ... p + 7 dp, each in both 32-bit halves of its pixel's 64 bits.
 inline __m512i steps8(int32_t p, int32_t dp) {
-  return _mm512_add_epi32(_mm512_set1_epi32(p), _mm512_mullo_epi32(_mm512_set1_epi32(dp),
-                                                                   _mm512_setr_epi32(0, 0, 1, 1, 2, 2, 3, 3, 4, 4, 5, 5, 6, 6, 7, 7)));
+  return _mm512_add_epi32(
+      _mm512_set1_epi32(p),
+      _mm512_mullo_epi32(_mm512_set1_epi32(dp),
+                         _mm512_setr_epi32(0, 0, 1, 1, 2, 2, 3, 3, 4, 4, 5, 5, 6, 6, 7, 7)));
 }
 
 // Filter weights ((p >> 8) & 255) of eight such positions, each in its pixel's four lanes:
@@ -153,7 +159,8 @@ void linearRow(const FastSpan& f) {
     const __m512i col = _mm512_sub_epi32(_mm512_srai_epi32(uu, 16), _mm512_set1_epi32(base));
     // The right texels from the same window one texel on.
     const __m512i L = _mm512_permutex2var_epi64(_mm512_loadu_si512(tab), col, _mm512_loadu_si512(tab + 32));
-    const __m512i R = _mm512_permutex2var_epi64(_mm512_loadu_si512(tab + 4), col, _mm512_loadu_si512(tab + 36));
+    const __m512i R =
+        _mm512_permutex2var_epi64(_mm512_loadu_si512(tab + 4), col, _mm512_loadu_si512(tab + 36));
     const __m512i w = weights8(uu), iw = _mm512_sub_epi16(c256, w);
     uu = _mm512_add_epi32(uu, du8);
     u += 8 * du;
@@ -195,10 +202,12 @@ void linearInside(const FastSpan& f) {
       u += du;
       v += dv;
     }
-    const __m512i top = _mm512_or_si512(four(two(p[0], p[1]), two(p[2], p[3]), two(p[4], p[5]), two(p[6], p[7])), aor);
-    const __m512i bot = _mm512_or_si512(four(two(p[0] + stride, p[1] + stride), two(p[2] + stride, p[3] + stride),
-                                             two(p[4] + stride, p[5] + stride), two(p[6] + stride, p[7] + stride)),
-                                        aor);
+    const __m512i top =
+        _mm512_or_si512(four(two(p[0], p[1]), two(p[2], p[3]), two(p[4], p[5]), two(p[6], p[7])), aor);
+    const __m512i bot =
+        _mm512_or_si512(four(two(p[0] + stride, p[1] + stride), two(p[2] + stride, p[3] + stride),
+                             two(p[4] + stride, p[5] + stride), two(p[6] + stride, p[7] + stride)),
+                        aor);
     const __m512i wy = weights8(vv), iwy = _mm512_sub_epi16(c256, wy);
     const __m512i wx = weights8(uu), iwx = _mm512_sub_epi16(c256, wx);
     uu = _mm512_add_epi32(uu, du8);
@@ -219,36 +228,45 @@ void linearConst(const FastSpan& f) {
   const __m512i wx = _mm512_set1_epi16(short(wxs)), iwx = _mm512_set1_epi16(short(256 - wxs));
   const __m512i wy = _mm512_set1_epi16(short(wys)), iwy = _mm512_set1_epi16(short(256 - wys));
   const RowPair rows = rowPair(f);
-  forOneToOneRuns(f.u >> 16, f.n, f.width, rows.top, rows.bottom,
-                  [&](const uint32_t* r0, const uint32_t* r1, int at, int n) {
-    uint32_t* dst = f.dst + at;
-    if (wxs == 128 && wys == 128) {
-      // Weights of one half: the floor of bytewise means, sixteen pixels a step.
-      for (int i = 0; i < n; i += 16) {
-        const int count = std::min(16, n - i);
-        const __mmask16 m = __mmask16(count == 16 ? 0xFFFF : (1u << count) - 1);
-        auto load = [&](const uint32_t* p) { return _mm512_or_si512(_mm512_maskz_loadu_epi32(m, p), aor16); };
-        finish16<C, A, B>(half(half(load(r0 + i), load(r1 + i)), half(load(r0 + i + 1), load(r1 + i + 1))), d, dst + i,
-                          count);
-      }
-      return;
-    }
-    for (int i = 0; i < n; i += 8) {
-      const int count = std::min(8, n - i);
-      const __mmask8 m = __mmask8(count == 8 ? 0xFF : (1u << count) - 1);
-      // Texels past the run are not read.
-      auto widen = [&](const uint32_t* p) { return _mm512_cvtepu8_epi16(_mm256_or_si256(_mm256_maskz_loadu_epi32(m, p), aor)); };
-      const __m512i l = lerp16(widen(r0 + i), widen(r1 + i), iwy, wy);
-      const __m512i r = lerp16(widen(r0 + i + 1), widen(r1 + i + 1), iwy, wy);
-      finish8<C, A, B>(lerp16(l, r, iwx, wx), d, dst + i, count);
-    }
-  }, [&](uint32_t tl, uint32_t tr, uint32_t bl, uint32_t br, int at) {
-    // Built from the scalars (a vector load of just-stored texels would stall); the lerp at
-    // weight one half is the floor of the mean, as above.
-    auto one = [&](uint32_t p) { return _mm512_cvtepu8_epi16(_mm256_castsi128_si256(_mm_cvtsi32_si128(int(p | f.alphaOr)))); };
-    const __m512i l = lerp16(one(tl), one(bl), iwy, wy), r = lerp16(one(tr), one(br), iwy, wy);
-    finish8<C, A, B>(lerp16(l, r, iwx, wx), d, f.dst + at, 1);
-  });
+  forOneToOneRuns(
+      f.u >> 16, f.n, f.width, rows.top, rows.bottom,
+      [&](const uint32_t* r0, const uint32_t* r1, int at, int n) {
+        uint32_t* dst = f.dst + at;
+        if (wxs == 128 && wys == 128) {
+          // Weights of one half: the floor of bytewise means, sixteen pixels a step.
+          for (int i = 0; i < n; i += 16) {
+            const int count = std::min(16, n - i);
+            const __mmask16 m = __mmask16(count == 16 ? 0xFFFF : (1u << count) - 1);
+            auto load = [&](const uint32_t* p) {
+              return _mm512_or_si512(_mm512_maskz_loadu_epi32(m, p), aor16);
+            };
+            finish16<C, A, B>(
+                half(half(load(r0 + i), load(r1 + i)), half(load(r0 + i + 1), load(r1 + i + 1))), d, dst + i,
+                count);
+          }
+          return;
+        }
+        for (int i = 0; i < n; i += 8) {
+          const int count = std::min(8, n - i);
+          const __mmask8 m = __mmask8(count == 8 ? 0xFF : (1u << count) - 1);
+          // Texels past the run are not read.
+          auto widen = [&](const uint32_t* p) {
+            return _mm512_cvtepu8_epi16(_mm256_or_si256(_mm256_maskz_loadu_epi32(m, p), aor));
+          };
+          const __m512i l = lerp16(widen(r0 + i), widen(r1 + i), iwy, wy);
+          const __m512i r = lerp16(widen(r0 + i + 1), widen(r1 + i + 1), iwy, wy);
+          finish8<C, A, B>(lerp16(l, r, iwx, wx), d, dst + i, count);
+        }
+      },
+      [&](uint32_t tl, uint32_t tr, uint32_t bl, uint32_t br, int at) {
+        // Built from the scalars (a vector load of just-stored texels would stall); the lerp at
+        // weight one half is the floor of the mean, as above.
+        auto one = [&](uint32_t p) {
+          return _mm512_cvtepu8_epi16(_mm256_castsi128_si256(_mm_cvtsi32_si128(int(p | f.alphaOr))));
+        };
+        const __m512i l = lerp16(one(tl), one(bl), iwy, wy), r = lerp16(one(tr), one(br), iwy, wy);
+        finish8<C, A, B>(lerp16(l, r, iwx, wx), d, f.dst + at, 1);
+      });
 }
 
 // No texture, blended: one product per pixel, sixteen pixels a step.
@@ -294,9 +312,12 @@ FastKernels pick(bool blend) {
 template <int C>
 FastKernels pickAlpha(int a, bool blend) {
   switch (a) {
-    case kSel1: return pick<C, kSel1>(blend);
-    case kSel2: return pick<C, kSel2>(blend);
-    default: return pick<C, kMod>(blend);
+    case kSel1:
+      return pick<C, kSel1>(blend);
+    case kSel2:
+      return pick<C, kSel2>(blend);
+    default:
+      return pick<C, kMod>(blend);
   }
 }
 
@@ -306,27 +327,38 @@ FastKernels pickAlpha(int a, bool blend) {
 template <int C>
 FastKernels flatAlpha(int a, bool blend) {
   switch (a) {
-    case kSel1: return flat<C, kSel1>(blend);
-    case kSel2: return flat<C, kSel2>(blend);
-    default: return flat<C, kMod>(blend);
+    case kSel1:
+      return flat<C, kSel1>(blend);
+    case kSel2:
+      return flat<C, kSel2>(blend);
+    default:
+      return flat<C, kMod>(blend);
   }
 }
 
 FastKernels fastKernelsAvx512(bool textured, bool linear, int colourOp, int alphaOp, bool blend) {
   if (!textured) {
     switch (colourOp) {
-      case kSel1: return flatAlpha<kSel1>(alphaOp, blend);
-      case kSel2: return flatAlpha<kSel2>(alphaOp, blend);
-      case kMod: return flatAlpha<kMod>(alphaOp, blend);
-      default: return flatAlpha<kMod2x>(alphaOp, blend);
+      case kSel1:
+        return flatAlpha<kSel1>(alphaOp, blend);
+      case kSel2:
+        return flatAlpha<kSel2>(alphaOp, blend);
+      case kMod:
+        return flatAlpha<kMod>(alphaOp, blend);
+      default:
+        return flatAlpha<kMod2x>(alphaOp, blend);
     }
   }
   if (!linear) return {};
   switch (colourOp) {
-    case kSel1: return pickAlpha<kSel1>(alphaOp, blend);
-    case kSel2: return pickAlpha<kSel2>(alphaOp, blend);
-    case kMod: return pickAlpha<kMod>(alphaOp, blend);
-    default: return pickAlpha<kMod2x>(alphaOp, blend);
+    case kSel1:
+      return pickAlpha<kSel1>(alphaOp, blend);
+    case kSel2:
+      return pickAlpha<kSel2>(alphaOp, blend);
+    case kMod:
+      return pickAlpha<kMod>(alphaOp, blend);
+    default:
+      return pickAlpha<kMod2x>(alphaOp, blend);
   }
 }
 

@@ -100,10 +100,18 @@ bool decodeBmp(const uint8_t* d, size_t n, int* W, int* H, std::vector<uint32_t>
     for (int x = 0; x < w; ++x) {
       uint32_t c;
       switch (bpp) {
-        case 1: c = palette[(row[x >> 3] >> (7 - (x & 7))) & 1]; break;
-        case 4: c = palette[(row[x >> 1] >> ((x & 1) ? 0 : 4)) & 15]; break;
-        case 8: c = palette[row[x]]; break;
-        case 24: c = 0xFF000000u | (uint32_t(row[3 * x + 2]) << 16) | (uint32_t(row[3 * x + 1]) << 8) | row[3 * x]; break;
+        case 1:
+          c = palette[(row[x >> 3] >> (7 - (x & 7))) & 1];
+          break;
+        case 4:
+          c = palette[(row[x >> 1] >> ((x & 1) ? 0 : 4)) & 15];
+          break;
+        case 8:
+          c = palette[row[x]];
+          break;
+        case 24:
+          c = 0xFF000000u | (uint32_t(row[3 * x + 2]) << 16) | (uint32_t(row[3 * x + 1]) << 8) | row[3 * x];
+          break;
         default: {
           uint32_t v = bpp == 16 ? le16(row + 2 * x) : le32(row + 4 * x);
           uint32_t a = am ? channel(v, am) : 255;
@@ -133,15 +141,19 @@ bool decodeTga(const uint8_t* d, size_t n, int* W, int* H, std::vector<uint32_t>
   std::vector<uint32_t> palette;
   auto pixelOf = [](const uint8_t* p, uint32_t bits, uint32_t alphaBits) -> uint32_t {
     switch (bits) {
-      case 8: return 0xFF000000u | uint32_t(p[0]) * 0x010101u;
+      case 8:
+        return 0xFF000000u | uint32_t(p[0]) * 0x010101u;
       case 15:
       case 16: {
         uint32_t v = le16(p);
         uint32_t a = (bits == 16 && alphaBits) ? ((v & 0x8000) ? 255 : 0) : 255;
         return (a << 24) | (channel(v, 0x7C00) << 16) | (channel(v, 0x03E0) << 8) | channel(v, 0x001F);
       }
-      case 24: return 0xFF000000u | (uint32_t(p[2]) << 16) | (uint32_t(p[1]) << 8) | p[0];
-      default: return ((alphaBits ? uint32_t(p[3]) : 255u) << 24) | (uint32_t(p[2]) << 16) | (uint32_t(p[1]) << 8) | p[0];
+      case 24:
+        return 0xFF000000u | (uint32_t(p[2]) << 16) | (uint32_t(p[1]) << 8) | p[0];
+      default:
+        return ((alphaBits ? uint32_t(p[3]) : 255u) << 24) | (uint32_t(p[2]) << 16) | (uint32_t(p[1]) << 8) |
+               p[0];
     }
   };
   const uint32_t alphaBits = desc & 15;

@@ -38,9 +38,15 @@ DDSURFACEDESC2 makeMode(DWORD w, DWORD h, DWORD bpp, DWORD refresh) {
       m.ddpfPixelFormat.dwRGBBitCount = 8;
       break;
     }
-    case 16: m.ddpfPixelFormat = rgbFormat(16, 0xF800, 0x07E0, 0x001F, 0); break;
-    case 24: m.ddpfPixelFormat = rgbFormat(24, 0xFF0000, 0xFF00, 0xFF, 0); break;
-    default: m.ddpfPixelFormat = rgbFormat(bpp, 0xFF0000, 0xFF00, 0xFF, 0); break;
+    case 16:
+      m.ddpfPixelFormat = rgbFormat(16, 0xF800, 0x07E0, 0x001F, 0);
+      break;
+    case 24:
+      m.ddpfPixelFormat = rgbFormat(24, 0xFF0000, 0xFF00, 0xFF, 0);
+      break;
+    default:
+      m.ddpfPixelFormat = rgbFormat(bpp, 0xFF0000, 0xFF00, 0xFF, 0);
+      break;
   }
   return m;
 }
@@ -48,9 +54,8 @@ DDSURFACEDESC2 makeMode(DWORD w, DWORD h, DWORD bpp, DWORD refresh) {
 D3DDEVICEDESC7 softwareDeviceDesc() {
   D3DDEVICEDESC7 d;
   std::memset(&d, 0, sizeof d);
-  d.dwDevCaps = D3DDEVCAPS_FLOATTLVERTEX | D3DDEVCAPS_EXECUTESYSTEMMEMORY |
-                D3DDEVCAPS_TLVERTEXSYSTEMMEMORY | D3DDEVCAPS_TEXTURESYSTEMMEMORY |
-                D3DDEVCAPS_DRAWPRIMTLVERTEX;
+  d.dwDevCaps = D3DDEVCAPS_FLOATTLVERTEX | D3DDEVCAPS_EXECUTESYSTEMMEMORY | D3DDEVCAPS_TLVERTEXSYSTEMMEMORY |
+                D3DDEVCAPS_TEXTURESYSTEMMEMORY | D3DDEVCAPS_DRAWPRIMTLVERTEX;
   D3DPRIMCAPS c;
   std::memset(&c, 0, sizeof c);
   c.dwSize = sizeof c;

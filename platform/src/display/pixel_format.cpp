@@ -81,8 +81,8 @@ D3DX_SURFACEFORMAT formatCode(const DDPIXELFORMAT& f) {
   if (!(f.dwFlags & DDPF_RGB)) return D3DX_SF_UNKNOWN;
   DWORD a = (f.dwFlags & DDPF_ALPHAPIXELS) ? f.dwRGBAlphaBitMask : 0;
   for (const CodeEntry& e : kCodes)
-    if (e.bpp == f.dwRGBBitCount && e.r == f.dwRBitMask && e.g == f.dwGBitMask &&
-        e.b == f.dwBBitMask && e.a == a)
+    if (e.bpp == f.dwRGBBitCount && e.r == f.dwRBitMask && e.g == f.dwGBitMask && e.b == f.dwBBitMask &&
+        e.a == a)
       return e.code;
   return D3DX_SF_UNKNOWN;
 }

@@ -14,9 +14,9 @@ struct Channel {
 };
 
 struct PixelLayout {
-  DWORD bpp = 32;       // 16, 24 or 32
-  Channel r, g, b, a;   // a.mask == 0: no alpha (reads as 255)
-  DWORD rgbMask = 0;    // r | g | b masks
+  DWORD bpp = 32;      // 16, 24 or 32
+  Channel r, g, b, a;  // a.mask == 0: no alpha (reads as 255)
+  DWORD rgbMask = 0;   // r | g | b masks
   bool zbuffer = false;
   bool argb8888() const { return bpp == 32 && r.mask == 0xFF0000 && g.mask == 0xFF00 && b.mask == 0xFF; }
   DWORD bytes() const { return bpp / 8; }
@@ -32,9 +32,12 @@ bool formatFromCode(D3DX_SURFACEFORMAT code, DDPIXELFORMAT& out);
 inline DWORD expand(DWORD v, int bits) {
   // Replicates the top bits so that a full channel is 255 and an empty one 0.
   switch (bits) {
-    case 8: return v;
-    case 0: return 0;
-    case 1: return v ? 255 : 0;
+    case 8:
+      return v;
+    case 0:
+      return 0;
+    case 1:
+      return v ? 255 : 0;
     default: {
       DWORD x = v << (8 - bits);
       return x | (x >> bits) | (bits < 4 ? x >> (2 * bits) : 0);
@@ -44,19 +47,33 @@ inline DWORD expand(DWORD v, int bits) {
 
 inline DWORD readRaw(const BYTE* p, DWORD bytes) {
   switch (bytes) {
-    case 4: return *reinterpret_cast<const uint32_t*>(p);
-    case 2: return *reinterpret_cast<const uint16_t*>(p);
-    case 3: return DWORD(p[0]) | (DWORD(p[1]) << 8) | (DWORD(p[2]) << 16);
-    default: return p[0];
+    case 4:
+      return *reinterpret_cast<const uint32_t*>(p);
+    case 2:
+      return *reinterpret_cast<const uint16_t*>(p);
+    case 3:
+      return DWORD(p[0]) | (DWORD(p[1]) << 8) | (DWORD(p[2]) << 16);
+    default:
+      return p[0];
   }
 }
 
 inline void writeRaw(BYTE* p, DWORD bytes, DWORD v) {
   switch (bytes) {
-    case 4: *reinterpret_cast<uint32_t*>(p) = v; break;
-    case 2: *reinterpret_cast<uint16_t*>(p) = uint16_t(v); break;
-    case 3: p[0] = BYTE(v); p[1] = BYTE(v >> 8); p[2] = BYTE(v >> 16); break;
-    default: p[0] = BYTE(v); break;
+    case 4:
+      *reinterpret_cast<uint32_t*>(p) = v;
+      break;
+    case 2:
+      *reinterpret_cast<uint16_t*>(p) = uint16_t(v);
+      break;
+    case 3:
+      p[0] = BYTE(v);
+      p[1] = BYTE(v >> 8);
+      p[2] = BYTE(v >> 16);
+      break;
+    default:
+      p[0] = BYTE(v);
+      break;
   }
 }
 

@@ -12,7 +12,6 @@
 #include "display/surface.h"
 #include "zqplatform/window.h"
 
-
 namespace zqdisplay {
 
 namespace {
@@ -68,7 +67,8 @@ void show(HWND hwnd, WindowFrame& f) {
   if (!f.renderer) return;
   if (!f.texture || f.textureW != f.width || f.textureH != f.height) {
     if (f.texture) SDL_DestroyTexture(f.texture);
-    f.texture = SDL_CreateTexture(f.renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, f.width, f.height);
+    f.texture = SDL_CreateTexture(f.renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, f.width,
+                                  f.height);
     f.textureW = f.width;
     f.textureH = f.height;
     if (!f.texture) return;
@@ -185,7 +185,8 @@ BOOL zqDisplayWritePresentedFramePng(HWND hwnd, const char* path) {
   std::lock_guard<std::mutex> l(g_lock);
   auto it = g_frames.find(hwnd);
   if (it == g_frames.end() || it->second.presents == 0) return FALSE;
-  return writeArgbPng(path, it->second.width, it->second.height, it->second.pixels.data(), size_t(it->second.width));
+  return writeArgbPng(path, it->second.width, it->second.height, it->second.pixels.data(),
+                      size_t(it->second.width));
 }
 
 BOOL zqDisplayWriteSurfacePng(LPDIRECTDRAWSURFACE7 surface, const char* path) {

@@ -21,19 +21,19 @@ struct Plane {
 
 struct Setup {
   double ox = 0, oy = 0;
-  Plane z, u, v;                   // u, v in texels
-  Plane col[4];                    // diffuse b, g, r, a (0..255)
-  Plane spec[3];                   // specular b, g, r
+  Plane z, u, v;  // u, v in texels
+  Plane col[4];   // diffuse b, g, r, a (0..255)
+  Plane spec[3];  // specular b, g, r
   bool constDiffuse = false;
-  uint32_t diffuse = 0;            // when constant
-  bool linear = false;             // bilinear sampling
+  uint32_t diffuse = 0;  // when constant
+  bool linear = false;   // bilinear sampling
   bool textured = false;
   FastKernels fast;
   // Fused-kernel stepping, fixed once per triangle.
-  int32_t fdu = 0, fdv = 0;        // 16.16 texels a pixel, reduced modulo the texture size
-  double texOff = 0;               // sample offset: half a texel under bilinear filtering
-  FastKernel whole = nullptr;      // draws each row in one call when set
-  bool rangeable = false;          // steps small enough to find the runs inside the texture
+  int32_t fdu = 0, fdv = 0;    // 16.16 texels a pixel, reduced modulo the texture size
+  double texOff = 0;           // sample offset: half a texel under bilinear filtering
+  FastKernel whole = nullptr;  // draws each row in one call when set
+  bool rangeable = false;      // steps small enough to find the runs inside the texture
 };
 
 // ceil and floor without a library call; out-of-range and NaN inputs are clamped rather than
@@ -127,7 +127,8 @@ inline WrapWalk wrapWalk(double texels, double step, int size, int skip) {
 
 // The texels of pixels skip .. skip + n - 1 of a span starting at (u, v): wrapped spans step
 // in fixed point from the span's start, so chunks continue one walk.
-void fetchPoint(const RasterState& s, double u, double v, double du, double dv, int skip, int n, uint32_t* out) {
+void fetchPoint(const RasterState& s, double u, double v, double du, double dv, int skip, int n,
+                uint32_t* out) {
   const int W = s.texWidth, H = s.texHeight;
   const uint32_t* tex = s.tex;
   const int stride = s.texStride;
@@ -147,13 +148,22 @@ void fetchPoint(const RasterState& s, double u, double v, double du, double dv, 
   for (int i = 0; i < n; ++i) {
     double uu = u + du * (skip + i), vv = v + dv * (skip + i);
     int x = floorToInt(uu), y = floorToInt(vv);
-    if (wrapU) { x %= W; if (x < 0) x += W; } else x = std::clamp(x, 0, W - 1);
-    if (wrapV) { y %= H; if (y < 0) y += H; } else y = std::clamp(y, 0, H - 1);
+    if (wrapU) {
+      x %= W;
+      if (x < 0) x += W;
+    } else
+      x = std::clamp(x, 0, W - 1);
+    if (wrapV) {
+      y %= H;
+      if (y < 0) y += H;
+    } else
+      y = std::clamp(y, 0, H - 1);
     out[i] = tex[y * stride + x] | aor;
   }
 }
 
-void fetchLinear(const RasterState& s, double u, double v, double du, double dv, int skip, int n, uint32_t* out) {
+void fetchLinear(const RasterState& s, double u, double v, double du, double dv, int skip, int n,
+                 uint32_t* out) {
   const int W = s.texWidth, H = s.texHeight;
   const bool wrapU = s.addressU != D3DTADDRESS_CLAMP, wrapV = s.addressV != D3DTADDRESS_CLAMP;
   u -= 0.5;
@@ -174,9 +184,24 @@ void fetchLinear(const RasterState& s, double u, double v, double du, double dv,
     int x0 = floorToInt(uu), y0 = floorToInt(vv);
     uint32_t wx = uint32_t((uu - fu) * 256.0), wy = uint32_t((vv - fv) * 256.0);
     int x1 = x0 + 1, y1 = y0 + 1;
-    auto fixX = [&](int x) { if (wrapU) { x %= W; return x < 0 ? x + W : x; } return std::clamp(x, 0, W - 1); };
-    auto fixY = [&](int y) { if (wrapV) { y %= H; return y < 0 ? y + H : y; } return std::clamp(y, 0, H - 1); };
-    x0 = fixX(x0); x1 = fixX(x1); y0 = fixY(y0); y1 = fixY(y1);
+    auto fixX = [&](int x) {
+      if (wrapU) {
+        x %= W;
+        return x < 0 ? x + W : x;
+      }
+      return std::clamp(x, 0, W - 1);
+    };
+    auto fixY = [&](int y) {
+      if (wrapV) {
+        y %= H;
+        return y < 0 ? y + H : y;
+      }
+      return std::clamp(y, 0, H - 1);
+    };
+    x0 = fixX(x0);
+    x1 = fixX(x1);
+    y0 = fixY(y0);
+    y1 = fixY(y1);
     const uint32_t* r0 = s.tex + y0 * s.texStride;
     const uint32_t* r1 = s.tex + y1 * s.texStride;
     out[i] = bilinearTexel(r0[x0] | s.texAlphaOr, r0[x1] | s.texAlphaOr, r1[x0] | s.texAlphaOr,
@@ -188,13 +213,19 @@ const uint32_t* argument(DWORD arg, const uint32_t* tex, const uint32_t* dif, co
                          uint32_t* scratch, uint32_t tfactor, int n) {
   const uint32_t* src;
   switch (arg & D3DTA_SELECTMASK) {
-    case D3DTA_TEXTURE: src = tex; break;
-    case D3DTA_SPECULAR: src = spc; break;
+    case D3DTA_TEXTURE:
+      src = tex;
+      break;
+    case D3DTA_SPECULAR:
+      src = spc;
+      break;
     case D3DTA_TFACTOR:
       std::fill_n(scratch, n, tfactor);
       src = scratch;
       break;
-    default: src = dif; break;  // diffuse; current is the diffuse at stage 0
+    default:
+      src = dif;
+      break;  // diffuse; current is the diffuse at stage 0
   }
   if (arg & (D3DTA_COMPLEMENT | D3DTA_ALPHAREPLICATE)) {
     for (int i = 0; i < n; ++i) {
@@ -228,7 +259,6 @@ void insideRange(int64_t start, int64_t step, int64_t limit, int& lo, int& hi) {
   lo = int(a);
   hi = int(std::max(a, b));
 }
-
 
 // The position congruent to `wrapped` (modulo lim) nearest the unwrapped coordinate, so that
 // runs found by range step exactly as the wrapped positions do.
@@ -322,7 +352,8 @@ void shadeSpan(const RasterState& s, const Setup& t, int y, int x0, int x1) {
       std::fill_n(b.dif, n, t.diffuse);
     else
       interpolateColors(t.col, px, py, t, n, b.dif);
-    if (s.specularEnable || ((s.colorArg1 | s.colorArg2 | s.alphaArg1 | s.alphaArg2) & 0x7) == D3DTA_SPECULAR) {
+    if (s.specularEnable ||
+        ((s.colorArg1 | s.colorArg2 | s.alphaArg1 | s.alphaArg2) & 0x7) == D3DTA_SPECULAR) {
       Plane p4[4] = {t.spec[0], t.spec[1], t.spec[2], Plane{}};
       interpolateColors(p4, px, py, t, n, b.spc);
     }
@@ -354,11 +385,11 @@ void shadeSpan(const RasterState& s, const Setup& t, int y, int x0, int x1) {
       if (!masked) std::memset(b.mask, 1, size_t(n));
       masked = true;
       if (s.zBits == 16)
-        depthSpan16(static_cast<uint16_t*>(s.zbuf) + size_t(y) * s.zStride + cx, b.z, n, s.zTest ? s.zFunc : DWORD(D3DCMP_ALWAYS),
-                    s.zWrite, b.mask);
+        depthSpan16(static_cast<uint16_t*>(s.zbuf) + size_t(y) * s.zStride + cx, b.z, n,
+                    s.zTest ? s.zFunc : DWORD(D3DCMP_ALWAYS), s.zWrite, b.mask);
       else
-        depthSpan32(static_cast<float*>(s.zbuf) + size_t(y) * s.zStride + cx, b.z, n, s.zTest ? s.zFunc : DWORD(D3DCMP_ALWAYS),
-                    s.zWrite, b.mask);
+        depthSpan32(static_cast<float*>(s.zbuf) + size_t(y) * s.zStride + cx, b.z, n,
+                    s.zTest ? s.zFunc : DWORD(D3DCMP_ALWAYS), s.zWrite, b.mask);
     }
     // blending and write
     if (s.blend)
@@ -397,7 +428,8 @@ void setupPlanes(const RasterState& s, const RasterVertex& a, const RasterVertex
         std::fabs(std::fabs(t.v.dy) - 1) < 1e-6 && std::fabs(t.v.dx) < 1e-6) {
       double fu = t.u.base - 0.5 - (a.x - std::floor(a.x)) * t.u.dx;
       double fv = t.v.base - 0.5 - (a.y - std::floor(a.y)) * t.v.dy;
-      if (std::fabs(fu - std::round(fu)) < 1.0 / 512 && std::fabs(fv - std::round(fv)) < 1.0 / 512) t.linear = false;
+      if (std::fabs(fu - std::round(fu)) < 1.0 / 512 && std::fabs(fv - std::round(fv)) < 1.0 / 512)
+        t.linear = false;
     }
   }
   const uint32_t da = s.gouraud ? a.diffuse : a.diffuse, db = s.gouraud ? b.diffuse : a.diffuse,
@@ -407,7 +439,8 @@ void setupPlanes(const RasterState& s, const RasterVertex& a, const RasterVertex
   if (!t.constDiffuse)
     for (int k = 0; k < 4; ++k)
       t.col[k] = plane((da >> (8 * k)) & 255, (db >> (8 * k)) & 255, (dc >> (8 * k)) & 255);
-  const uint32_t sa = a.specular, sb = s.gouraud ? b.specular : a.specular, sc = s.gouraud ? c.specular : a.specular;
+  const uint32_t sa = a.specular, sb = s.gouraud ? b.specular : a.specular,
+                 sc = s.gouraud ? c.specular : a.specular;
   for (int k = 0; k < 3; ++k)
     t.spec[k] = plane((sa >> (8 * k)) & 255, (sb >> (8 * k)) & 255, (sc >> (8 * k)) & 255);
 }
@@ -475,8 +508,8 @@ void drawTriangle(const RasterState& s, const RasterVertex& a, const RasterVerte
   }
 }
 
-bool drawParallelogram(const RasterState& s, const RasterVertex& a, const RasterVertex& b, const RasterVertex& c,
-                       const RasterVertex& d) {
+bool drawParallelogram(const RasterState& s, const RasterVertex& a, const RasterVertex& b,
+                       const RasterVertex& c, const RasterVertex& d) {
   // Only an exact parallelogram whose attributes are affine over it: then both triangles share
   // one set of planes and their union is the quad, so each row is one span.
   auto sums = [](double p, double q, double r, double t) { return p + t == q + r; };
@@ -565,7 +598,8 @@ void drawLine(const RasterState& s, const RasterVertex& a, const RasterVertex& b
     for (int k = 0; k < 4; ++k) {
       uint32_t ca = (a.diffuse >> (8 * k)) & 255, cb = (s.gouraud ? b.diffuse : a.diffuse) >> (8 * k) & 255;
       dcol |= uint32_t(satByte(mix(ca, cb))) << (8 * k);
-      uint32_t sa = (a.specular >> (8 * k)) & 255, sb = (s.gouraud ? b.specular : a.specular) >> (8 * k) & 255;
+      uint32_t sa = (a.specular >> (8 * k)) & 255,
+               sb = (s.gouraud ? b.specular : a.specular) >> (8 * k) & 255;
       if (k < 3) scol |= uint32_t(satByte(mix(sa, sb))) << (8 * k);
     }
     t.constDiffuse = true;

@@ -52,12 +52,11 @@ struct RasterState {
   bool targetAlpha = false;  // the target stores alpha (else destination alpha reads 1)
 };
 
-void drawTriangle(const RasterState& s, const RasterVertex& a, const RasterVertex& b,
-                  const RasterVertex& c);
+void drawTriangle(const RasterState& s, const RasterVertex& a, const RasterVertex& b, const RasterVertex& c);
 // The strip a, b, c, d (two triangles) when it is an exact parallelogram with affine
 // attributes, drawn a row at a time; false when it is not (draw its triangles instead).
-bool drawParallelogram(const RasterState& s, const RasterVertex& a, const RasterVertex& b, const RasterVertex& c,
-                       const RasterVertex& d);
+bool drawParallelogram(const RasterState& s, const RasterVertex& a, const RasterVertex& b,
+                       const RasterVertex& c, const RasterVertex& d);
 // A line from a to b, the last pixel excluded (as Direct3D draws lines).
 void drawLine(const RasterState& s, const RasterVertex& a, const RasterVertex& b);
 

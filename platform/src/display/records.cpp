@@ -146,21 +146,38 @@ constexpr void surfaceDescIO(IO& io, DDSURFACEDESC2& d) {
 
 template <class IO>
 constexpr void ddcapsIO(IO& io, DDCAPS& c) {
-  DWORD* head[] = {&c.dwSize, &c.dwCaps, &c.dwCaps2, &c.dwCKeyCaps, &c.dwFXCaps, &c.dwFXAlphaCaps,
-                   &c.dwPalCaps, &c.dwSVCaps, &c.dwAlphaBltConstBitDepths,
-                   &c.dwAlphaBltPixelBitDepths, &c.dwAlphaBltSurfaceBitDepths,
-                   &c.dwAlphaOverlayConstBitDepths, &c.dwAlphaOverlayPixelBitDepths,
-                   &c.dwAlphaOverlaySurfaceBitDepths, &c.dwZBufferBitDepths, &c.dwVidMemTotal,
-                   &c.dwVidMemFree, &c.dwMaxVisibleOverlays, &c.dwCurrVisibleOverlays,
-                   &c.dwNumFourCCCodes, &c.dwAlignBoundarySrc, &c.dwAlignSizeSrc,
-                   &c.dwAlignBoundaryDest, &c.dwAlignSizeDest, &c.dwAlignStrideAlign};
+  DWORD* head[] = {&c.dwSize,
+                   &c.dwCaps,
+                   &c.dwCaps2,
+                   &c.dwCKeyCaps,
+                   &c.dwFXCaps,
+                   &c.dwFXAlphaCaps,
+                   &c.dwPalCaps,
+                   &c.dwSVCaps,
+                   &c.dwAlphaBltConstBitDepths,
+                   &c.dwAlphaBltPixelBitDepths,
+                   &c.dwAlphaBltSurfaceBitDepths,
+                   &c.dwAlphaOverlayConstBitDepths,
+                   &c.dwAlphaOverlayPixelBitDepths,
+                   &c.dwAlphaOverlaySurfaceBitDepths,
+                   &c.dwZBufferBitDepths,
+                   &c.dwVidMemTotal,
+                   &c.dwVidMemFree,
+                   &c.dwMaxVisibleOverlays,
+                   &c.dwCurrVisibleOverlays,
+                   &c.dwNumFourCCCodes,
+                   &c.dwAlignBoundarySrc,
+                   &c.dwAlignSizeSrc,
+                   &c.dwAlignBoundaryDest,
+                   &c.dwAlignSizeDest,
+                   &c.dwAlignStrideAlign};
   for (DWORD* f : head) dw(io, *f);
   for (DWORD& r : c.dwRops) dw(io, r);
   dw(io, c.ddsOldCaps.dwCaps);
-  DWORD* mid[] = {&c.dwMinOverlayStretch, &c.dwMaxOverlayStretch, &c.dwMinLiveVideoStretch,
-                  &c.dwMaxLiveVideoStretch, &c.dwMinHwCodecStretch, &c.dwMaxHwCodecStretch,
-                  &c.dwReserved1, &c.dwReserved2, &c.dwReserved3,
-                  &c.dwSVBCaps, &c.dwSVBCKeyCaps, &c.dwSVBFXCaps};
+  DWORD* mid[] = {
+      &c.dwMinOverlayStretch, &c.dwMaxOverlayStretch, &c.dwMinLiveVideoStretch, &c.dwMaxLiveVideoStretch,
+      &c.dwMinHwCodecStretch, &c.dwMaxHwCodecStretch, &c.dwReserved1,           &c.dwReserved2,
+      &c.dwReserved3,         &c.dwSVBCaps,           &c.dwSVBCKeyCaps,         &c.dwSVBFXCaps};
   for (DWORD* f : mid) dw(io, *f);
   for (DWORD& r : c.dwSVBRops) dw(io, r);
   dw(io, c.dwVSBCaps);
@@ -171,8 +188,8 @@ constexpr void ddcapsIO(IO& io, DDCAPS& c) {
   dw(io, c.dwSSBCKeyCaps);
   dw(io, c.dwSSBFXCaps);
   for (DWORD& r : c.dwSSBRops) dw(io, r);
-  DWORD* tail[] = {&c.dwMaxVideoPorts, &c.dwCurrVideoPorts, &c.dwSVBCaps2, &c.dwNLVBCaps,
-                   &c.dwNLVBCaps2, &c.dwNLVBCKeyCaps, &c.dwNLVBFXCaps};
+  DWORD* tail[] = {&c.dwMaxVideoPorts, &c.dwCurrVideoPorts, &c.dwSVBCaps2,  &c.dwNLVBCaps,
+                   &c.dwNLVBCaps2,     &c.dwNLVBCKeyCaps,   &c.dwNLVBFXCaps};
   for (DWORD* f : tail) dw(io, *f);
   for (DWORD& r : c.dwNLVBRops) dw(io, r);
   caps2IO(io, c.ddsCaps);
@@ -180,9 +197,9 @@ constexpr void ddcapsIO(IO& io, DDCAPS& c) {
 
 template <class IO>
 constexpr void primCapsIO(IO& io, D3DPRIMCAPS& c) {
-  DWORD* f[] = {&c.dwSize, &c.dwMiscCaps, &c.dwRasterCaps, &c.dwZCmpCaps, &c.dwSrcBlendCaps,
-                &c.dwDestBlendCaps, &c.dwAlphaCmpCaps, &c.dwShadeCaps, &c.dwTextureCaps,
-                &c.dwTextureFilterCaps, &c.dwTextureBlendCaps, &c.dwTextureAddressCaps,
+  DWORD* f[] = {&c.dwSize,         &c.dwMiscCaps,          &c.dwRasterCaps,       &c.dwZCmpCaps,
+                &c.dwSrcBlendCaps, &c.dwDestBlendCaps,     &c.dwAlphaCmpCaps,     &c.dwShadeCaps,
+                &c.dwTextureCaps,  &c.dwTextureFilterCaps, &c.dwTextureBlendCaps, &c.dwTextureAddressCaps,
                 &c.dwStippleWidth, &c.dwStippleHeight};
   for (DWORD* p : f) dw(io, *p);
 }
@@ -193,8 +210,8 @@ constexpr void deviceDescIO(IO& io, D3DDEVICEDESC7& d) {
   primCapsIO(io, d.dpcLineCaps);
   primCapsIO(io, d.dpcTriCaps);
   DWORD* f[] = {&d.dwDeviceRenderBitDepth, &d.dwDeviceZBufferBitDepth, &d.dwMinTextureWidth,
-                &d.dwMinTextureHeight, &d.dwMaxTextureWidth, &d.dwMaxTextureHeight,
-                &d.dwMaxTextureRepeat, &d.dwMaxTextureAspectRatio, &d.dwMaxAnisotropy};
+                &d.dwMinTextureHeight,     &d.dwMaxTextureWidth,       &d.dwMaxTextureHeight,
+                &d.dwMaxTextureRepeat,     &d.dwMaxTextureAspectRatio, &d.dwMaxAnisotropy};
   for (DWORD* p : f) dw(io, *p);
   fl(io, d.dvGuardBandLeft);
   fl(io, d.dvGuardBandTop);
@@ -221,9 +238,18 @@ constexpr void deviceDescIO(IO& io, D3DDEVICEDESC7& d) {
 // Counts the bytes a field list moves, so the stored sizes are checked at compile time.
 struct Count {
   size_t n = 0;
-  constexpr DWORD u32() { n += 4; return 0; }
-  constexpr WORD u16() { n += 2; return 0; }
-  constexpr float f32() { n += 4; return 0.f; }
+  constexpr DWORD u32() {
+    n += 4;
+    return 0;
+  }
+  constexpr WORD u16() {
+    n += 2;
+    return 0;
+  }
+  constexpr float f32() {
+    n += 4;
+    return 0.f;
+  }
   constexpr void guid(GUID&) { n += 16; }
 };
 

@@ -44,21 +44,30 @@ void blendByAlpha(uint32_t mask, const uint32_t* a1, const uint32_t* a2, const u
                   uint32_t* out) {
   for (int i = 0; i < n; ++i) {
     uint32_t al = alphaSource[i] >> 24;
-    uint32_t r = perChannel(a1[i], a2[i], [&](uint32_t x, uint32_t y) { return mul8(x, al) + mul8(y, 255 - al); });
+    uint32_t r =
+        perChannel(a1[i], a2[i], [&](uint32_t x, uint32_t y) { return mul8(x, al) + mul8(y, 255 - al); });
     out[i] = mask == 0xFF000000u ? (out[i] & 0x00FFFFFFu) | (r & 0xFF000000u) : r;
   }
 }
 
 inline bool compare(DWORD func, uint32_t v, uint32_t ref) {
   switch (func) {
-    case D3DCMP_NEVER: return false;
-    case D3DCMP_LESS: return v < ref;
-    case D3DCMP_EQUAL: return v == ref;
-    case D3DCMP_LESSEQUAL: return v <= ref;
-    case D3DCMP_GREATER: return v > ref;
-    case D3DCMP_NOTEQUAL: return v != ref;
-    case D3DCMP_GREATEREQUAL: return v >= ref;
-    default: return true;
+    case D3DCMP_NEVER:
+      return false;
+    case D3DCMP_LESS:
+      return v < ref;
+    case D3DCMP_EQUAL:
+      return v == ref;
+    case D3DCMP_LESSEQUAL:
+      return v <= ref;
+    case D3DCMP_GREATER:
+      return v > ref;
+    case D3DCMP_NOTEQUAL:
+      return v != ref;
+    case D3DCMP_GREATEREQUAL:
+      return v >= ref;
+    default:
+      return true;
   }
 }
 
@@ -76,14 +85,37 @@ void depthLoop(T* zbuf, const float* z, int n, bool write, uint8_t* mask, C cmp,
 template <class T>
 void depthSpan(T* zbuf, const float* z, int n, DWORD func, bool write, uint8_t* mask, T (*conv)(float)) {
   switch (func) {
-    case D3DCMP_NEVER: std::memset(mask, 0, size_t(n)); return;
-    case D3DCMP_LESS: depthLoop(zbuf, z, n, write, mask, [](T a, T b) { return a < b; }, conv); return;
-    case D3DCMP_EQUAL: depthLoop(zbuf, z, n, write, mask, [](T a, T b) { return a == b; }, conv); return;
-    case D3DCMP_LESSEQUAL: depthLoop(zbuf, z, n, write, mask, [](T a, T b) { return a <= b; }, conv); return;
-    case D3DCMP_GREATER: depthLoop(zbuf, z, n, write, mask, [](T a, T b) { return a > b; }, conv); return;
-    case D3DCMP_NOTEQUAL: depthLoop(zbuf, z, n, write, mask, [](T a, T b) { return a != b; }, conv); return;
-    case D3DCMP_GREATEREQUAL: depthLoop(zbuf, z, n, write, mask, [](T a, T b) { return a >= b; }, conv); return;
-    default: depthLoop(zbuf, z, n, write, mask, [](T, T) { return true; }, conv); return;
+    case D3DCMP_NEVER:
+      std::memset(mask, 0, size_t(n));
+      return;
+    case D3DCMP_LESS:
+      depthLoop(
+          zbuf, z, n, write, mask, [](T a, T b) { return a < b; }, conv);
+      return;
+    case D3DCMP_EQUAL:
+      depthLoop(
+          zbuf, z, n, write, mask, [](T a, T b) { return a == b; }, conv);
+      return;
+    case D3DCMP_LESSEQUAL:
+      depthLoop(
+          zbuf, z, n, write, mask, [](T a, T b) { return a <= b; }, conv);
+      return;
+    case D3DCMP_GREATER:
+      depthLoop(
+          zbuf, z, n, write, mask, [](T a, T b) { return a > b; }, conv);
+      return;
+    case D3DCMP_NOTEQUAL:
+      depthLoop(
+          zbuf, z, n, write, mask, [](T a, T b) { return a != b; }, conv);
+      return;
+    case D3DCMP_GREATEREQUAL:
+      depthLoop(
+          zbuf, z, n, write, mask, [](T a, T b) { return a >= b; }, conv);
+      return;
+    default:
+      depthLoop(
+          zbuf, z, n, write, mask, [](T, T) { return true; }, conv);
+      return;
   }
 }
 
@@ -97,18 +129,30 @@ float toZ32(float z) { return z < 0 ? 0 : z > 1 ? 1 : z; }
 inline uint32_t factor(DWORD f, uint32_t s, uint32_t d) {
   const uint32_t sa = s >> 24, da = d >> 24;
   switch (f) {
-    case D3DBLEND_ZERO: return 0;
-    case D3DBLEND_ONE: return 0xFFFFFFFFu;
-    case D3DBLEND_SRCCOLOR: return s;
-    case D3DBLEND_INVSRCCOLOR: return ~s;
-    case D3DBLEND_SRCALPHA: return sa * 0x01010101u;
-    case D3DBLEND_INVSRCALPHA: return (255 - sa) * 0x01010101u;
-    case D3DBLEND_DESTALPHA: return da * 0x01010101u;
-    case D3DBLEND_INVDESTALPHA: return (255 - da) * 0x01010101u;
-    case D3DBLEND_DESTCOLOR: return d;
-    case D3DBLEND_INVDESTCOLOR: return ~d;
-    case D3DBLEND_SRCALPHASAT: return std::min(sa, 255 - da) * 0x00010101u | 0xFF000000u;
-    default: return 0xFFFFFFFFu;
+    case D3DBLEND_ZERO:
+      return 0;
+    case D3DBLEND_ONE:
+      return 0xFFFFFFFFu;
+    case D3DBLEND_SRCCOLOR:
+      return s;
+    case D3DBLEND_INVSRCCOLOR:
+      return ~s;
+    case D3DBLEND_SRCALPHA:
+      return sa * 0x01010101u;
+    case D3DBLEND_INVSRCALPHA:
+      return (255 - sa) * 0x01010101u;
+    case D3DBLEND_DESTALPHA:
+      return da * 0x01010101u;
+    case D3DBLEND_INVDESTALPHA:
+      return (255 - da) * 0x01010101u;
+    case D3DBLEND_DESTCOLOR:
+      return d;
+    case D3DBLEND_INVDESTCOLOR:
+      return ~d;
+    case D3DBLEND_SRCALPHASAT:
+      return std::min(sa, 255 - da) * 0x00010101u | 0xFF000000u;
+    default:
+      return 0xFFFFFFFFu;
   }
 }
 
@@ -172,36 +216,55 @@ void bilinearWrapSpan(const uint32_t* tex, int stride, int w, int h, uint32_t al
   }
 }
 
-void combine(DWORD op, const uint32_t* a1, const uint32_t* a2, const uint32_t* diffuse, const uint32_t* texture,
-             int n, uint32_t* out, uint32_t mask) {
+void combine(DWORD op, const uint32_t* a1, const uint32_t* a2, const uint32_t* diffuse,
+             const uint32_t* texture, int n, uint32_t* out, uint32_t mask) {
   switch (op) {
-    case D3DTOP_SELECTARG1: run(mask, a1, a1, n, out, [](uint32_t x, uint32_t) { return x; }); return;
-    case D3DTOP_SELECTARG2: run(mask, a2, a2, n, out, [](uint32_t x, uint32_t) { return x; }); return;
-    case D3DTOP_MODULATE: run(mask, a1, a2, n, out, [](uint32_t x, uint32_t y) { return mul8(x, y); }); return;
+    case D3DTOP_SELECTARG1:
+      run(mask, a1, a1, n, out, [](uint32_t x, uint32_t) { return x; });
+      return;
+    case D3DTOP_SELECTARG2:
+      run(mask, a2, a2, n, out, [](uint32_t x, uint32_t) { return x; });
+      return;
+    case D3DTOP_MODULATE:
+      run(mask, a1, a2, n, out, [](uint32_t x, uint32_t y) { return mul8(x, y); });
+      return;
     case D3DTOP_MODULATE2X:
       run(mask, a1, a2, n, out, [](uint32_t x, uint32_t y) { return 2 * mul8(x, y); });
       return;
     case D3DTOP_MODULATE4X:
       run(mask, a1, a2, n, out, [](uint32_t x, uint32_t y) { return 4 * mul8(x, y); });
       return;
-    case D3DTOP_ADD: run(mask, a1, a2, n, out, [](uint32_t x, uint32_t y) { return x + y; }); return;
+    case D3DTOP_ADD:
+      run(mask, a1, a2, n, out, [](uint32_t x, uint32_t y) { return x + y; });
+      return;
     case D3DTOP_ADDSIGNED:
       run(mask, a1, a2, n, out, [](uint32_t x, uint32_t y) { return x + y < 128 ? 0u : x + y - 128; });
       return;
     case D3DTOP_ADDSIGNED2X:
       run(mask, a1, a2, n, out, [](uint32_t x, uint32_t y) { return x + y < 128 ? 0u : 2 * (x + y - 128); });
       return;
-    case D3DTOP_SUBTRACT: run(mask, a1, a2, n, out, [](uint32_t x, uint32_t y) { return x > y ? x - y : 0u; }); return;
-    case D3DTOP_ADDSMOOTH: run(mask, a1, a2, n, out, [](uint32_t x, uint32_t y) { return x + y - mul8(x, y); }); return;
-    case D3DTOP_BLENDDIFFUSEALPHA: blendByAlpha(mask, a1, a2, diffuse, n, out); return;
-    case D3DTOP_BLENDTEXTUREALPHA: blendByAlpha(mask, a1, a2, texture, n, out); return;
-    default: run(mask, a1, a2, n, out, [](uint32_t x, uint32_t) { return x; }); return;
+    case D3DTOP_SUBTRACT:
+      run(mask, a1, a2, n, out, [](uint32_t x, uint32_t y) { return x > y ? x - y : 0u; });
+      return;
+    case D3DTOP_ADDSMOOTH:
+      run(mask, a1, a2, n, out, [](uint32_t x, uint32_t y) { return x + y - mul8(x, y); });
+      return;
+    case D3DTOP_BLENDDIFFUSEALPHA:
+      blendByAlpha(mask, a1, a2, diffuse, n, out);
+      return;
+    case D3DTOP_BLENDTEXTUREALPHA:
+      blendByAlpha(mask, a1, a2, texture, n, out);
+      return;
+    default:
+      run(mask, a1, a2, n, out, [](uint32_t x, uint32_t) { return x; });
+      return;
   }
 }
 
 void addSpecular(uint32_t* out, const uint32_t* specular, int n) {
   for (int i = 0; i < n; ++i)
-    out[i] = (out[i] & 0xFF000000u) | (perChannel(out[i], specular[i], [](uint32_t x, uint32_t y) { return x + y; }) & 0x00FFFFFFu);
+    out[i] = (out[i] & 0xFF000000u) |
+             (perChannel(out[i], specular[i], [](uint32_t x, uint32_t y) { return x + y; }) & 0x00FFFFFFu);
 }
 
 void alphaTestSpan(DWORD func, uint32_t ref, const uint32_t* color, int n, uint8_t* mask) {

@@ -27,8 +27,8 @@ void bilinearWrapSpan(const uint32_t* tex, int stride, int w, int h, uint32_t al
                       int32_t du, int32_t dv, int n, uint32_t* out);
 // A texture operation over the span: mask 0x00FFFFFF computes the colour bytes (all four
 // written), 0xFF000000 only the alpha byte.
-void combine(DWORD op, const uint32_t* a1, const uint32_t* a2, const uint32_t* diffuse, const uint32_t* texture,
-             int n, uint32_t* out, uint32_t mask);
+void combine(DWORD op, const uint32_t* a1, const uint32_t* a2, const uint32_t* diffuse,
+             const uint32_t* texture, int n, uint32_t* out, uint32_t mask);
 void addSpecular(uint32_t* out, const uint32_t* specular, int n);
 void alphaTestSpan(DWORD func, uint32_t ref, const uint32_t* color, int n, uint8_t* mask);
 void depthSpan16(uint16_t* zbuf, const float* z, int n, DWORD func, bool write, uint8_t* mask);

@@ -6,7 +6,6 @@
 
 #include "zqplatform/gdi.h"
 
-
 namespace zqdisplay {
 
 namespace {
@@ -14,8 +13,7 @@ std::mutex g_registryLock;
 std::vector<Surface*> g_surfaces;
 
 bool validRect(const RECT& r, int w, int h) {
-  return r.left >= 0 && r.top >= 0 && r.right <= w && r.bottom <= h && r.left < r.right &&
-         r.top < r.bottom;
+  return r.left >= 0 && r.top >= 0 && r.right <= w && r.bottom <= h && r.left < r.right && r.top < r.bottom;
 }
 }  // namespace
 
@@ -106,8 +104,7 @@ HRESULT Surface::AddAttachedSurface(LPDIRECTDRAWSURFACE7 surface) {
   Surface* s = asSurface(surface);
   if (std::find(attached_.begin(), attached_.end(), s) != attached_.end())
     return DDERR_SURFACEALREADYATTACHED;
-  if (s->layout_.zbuffer && (s->width() != width() || s->height() != height()))
-    return DDERR_INVALIDPARAMS;
+  if (s->layout_.zbuffer && (s->width() != width() || s->height() != height())) return DDERR_INVALIDPARAMS;
   s->AddRef();
   attached_.push_back(s);
   return DD_OK;
@@ -191,9 +188,9 @@ HRESULT Surface::copyFrom(Surface* src, RECT d, RECT s, bool key, DDCOLORKEY k) 
 
   std::vector<LONG> colMap(size_t(x1 - x0));
   for (LONG x = x0; x < x1; ++x)
-    colMap[size_t(x - x0)] =
-        unscaled ? s.left + (x - d.left)
-                 : s.left + LONG(((2 * int64_t(x - d.left) + 1) * sw) / (2 * int64_t(dw)));
+    colMap[size_t(x - x0)] = unscaled
+                                 ? s.left + (x - d.left)
+                                 : s.left + LONG(((2 * int64_t(x - d.left) + 1) * sw) / (2 * int64_t(dw)));
   for (LONG y = y0; y < y1; ++y) {
     LONG sy = unscaled ? s.top + (y - d.top)
                        : s.top + LONG(((2 * int64_t(y - d.top) + 1) * sh) / (2 * int64_t(dh)));
@@ -334,8 +331,8 @@ HRESULT Surface::GetDC(HDC* hdc) {
   if (dc_) return DDERR_DCALREADYCREATED;
   if (locks_ > 0) return DDERR_SURFACEBUSY;
   if (!memory_ || layout_.zbuffer) return DDERR_CANTCREATEDC;
-  dc_ = zqCreateSurfaceDC(memory_.get(), width(), height(), int(pitch_), int(layout_.bpp),
-                          layout_.r.mask, layout_.g.mask, layout_.b.mask);
+  dc_ = zqCreateSurfaceDC(memory_.get(), width(), height(), int(pitch_), int(layout_.bpp), layout_.r.mask,
+                          layout_.g.mask, layout_.b.mask);
   if (!dc_) return DDERR_CANTCREATEDC;
   *hdc = dc_;
   return DD_OK;

@@ -56,7 +56,8 @@ HBITMAP CreateCompatibleBitmap(HDC hdc, int width, int height) {
   if (!dc) return nullptr;
   const Surface& s = dc->surface;
   if (s.valid() && dc->kind != DcKind::Memory)
-    return handleOf(makeBitmap(width, height, s.fmt.bytes * 8, true, s.fmt.r.mask, s.fmt.g.mask, s.fmt.b.mask));
+    return handleOf(
+        makeBitmap(width, height, s.fmt.bytes * 8, true, s.fmt.r.mask, s.fmt.g.mask, s.fmt.b.mask));
   return handleOf(makeBitmap(width, height, 32, true, 0, 0, 0));
 }
 
@@ -83,8 +84,8 @@ HANDLE LoadImageA(HINSTANCE, LPCSTR name, UINT type, int cx, int cy, UINT flags)
 
 HBITMAP LoadBitmapA(HINSTANCE, LPCSTR) { return nullptr; }  // no module resources here
 
-BOOL StretchBlt(HDC dest, int xDest, int yDest, int destWidth, int destHeight, HDC src, int xSrc,
-                int ySrc, int srcWidth, int srcHeight, DWORD rop) {
+BOOL StretchBlt(HDC dest, int xDest, int yDest, int destWidth, int destHeight, HDC src, int xSrc, int ySrc,
+                int srcWidth, int srcHeight, DWORD rop) {
   DeviceContext* d = findDc(dest);
   if (!d) return FALSE;
   const Surface& ds = d->surface;
@@ -113,7 +114,8 @@ BOOL StretchBlt(HDC dest, int xDest, int yDest, int destWidth, int destHeight, H
   if (same) {
     snapshot.resize(size_t(ss.width) * ss.fmt.bytes * size_t(ss.height));
     for (int y = 0; y < ss.height; ++y)
-      std::memcpy(snapshot.data() + size_t(y) * ss.width * ss.fmt.bytes, ss.at(0, y), size_t(ss.width) * ss.fmt.bytes);
+      std::memcpy(snapshot.data() + size_t(y) * ss.width * ss.fmt.bytes, ss.at(0, y),
+                  size_t(ss.width) * ss.fmt.bytes);
     from.row0 = snapshot.data();
     from.stride = ptrdiff_t(ss.width) * ss.fmt.bytes;
   }

@@ -101,15 +101,24 @@ int GetDeviceCaps(HDC hdc, int index) {
   bool pixels = dc->surface.valid();
   switch (index) {
     case LOGPIXELSX:
-    case LOGPIXELSY: return 96;
-    case PLANES: return 1;
-    case BITSPIXEL: return pixels ? dc->surface.fmt.bytes * 8 : 32;
-    case HORZRES: return pixels ? dc->surface.width : 800;
-    case VERTRES: return pixels ? dc->surface.height : 600;
-    case NUMCOLORS: return -1;
-    case RASTERCAPS: return 0;  // no palette device
-    case SIZEPALETTE: return 0;
-    default: return 0;
+    case LOGPIXELSY:
+      return 96;
+    case PLANES:
+      return 1;
+    case BITSPIXEL:
+      return pixels ? dc->surface.fmt.bytes * 8 : 32;
+    case HORZRES:
+      return pixels ? dc->surface.width : 800;
+    case VERTRES:
+      return pixels ? dc->surface.height : 600;
+    case NUMCOLORS:
+      return -1;
+    case RASTERCAPS:
+      return 0;  // no palette device
+    case SIZEPALETTE:
+      return 0;
+    default:
+      return 0;
   }
 }
 

@@ -104,8 +104,8 @@ bool readBmpFile(const uint8_t* data, size_t size, DibView& out, const uint8_t**
   return true;
 }
 
-void dibColorTable(const DibView& dib, UINT colorUse, const PaletteObject* palette,
-                   const PixelFormat& fmt, uint32_t out[256]) {
+void dibColorTable(const DibView& dib, UINT colorUse, const PaletteObject* palette, const PixelFormat& fmt,
+                   uint32_t out[256]) {
   uint32_t black = fmt.encodeRgb(0, 0, 0);
   for (int i = 0; i < 256; ++i) out[i] = black;
   for (int i = 0; i < dib.colorCount && i < 256; ++i) {
@@ -176,8 +176,8 @@ inline int sampleOf(int k, int n, int m) { return int((int64_t(2 * k + 1) * m) /
 }  // namespace
 
 void blitDib(const Surface& dst, const DibView& dib, const uint8_t* bits, const uint32_t* colorTable,
-             int xDst, int yDst, int wDst, int hDst, int xSrc, int ySrc, int wSrc, int hSrc,
-             int firstRow, int rowCount) {
+             int xDst, int yDst, int wDst, int hDst, int xSrc, int ySrc, int wSrc, int hSrc, int firstRow,
+             int rowCount) {
   if (!dst.valid() || !bits || !wDst || !hDst || !wSrc || !hSrc) return;
   bool mirrorX = false, mirrorY = false;
   if (wDst < 0) xDst += wDst, wDst = -wDst, mirrorX = !mirrorX;
@@ -208,9 +208,15 @@ void blitDib(const Surface& dst, const DibView& dib, const uint8_t* bits, const 
       if (sx < 0 || sx >= dib.width) continue;
       uint32_t v;
       switch (dib.bitsPerPixel) {
-        case 1: v = colorTable[(row[sx >> 3] >> (7 - (sx & 7))) & 1]; break;
-        case 4: v = colorTable[(row[sx >> 1] >> ((sx & 1) ? 0 : 4)) & 0xF]; break;
-        case 8: v = colorTable[row[sx]]; break;
+        case 1:
+          v = colorTable[(row[sx >> 3] >> (7 - (sx & 7))) & 1];
+          break;
+        case 4:
+          v = colorTable[(row[sx >> 1] >> ((sx & 1) ? 0 : 4)) & 0xF];
+          break;
+        case 8:
+          v = colorTable[row[sx]];
+          break;
         case 16: {
           uint16_t p;
           std::memcpy(&p, row + 2 * sx, 2);
@@ -250,14 +256,14 @@ int SetDIBitsToDevice(HDC hdc, int xDest, int yDest, DWORD width, DWORD height, 
   dibColorTable(dib, colorUse, dc->palette, dc->surface.fmt, table);
   const uint8_t* pixels = static_cast<const uint8_t*>(bits);
   if (dib.compression != BI_RGB) pixels = expandRle(DibView(dib), pixels, dib.imageSize, dib);
-  blitDib(dc->surface, dib, pixels, table, xDest, yDest, int(width),
-          int(height), xSrc, ySrc, int(width), int(height), int(startScan), int(scanLines));
+  blitDib(dc->surface, dib, pixels, table, xDest, yDest, int(width), int(height), xSrc, ySrc, int(width),
+          int(height), int(startScan), int(scanLines));
   return int(scanLines);
 }
 
 int StretchDIBits(HDC hdc, int xDest, int yDest, int destWidth, int destHeight, int xSrc, int ySrc,
-                  int srcWidth, int srcHeight, const void* bits, const BITMAPINFO* bmi,
-                  UINT colorUse, DWORD rop) {
+                  int srcWidth, int srcHeight, const void* bits, const BITMAPINFO* bmi, UINT colorUse,
+                  DWORD rop) {
   DeviceContext* dc = findDc(hdc);
   DibView dib;
   if (!dc || !readDib(bmi, dib) || colorUse > DIB_PAL_COLORS) return 0;
@@ -277,7 +283,7 @@ int StretchDIBits(HDC hdc, int xDest, int yDest, int destWidth, int destHeight, 
   dibColorTable(dib, colorUse, dc->palette, dc->surface.fmt, table);
   const uint8_t* pixels = static_cast<const uint8_t*>(bits);
   if (dib.compression != BI_RGB) pixels = expandRle(DibView(dib), pixels, dib.imageSize, dib);
-  blitDib(dc->surface, dib, pixels, table, xDest, yDest, destWidth,
-          destHeight, xSrc, ySrc, srcWidth, srcHeight, 0, dib.height);
+  blitDib(dc->surface, dib, pixels, table, xDest, yDest, destWidth, destHeight, xSrc, ySrc, srcWidth,
+          srcHeight, 0, dib.height);
   return lines;
 }

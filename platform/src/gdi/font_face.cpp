@@ -107,11 +107,20 @@ struct FontSystem {
       FcPatternAddString(p, FC_FAMILY, reinterpret_cast<const FcChar8*>("sans-serif"));
     const char* lang = nullptr;
     switch (charset) {
-      case GB2312_CHARSET: lang = "zh-cn"; break;
-      case CHINESEBIG5_CHARSET: lang = "zh-tw"; break;
-      case SHIFTJIS_CHARSET: lang = "ja"; break;
-      case HANGUL_CHARSET: lang = "ko"; break;
-      default: break;
+      case GB2312_CHARSET:
+        lang = "zh-cn";
+        break;
+      case CHINESEBIG5_CHARSET:
+        lang = "zh-tw";
+        break;
+      case SHIFTJIS_CHARSET:
+        lang = "ja";
+        break;
+      case HANGUL_CHARSET:
+        lang = "ko";
+        break;
+      default:
+        break;
     }
     if (lang) FcPatternAddString(p, FC_LANG, reinterpret_cast<const FcChar8*>(lang));
     FcPatternAddInteger(p, FC_WEIGHT, FcWeightFromOpenType(weight > 0 ? weight : FW_NORMAL));
@@ -194,13 +203,17 @@ struct FontSystem {
     if (asc + desc <= 0) asc = upem * 4 / 5, desc = upem / 5;
     int h = font.lf.lfHeight;
     int ppem;
-    if (h < 0) ppem = -h;
-    else if (h > 0) ppem = int(std::lround(double(h) * upem / double(asc + desc)));
-    else ppem = 16;
+    if (h < 0)
+      ppem = -h;
+    else if (h > 0)
+      ppem = int(std::lround(double(h) * upem / double(asc + desc)));
+    else
+      ppem = 16;
     ppem = std::clamp(ppem, 1, 2048);
     int weight = font.lf.lfWeight > 0 ? font.lf.lfWeight : FW_NORMAL;
     FT_Pos embolden = 0;
-    if (weight >= FW_SEMIBOLD && m.weight < FW_SEMIBOLD) embolden = std::max<FT_Pos>(64, FT_Pos(ppem) * 64 / 24);
+    if (weight >= FW_SEMIBOLD && m.weight < FW_SEMIBOLD)
+      embolden = std::max<FT_Pos>(64, FT_Pos(ppem) * 64 / 24);
     bool slant = font.lf.lfItalic && !m.italic;
     SizeKey key{face, ppem, embolden, slant};
     auto it = sized.find(key);
@@ -360,14 +373,12 @@ int registerFontFile(const char* path) {
   if (file->data.empty()) return 0;
   // FreeType tells the type from the content; any extension is accepted.
   FT_Face probe = nullptr;
-  if (FT_New_Memory_Face(fs.lib, file->data.data(), FT_Long(file->data.size()), -1, &probe) != 0)
-    return 0;
+  if (FT_New_Memory_Face(fs.lib, file->data.data(), FT_Long(file->data.size()), -1, &probe) != 0) return 0;
   FT_Long count = probe->num_faces;
   FT_Done_Face(probe);
   for (FT_Long i = 0; i < count && i < 64; ++i) {
     FT_Face face = nullptr;
-    if (FT_New_Memory_Face(fs.lib, file->data.data(), FT_Long(file->data.size()), i, &face) != 0)
-      continue;
+    if (FT_New_Memory_Face(fs.lib, file->data.data(), FT_Long(file->data.size()), i, &face) != 0) continue;
     if (!FT_IS_SCALABLE(face)) {
       FT_Done_Face(face);
       continue;

@@ -30,8 +30,8 @@ struct SizedFace {
   int ascent = 0, descent = 0, height = 0, internalLeading = 0;
   int avgCharWidth = 0, maxCharWidth = 0;
   int underlinePos = 0, underlineThickness = 1;  // below the baseline, pixels
-  FT_Pos embolden = 0;  // 26.6 horizontal widening of synthesised bold
-  bool italic = false;  // synthesised slant
+  FT_Pos embolden = 0;                           // 26.6 horizontal widening of synthesised bold
+  bool italic = false;                           // synthesised slant
   int weight = FW_NORMAL;
 
   const Glyph& glyph(char32_t cp);

@@ -73,13 +73,18 @@ FontObject* stockFont(int index) {
   static FontObject* fixed = makeStockFont(-12, FW_NORMAL, "monospace");
   switch (index) {
     case SYSTEM_FONT:
-    case DEVICE_DEFAULT_FONT: return system;
-    case DEFAULT_GUI_FONT: return gui;
-    case ANSI_VAR_FONT: return var;
+    case DEVICE_DEFAULT_FONT:
+      return system;
+    case DEFAULT_GUI_FONT:
+      return gui;
+    case ANSI_VAR_FONT:
+      return var;
     case OEM_FIXED_FONT:
     case ANSI_FIXED_FONT:
-    case SYSTEM_FIXED_FONT: return fixed;
-    default: return nullptr;
+    case SYSTEM_FIXED_FONT:
+      return fixed;
+    default:
+      return nullptr;
   }
 }
 
@@ -88,11 +93,11 @@ PaletteObject* defaultPalette() {
     auto* p = new PaletteObject;
     p->stock = true;
     // The 20 static colours.
-    static const BYTE c[20][3] = {
-        {0, 0, 0},       {128, 0, 0},     {0, 128, 0},     {128, 128, 0},   {0, 0, 128},
-        {128, 0, 128},   {0, 128, 128},   {192, 192, 192}, {192, 220, 192}, {166, 202, 240},
-        {255, 251, 240}, {160, 160, 164}, {128, 128, 128}, {255, 0, 0},     {0, 255, 0},
-        {255, 255, 0},   {0, 0, 255},     {255, 0, 255},   {0, 255, 255},   {255, 255, 255}};
+    static const BYTE c[20][3] = {{0, 0, 0},       {128, 0, 0},     {0, 128, 0},     {128, 128, 0},
+                                  {0, 0, 128},     {128, 0, 128},   {0, 128, 128},   {192, 192, 192},
+                                  {192, 220, 192}, {166, 202, 240}, {255, 251, 240}, {160, 160, 164},
+                                  {128, 128, 128}, {255, 0, 0},     {0, 255, 0},     {255, 255, 0},
+                                  {0, 0, 255},     {255, 0, 255},   {0, 255, 255},   {255, 255, 255}};
     for (auto& e : c) p->entries.push_back({e[0], e[1], e[2], 0});
     trackObject(p);
     return p;
@@ -154,10 +159,14 @@ HGDIOBJ GetCurrentObject(HDC hdc, UINT type) {
   DeviceContext* dc = findDc(hdc);
   if (!dc) return nullptr;
   switch (type) {
-    case OBJ_FONT: return dc->font;
-    case OBJ_PAL: return dc->palette;
-    case OBJ_BITMAP: return dc->kind == DcKind::Memory ? (dc->bitmap ? dc->bitmap : defaultBitmap()) : nullptr;
-    default: return nullptr;
+    case OBJ_FONT:
+      return dc->font;
+    case OBJ_PAL:
+      return dc->palette;
+    case OBJ_BITMAP:
+      return dc->kind == DcKind::Memory ? (dc->bitmap ? dc->bitmap : defaultBitmap()) : nullptr;
+    default:
+      return nullptr;
   }
 }
 
@@ -177,7 +186,8 @@ int GetObjectA(HGDIOBJ h, int size, LPVOID out) {
     return c;
   };
   switch (obj->type) {
-    case OBJ_FONT: return copyOut(&static_cast<FontObject*>(obj)->lf, int(sizeof(LOGFONTA)));
+    case OBJ_FONT:
+      return copyOut(&static_cast<FontObject*>(obj)->lf, int(sizeof(LOGFONTA)));
     case OBJ_PAL: {
       WORD n = WORD(static_cast<PaletteObject*>(obj)->entries.size());
       return copyOut(&n, int(sizeof(n)));
@@ -193,6 +203,7 @@ int GetObjectA(HGDIOBJ h, int size, LPVOID out) {
       bm.bmBits = b->storage.empty() ? nullptr : b->storage.data();
       return copyOut(&bm, int(sizeof(bm)));
     }
-    default: return 0;
+    default:
+      return 0;
   }
 }

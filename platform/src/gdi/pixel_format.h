@@ -46,12 +46,21 @@ struct PixelFormat {
     if (bitsPerPixel != 16 && bitsPerPixel != 24 && bitsPerPixel != 32) return false;
     bytes = bitsPerPixel / 8;
     if (!rm && !gm && !bm) {
-      if (bitsPerPixel == 16) { rm = 0x7C00; gm = 0x03E0; bm = 0x001F; }
-      else { rm = 0xFF0000; gm = 0x00FF00; bm = 0x0000FF; }
+      if (bitsPerPixel == 16) {
+        rm = 0x7C00;
+        gm = 0x03E0;
+        bm = 0x001F;
+      } else {
+        rm = 0xFF0000;
+        gm = 0x00FF00;
+        bm = 0x0000FF;
+      }
     }
     uint64_t limit = bitsPerPixel == 32 ? 0xFFFFFFFFull : ((1ull << bitsPerPixel) - 1);
     if (rm > limit || gm > limit || bm > limit) return false;
-    r.set(rm); g.set(gm); b.set(bm);
+    r.set(rm);
+    g.set(gm);
+    b.set(bm);
     return true;
   }
   uint32_t encode(COLORREF c) const {
@@ -76,17 +85,36 @@ struct Surface {
   uint32_t read(int x, int y) const {
     const uint8_t* p = at(x, y);
     switch (fmt.bytes) {
-      case 2: { uint16_t v; std::memcpy(&v, p, 2); return v; }
-      case 3: return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16);
-      default: { uint32_t v; std::memcpy(&v, p, 4); return v; }
+      case 2: {
+        uint16_t v;
+        std::memcpy(&v, p, 2);
+        return v;
+      }
+      case 3:
+        return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16);
+      default: {
+        uint32_t v;
+        std::memcpy(&v, p, 4);
+        return v;
+      }
     }
   }
   void write(int x, int y, uint32_t v) const { writeAt(at(x, y), v); }
   void writeAt(uint8_t* p, uint32_t v) const {
     switch (fmt.bytes) {
-      case 2: { uint16_t s = uint16_t(v); std::memcpy(p, &s, 2); break; }
-      case 3: p[0] = uint8_t(v); p[1] = uint8_t(v >> 8); p[2] = uint8_t(v >> 16); break;
-      default: std::memcpy(p, &v, 4); break;
+      case 2: {
+        uint16_t s = uint16_t(v);
+        std::memcpy(p, &s, 2);
+        break;
+      }
+      case 3:
+        p[0] = uint8_t(v);
+        p[1] = uint8_t(v >> 8);
+        p[2] = uint8_t(v >> 16);
+        break;
+      default:
+        std::memcpy(p, &v, 4);
+        break;
     }
   }
   // Fills [x0, x1) x [y0, y1), already clipped.

@@ -15,13 +15,9 @@ struct Clip {
   int x0, y0, x1, y1;
 };
 
-SizedFace* dcFace(DeviceContext* dc) {
-  return resolveFont(dc->font ? dc->font : stockFont(SYSTEM_FONT));
-}
+SizedFace* dcFace(DeviceContext* dc) { return resolveFont(dc->font ? dc->font : stockFont(SYSTEM_FONT)); }
 
-const LOGFONTA& dcLogFont(DeviceContext* dc) {
-  return (dc->font ? dc->font : stockFont(SYSTEM_FONT))->lf;
-}
+const LOGFONTA& dcLogFont(DeviceContext* dc) { return (dc->font ? dc->font : stockFont(SYSTEM_FONT))->lf; }
 
 int runWidth(SizedFace* sf, const char32_t* s, size_t n) {
   int w = 0;
@@ -218,8 +214,7 @@ int DrawTextA(HDC hdc, LPCSTR text, int length, LPRECT rect, UINT format) {
   if (format & DT_CALCRECT) {
     int widest = 0;
     for (const Line& l : lines) widest = std::max(widest, l.width);
-    if ((format & DT_WORDBREAK) && !(format & DT_SINGLELINE))
-      widest = std::max(widest, boxWidth);
+    if ((format & DT_WORDBREAK) && !(format & DT_SINGLELINE)) widest = std::max(widest, boxWidth);
     rect->right = rect->left + widest;
     rect->bottom = rect->top + total;
     return total;
@@ -228,15 +223,19 @@ int DrawTextA(HDC hdc, LPCSTR text, int length, LPRECT rect, UINT format) {
   int y = rect->top;
   bool fromTop = true;
   if (format & DT_SINGLELINE) {
-    if (format & DT_VCENTER) y = rect->top + (rect->bottom - rect->top - lineHeight) / 2, fromTop = false;
-    else if (format & DT_BOTTOM) y = rect->bottom - lineHeight, fromTop = false;
+    if (format & DT_VCENTER)
+      y = rect->top + (rect->bottom - rect->top - lineHeight) / 2, fromTop = false;
+    else if (format & DT_BOTTOM)
+      y = rect->bottom - lineHeight, fromTop = false;
   }
   Clip clip = surfaceClip(dc->surface);
   if (!(format & DT_NOCLIP)) clip = intersect(clip, *rect);
   for (const Line& l : lines) {
     int x = rect->left;
-    if (format & DT_CENTER) x = rect->left + (boxWidth - l.width) / 2;
-    else if (format & DT_RIGHT) x = rect->right - l.width;
+    if (format & DT_CENTER)
+      x = rect->left + (boxWidth - l.width) / 2;
+    else if (format & DT_RIGHT)
+      x = rect->right - l.width;
     long ul = (underlineAt >= long(l.begin) && underlineAt < long(l.end)) ? underlineAt - long(l.begin) : -1;
     drawRun(dc, sf, s + l.begin, l.end - l.begin, x, y, clip, ul);
     y += lineHeight;

@@ -15,7 +15,8 @@ const GUID IID_IVideoWindow = {0x56A868B4, 0x0AD4, 0x11CE, {0xB0, 0x3A, 0x00, 0x
 const GUID IID_IBasicVideo = {0x56A868B5, 0x0AD4, 0x11CE, {0xB0, 0x3A, 0x00, 0x20, 0xAF, 0x0B, 0xA7, 0x70}};
 const GUID IID_IBasicAudio = {0x56A868B3, 0x0AD4, 0x11CE, {0xB0, 0x3A, 0x00, 0x20, 0xAF, 0x0B, 0xA7, 0x70}};
 const GUID TIME_FORMAT_NONE = {0, 0, 0, {0, 0, 0, 0, 0, 0, 0, 0}};
-const GUID TIME_FORMAT_MEDIA_TIME = {0x7B785574, 0x8C82, 0x11CF, {0xBC, 0x0C, 0x00, 0xAA, 0x00, 0xAC, 0x74, 0xF6}};
+const GUID TIME_FORMAT_MEDIA_TIME = {
+    0x7B785574, 0x8C82, 0x11CF, {0xBC, 0x0C, 0x00, 0xAA, 0x00, 0xAC, 0x74, 0xF6}};
 
 namespace {
 thread_local int t_comInits = 0;
@@ -48,19 +49,41 @@ void AppendUtf16(std::u16string& out, const std::string& utf8) {
     unsigned char c = static_cast<unsigned char>(utf8[i]);
     uint32_t cp;
     int n;
-    if (c < 0x80) { cp = c; n = 1; }
-    else if ((c >> 5) == 6) { cp = c & 0x1F; n = 2; }
-    else if ((c >> 4) == 14) { cp = c & 0x0F; n = 3; }
-    else if ((c >> 3) == 30) { cp = c & 0x07; n = 4; }
-    else { out.push_back(u'?'); ++i; continue; }
-    if (i + n > utf8.size()) { out.push_back(u'?'); break; }
+    if (c < 0x80) {
+      cp = c;
+      n = 1;
+    } else if ((c >> 5) == 6) {
+      cp = c & 0x1F;
+      n = 2;
+    } else if ((c >> 4) == 14) {
+      cp = c & 0x0F;
+      n = 3;
+    } else if ((c >> 3) == 30) {
+      cp = c & 0x07;
+      n = 4;
+    } else {
+      out.push_back(u'?');
+      ++i;
+      continue;
+    }
+    if (i + n > utf8.size()) {
+      out.push_back(u'?');
+      break;
+    }
     bool ok = true;
     for (int k = 1; k < n; ++k) {
       unsigned char d = static_cast<unsigned char>(utf8[i + k]);
-      if ((d >> 6) != 2) { ok = false; break; }
+      if ((d >> 6) != 2) {
+        ok = false;
+        break;
+      }
       cp = (cp << 6) | (d & 0x3F);
     }
-    if (!ok) { out.push_back(u'?'); ++i; continue; }
+    if (!ok) {
+      out.push_back(u'?');
+      ++i;
+      continue;
+    }
     i += n;
     if (cp >= 0x10000) {
       cp -= 0x10000;

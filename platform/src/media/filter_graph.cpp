@@ -112,14 +112,22 @@ ULONG FilterGraph::Release() {
 HRESULT FilterGraph::QueryInterface(REFIID iid, LPVOID* out) {
   if (!out) return E_POINTER;
   *out = nullptr;
-  if (SameGuid(iid, IID_IGraphBuilder)) *out = static_cast<IGraphBuilder*>(this);
-  else if (SameGuid(iid, IID_IMediaControl)) *out = static_cast<IMediaControl*>(this);
-  else if (SameGuid(iid, IID_IMediaEventEx) || SameGuid(iid, IID_IMediaEvent)) *out = static_cast<IMediaEventEx*>(this);
-  else if (SameGuid(iid, IID_IMediaSeeking)) *out = static_cast<IMediaSeeking*>(this);
-  else if (SameGuid(iid, IID_IVideoWindow)) *out = static_cast<IVideoWindow*>(this);
-  else if (SameGuid(iid, IID_IBasicVideo)) *out = static_cast<IBasicVideo*>(this);
-  else if (SameGuid(iid, IID_IBasicAudio)) *out = static_cast<IBasicAudio*>(this);
-  else return E_NOINTERFACE;
+  if (SameGuid(iid, IID_IGraphBuilder))
+    *out = static_cast<IGraphBuilder*>(this);
+  else if (SameGuid(iid, IID_IMediaControl))
+    *out = static_cast<IMediaControl*>(this);
+  else if (SameGuid(iid, IID_IMediaEventEx) || SameGuid(iid, IID_IMediaEvent))
+    *out = static_cast<IMediaEventEx*>(this);
+  else if (SameGuid(iid, IID_IMediaSeeking))
+    *out = static_cast<IMediaSeeking*>(this);
+  else if (SameGuid(iid, IID_IVideoWindow))
+    *out = static_cast<IVideoWindow*>(this);
+  else if (SameGuid(iid, IID_IBasicVideo))
+    *out = static_cast<IBasicVideo*>(this);
+  else if (SameGuid(iid, IID_IBasicAudio))
+    *out = static_cast<IBasicAudio*>(this);
+  else
+    return E_NOINTERFACE;
   AddRef();
   return S_OK;
 }
@@ -339,9 +347,7 @@ HRESULT FilterGraph::GetPositions(LONGLONG* current, LONGLONG* stop) {
   return S_OK;
 }
 
-void FilterGraph::WaitSettled() {
-  gst_element_get_state(pipeline_, nullptr, nullptr, kSettleTimeout);
-}
+void FilterGraph::WaitSettled() { gst_element_get_state(pipeline_, nullptr, nullptr, kSettleTimeout); }
 
 void FilterGraph::DropStaleCompletion() {
   // An end reached before the seek no longer holds.
@@ -349,9 +355,9 @@ void FilterGraph::DropStaleCompletion() {
     while (GstMessage* m = gst_bus_pop_filtered(bus, GST_MESSAGE_EOS)) gst_message_unref(m);
     gst_object_unref(bus);
   }
-  events_.erase(std::remove_if(events_.begin(), events_.end(),
-                               [](const Event& e) { return e.code == EC_COMPLETE; }),
-                events_.end());
+  events_.erase(
+      std::remove_if(events_.begin(), events_.end(), [](const Event& e) { return e.code == EC_COMPLETE; }),
+      events_.end());
 }
 
 HRESULT FilterGraph::SetPositions(LONGLONG* current, DWORD currentFlags, LONGLONG* stop, DWORD stopFlags) {
@@ -378,8 +384,8 @@ HRESULT FilterGraph::SetPositions(LONGLONG* current, DWORD currentFlags, LONGLON
     return E_POINTER;
   if (curType == GST_SEEK_TYPE_NONE && stopType == GST_SEEK_TYPE_NONE) return S_OK;
   if (!gst_element_seek(pipeline_, 1.0, GST_FORMAT_TIME,
-                        static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE),
-                        curType, curNs, stopType, stopNs))
+                        static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE), curType,
+                        curNs, stopType, stopNs))
     return E_FAIL;
   WaitSettled();
   DropStaleCompletion();

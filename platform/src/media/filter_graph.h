@@ -75,7 +75,7 @@ class FilterGraph final : public IGraphBuilder,
   };
   ~FilterGraph();
   static void PumpAll(void* ctx);
-  void Poll(bool announce);            // bus messages -> events; new frames -> the window
+  void Poll(bool announce);  // bus messages -> events; new frames -> the window
   bool TakeBusMessage(GstMessage* m, bool announce);
   void PullFrame();
   void DropStaleCompletion();
@@ -87,7 +87,7 @@ class FilterGraph final : public IGraphBuilder,
   GstElement* videoSink_ = nullptr;
   std::deque<Event> events_;
   OAFilterState state_ = State_Stopped;
-  bool ended_ = false;                 // the stream reached its end since the last seek
+  bool ended_ = false;  // the stream reached its end since the last seek
   HWND notifyHwnd_ = nullptr;
   UINT notifyMsg_ = 0;
   LONG_PTR notifyParam_ = 0;
@@ -108,8 +108,8 @@ class FilterGraph final : public IGraphBuilder,
 class VideoPresenter {
  public:
   virtual ~VideoPresenter() = default;
-  virtual void Show(void* nativeWindow, const DWORD* pixels, int width, int height, LONG left,
-                    LONG top, LONG destWidth, LONG destHeight) = 0;
+  virtual void Show(void* nativeWindow, const DWORD* pixels, int width, int height, LONG left, LONG top,
+                    LONG destWidth, LONG destHeight) = 0;
 };
 VideoPresenter* MakeVideoPresenter();
 

@@ -36,8 +36,8 @@ class SdlVideoPresenter final : public VideoPresenter {
     if (!target) return;
     if (!surface_ || surface_->w != width || surface_->h != height || surface_->pixels != pixels) {
       if (surface_) SDL_FreeSurface(surface_);
-      surface_ = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<DWORD*>(pixels), width, height, 32,
-                                                    width * 4, SDL_PIXELFORMAT_ARGB8888);
+      surface_ = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<DWORD*>(pixels), width, height, 32, width * 4,
+                                                    SDL_PIXELFORMAT_ARGB8888);
     }
     if (!surface_) return;
     SDL_BlitScaled(surface_, nullptr, target, &dst);

@@ -63,8 +63,8 @@ struct Line {
   size_t begin = 0, length = 0;  // text without the line end
   size_t end = 0;                // after the line end
   LineKind kind = LineKind::Other;
-  std::string_view name;         // section or key name, trimmed
-  std::string_view value;        // raw value text after '=' (keys only)
+  std::string_view name;   // section or key name, trimmed
+  std::string_view value;  // raw value text after '=' (keys only)
 };
 
 // Not to be moved once parsed: the lines view into text.
@@ -301,8 +301,7 @@ bool lookup(LPCSTR section, LPCSTR key, LPCSTR file, std::string& out) {
 
 }  // namespace
 
-DWORD GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR def, LPSTR out, DWORD size,
-                               LPCSTR file) {
+DWORD GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR def, LPSTR out, DWORD size, LPCSTR file) {
   std::string value;
   if (lookup(section, key, file, value)) return copyOut(value, out, size);
   return copyOut(def ? std::string_view(def) : std::string_view(), out, size);
@@ -370,7 +369,9 @@ BOOL WritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR
     if (line != std::string_view::npos) {
       const Line& ln = f.lines[line];
       out = std::string(text.substr(0, ln.begin));
-      if (value) out += std::string(k) + "=" + std::string(v) + std::string(text.substr(ln.begin + ln.length, ln.end - ln.begin - ln.length));
+      if (value)
+        out += std::string(k) + "=" + std::string(v) +
+               std::string(text.substr(ln.begin + ln.length, ln.end - ln.begin - ln.length));
       out += std::string(text.substr(ln.end));
     } else {
       if (!value) return TRUE;
@@ -378,8 +379,7 @@ BOOL WritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR
       // from the next section.
       size_t stop = sectionEnd(f, header);
       size_t last = stop - 1;
-      while (last > header && trim(text.substr(f.lines[last].begin, f.lines[last].length)).empty())
-        --last;
+      while (last > header && trim(text.substr(f.lines[last].begin, f.lines[last].length)).empty()) --last;
       const Line& ln = f.lines[last];
       out = std::string(text.substr(0, ln.end));
       if (ln.end == 0 || text[ln.end - 1] != '\n') out += eol;  // last line without a line end

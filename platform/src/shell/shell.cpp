@@ -13,10 +13,10 @@ namespace fs = std::filesystem;
 namespace {
 
 // Error results (non-zero means failure).
-constexpr int kErrBadArgs = 0x7C;      // bad or missing names
-constexpr int kErrNotFound = 0x402;    // source missing
-constexpr int kErrExists = 0x50;       // target exists and overwriting was not allowed
-constexpr int kErrFailed = 0x10000;    // the file system refused
+constexpr int kErrBadArgs = 0x7C;    // bad or missing names
+constexpr int kErrNotFound = 0x402;  // source missing
+constexpr int kErrExists = 0x50;     // target exists and overwriting was not allowed
+constexpr int kErrFailed = 0x10000;  // the file system refused
 
 std::vector<std::string> SplitList(LPCSTR list) {
   std::vector<std::string> names;

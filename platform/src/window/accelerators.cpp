@@ -76,8 +76,7 @@ int TranslateAcceleratorA(HWND hwnd, HACCEL table, LPMSG msg) {
   bool keyDown = m == WM_KEYDOWN || m == WM_SYSKEYDOWN;
   bool chr = m == WM_CHAR || m == WM_SYSCHAR;
   if (!keyDown && !chr) return 0;
-  bool shift = GetKeyState(VK_SHIFT) < 0, ctrl = GetKeyState(VK_CONTROL) < 0,
-       alt = GetKeyState(VK_MENU) < 0;
+  bool shift = GetKeyState(VK_SHIFT) < 0, ctrl = GetKeyState(VK_CONTROL) < 0, alt = GetKeyState(VK_MENU) < 0;
   for (const ACCEL& a : t->entries) {
     bool virt = (a.fVirt & FVIRTKEY) != 0;
     if (virt) {

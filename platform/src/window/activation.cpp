@@ -83,8 +83,7 @@ HWND SetFocus(HWND hwnd) {
   if (old == hwnd) return old;
   s.focus = hwnd;
   if (old && find(old)) send(old, WM_KILLFOCUS, reinterpret_cast<WPARAM>(hwnd), 0);
-  if (hwnd && s.focus == hwnd && find(hwnd))
-    send(hwnd, WM_SETFOCUS, reinterpret_cast<WPARAM>(old), 0);
+  if (hwnd && s.focus == hwnd && find(hwnd)) send(hwnd, WM_SETFOCUS, reinterpret_cast<WPARAM>(old), 0);
   return old;
 }
 
@@ -114,8 +113,7 @@ void zqAddActivationListener(void (*fn)(void*, BOOL), void* ctx) {
 
 void zqRemoveActivationListener(void (*fn)(void*, BOOL), void* ctx) {
   auto& l = listeners();
-  l.erase(std::remove_if(l.begin(), l.end(),
-                         [&](const Listener& x) { return x.fn == fn && x.ctx == ctx; }),
+  l.erase(std::remove_if(l.begin(), l.end(), [&](const Listener& x) { return x.fn == fn && x.ctx == ctx; }),
           l.end());
 }
 

@@ -52,9 +52,9 @@ WORD RegisterClassA(const WNDCLASSA* wc) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return 0;
   }
-  WNDCLASSEXA ex{sizeof(WNDCLASSEXA), wc->style, wc->lpfnWndProc, wc->cbClsExtra, wc->cbWndExtra,
-                 wc->hInstance, wc->hIcon, wc->hCursor, wc->hbrBackground, wc->lpszMenuName,
-                 wc->lpszClassName, nullptr};
+  WNDCLASSEXA ex{sizeof(WNDCLASSEXA), wc->style,        wc->lpfnWndProc,   wc->cbClsExtra,
+                 wc->cbWndExtra,      wc->hInstance,    wc->hIcon,         wc->hCursor,
+                 wc->hbrBackground,   wc->lpszMenuName, wc->lpszClassName, nullptr};
   return registerClass(ex);
 }
 
@@ -88,8 +88,8 @@ BOOL GetClassInfoA(HINSTANCE, LPCSTR className, LPWNDCLASSA out) {
   out->hIcon = c.icon;
   out->hCursor = c.cursor;
   out->hbrBackground = c.background;
-  out->lpszMenuName = c.menuId ? MAKEINTRESOURCEA(c.menuId)
-                               : (c.menuName.empty() ? nullptr : c.menuName.c_str());
+  out->lpszMenuName =
+      c.menuId ? MAKEINTRESOURCEA(c.menuId) : (c.menuName.empty() ? nullptr : c.menuName.c_str());
   out->lpszClassName = c.name.c_str();
   return TRUE;
 }

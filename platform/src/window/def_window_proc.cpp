@@ -16,10 +16,18 @@ LRESULT DefWindowProcA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_SYSCOMMAND:
       switch (wParam & 0xFFF0) {
-        case SC_CLOSE: send(hwnd, WM_CLOSE, 0, 0); break;
-        case SC_MINIMIZE: ShowWindow(hwnd, SW_MINIMIZE); break;
-        case SC_MAXIMIZE: ShowWindow(hwnd, SW_MAXIMIZE); break;
-        case SC_RESTORE: ShowWindow(hwnd, SW_RESTORE); break;
+        case SC_CLOSE:
+          send(hwnd, WM_CLOSE, 0, 0);
+          break;
+        case SC_MINIMIZE:
+          ShowWindow(hwnd, SW_MINIMIZE);
+          break;
+        case SC_MAXIMIZE:
+          ShowWindow(hwnd, SW_MAXIMIZE);
+          break;
+        case SC_RESTORE:
+          ShowWindow(hwnd, SW_RESTORE);
+          break;
       }
       return 0;
     case WM_SYSKEYDOWN:

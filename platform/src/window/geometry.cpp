@@ -85,8 +85,7 @@ void setMinimized(HWND hwnd, bool minimized) {
   } else {
     RECT cr = clientRectOf(w);
     invalidate(w);
-    send(hwnd, WM_SIZE, w->maximized ? SIZE_MAXIMIZED : SIZE_RESTORED,
-         MAKELPARAM(cr.right, cr.bottom));
+    send(hwnd, WM_SIZE, w->maximized ? SIZE_MAXIMIZED : SIZE_RESTORED, MAKELPARAM(cr.right, cr.bottom));
   }
 }
 
@@ -96,28 +95,63 @@ int GetSystemMetrics(int index) {
   int sw, sh;
   screenSize(sw, sh);
   switch (index) {
-    case SM_CXSCREEN: return sw;
-    case SM_CYSCREEN: return sh;
-    case SM_CXVSCROLL: case SM_CYHSCROLL: return 16;
-    case SM_CYCAPTION: return kCaption;
-    case SM_CXBORDER: case SM_CYBORDER: return kBorder;
-    case SM_CXDLGFRAME: case SM_CYDLGFRAME: return kDlgFrame;
-    case SM_CXICON: case SM_CYICON: case SM_CXCURSOR: case SM_CYCURSOR: return 32;
-    case SM_CYMENU: return kMenu;
-    case SM_CXFULLSCREEN: return sw;
-    case SM_CYFULLSCREEN: return sh - kCaption;
-    case SM_MOUSEPRESENT: return 1;
-    case SM_CXMIN: case SM_CXMINTRACK: return 112;
-    case SM_CYMIN: case SM_CYMINTRACK: return 27;
-    case SM_CXSIZE: case SM_CYSIZE: return 18;
-    case SM_CXFRAME: case SM_CYFRAME: return kFrame;
-    case SM_CXDOUBLECLK: case SM_CYDOUBLECLK: return 4;
-    case SM_CXEDGE: case SM_CYEDGE: return kEdge;
-    case SM_CXSMICON: case SM_CYSMICON: return 16;
-    case SM_CXMAXTRACK: return sw + 2 * kFrame + 4;
-    case SM_CYMAXTRACK: return sh + 2 * kFrame + 4;
-    case SM_CXMAXIMIZED: return sw + 2 * kFrame;
-    case SM_CYMAXIMIZED: return sh + 2 * kFrame;
+    case SM_CXSCREEN:
+      return sw;
+    case SM_CYSCREEN:
+      return sh;
+    case SM_CXVSCROLL:
+    case SM_CYHSCROLL:
+      return 16;
+    case SM_CYCAPTION:
+      return kCaption;
+    case SM_CXBORDER:
+    case SM_CYBORDER:
+      return kBorder;
+    case SM_CXDLGFRAME:
+    case SM_CYDLGFRAME:
+      return kDlgFrame;
+    case SM_CXICON:
+    case SM_CYICON:
+    case SM_CXCURSOR:
+    case SM_CYCURSOR:
+      return 32;
+    case SM_CYMENU:
+      return kMenu;
+    case SM_CXFULLSCREEN:
+      return sw;
+    case SM_CYFULLSCREEN:
+      return sh - kCaption;
+    case SM_MOUSEPRESENT:
+      return 1;
+    case SM_CXMIN:
+    case SM_CXMINTRACK:
+      return 112;
+    case SM_CYMIN:
+    case SM_CYMINTRACK:
+      return 27;
+    case SM_CXSIZE:
+    case SM_CYSIZE:
+      return 18;
+    case SM_CXFRAME:
+    case SM_CYFRAME:
+      return kFrame;
+    case SM_CXDOUBLECLK:
+    case SM_CYDOUBLECLK:
+      return 4;
+    case SM_CXEDGE:
+    case SM_CYEDGE:
+      return kEdge;
+    case SM_CXSMICON:
+    case SM_CYSMICON:
+      return 16;
+    case SM_CXMAXTRACK:
+      return sw + 2 * kFrame + 4;
+    case SM_CYMAXTRACK:
+      return sh + 2 * kFrame + 4;
+    case SM_CXMAXIMIZED:
+      return sw + 2 * kFrame;
+    case SM_CYMAXIMIZED:
+      return sh + 2 * kFrame;
   }
   return 0;
 }
@@ -220,8 +254,7 @@ BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
   bool moved = newOrigin.x != oldOrigin.x || newOrigin.y != oldOrigin.y;
   if (!sized) wp.flags |= 0x0800;  // SWP_NOCLIENTSIZE
   if (!moved) wp.flags |= 0x1000;  // SWP_NOCLIENTMOVE
-  if ((sized || showChange || (wp.flags & SWP_FRAMECHANGED)) && !(wp.flags & SWP_NOREDRAW) &&
-      w->visible)
+  if ((sized || showChange || (wp.flags & SWP_FRAMECHANGED)) && !(wp.flags & SWP_NOREDRAW) && w->visible)
     invalidate(w);
   if (isTopLevel(w)) {
     if (showChange) sdlShow(w, w->visible);

@@ -19,9 +19,15 @@ struct LastDown {
 
 UINT downOf(UINT msg) {
   switch (msg) {
-    case WM_LBUTTONDOWN: case WM_LBUTTONDBLCLK: return WM_LBUTTONDOWN;
-    case WM_RBUTTONDOWN: case WM_RBUTTONDBLCLK: return WM_RBUTTONDOWN;
-    case WM_MBUTTONDOWN: case WM_MBUTTONDBLCLK: return WM_MBUTTONDOWN;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+      return WM_LBUTTONDOWN;
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK:
+      return WM_RBUTTONDOWN;
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONDBLCLK:
+      return WM_MBUTTONDOWN;
   }
   return 0;
 }
@@ -47,7 +53,7 @@ void queueInput(const MSG& in) {
                       std::abs(y - g_last.y) <= GetSystemMetrics(SM_CYDOUBLECLK) / 2;
       if (isDouble) {
         m.message = down + 2;  // the matching WM_*BUTTONDBLCLK
-        g_last.valid = false;   // a third press starts over
+        g_last.valid = false;  // a third press starts over
       } else {
         g_last = LastDown{m.hwnd, down, m.time, x, y, true};
       }
@@ -82,12 +88,27 @@ void zqInjectMouse(HWND hwnd, UINT msg, int x, int y, WPARAM keys) {
   ClientToScreen(hwnd, &sp);
   setCursorScreenPos(sp);
   switch (msg) {
-    case WM_LBUTTONDOWN: case WM_LBUTTONDBLCLK: updateAsyncKeyState(VK_LBUTTON, true); break;
-    case WM_LBUTTONUP: updateAsyncKeyState(VK_LBUTTON, false); break;
-    case WM_RBUTTONDOWN: case WM_RBUTTONDBLCLK: updateAsyncKeyState(VK_RBUTTON, true); break;
-    case WM_RBUTTONUP: updateAsyncKeyState(VK_RBUTTON, false); break;
-    case WM_MBUTTONDOWN: case WM_MBUTTONDBLCLK: updateAsyncKeyState(VK_MBUTTON, true); break;
-    case WM_MBUTTONUP: updateAsyncKeyState(VK_MBUTTON, false); break;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+      updateAsyncKeyState(VK_LBUTTON, true);
+      break;
+    case WM_LBUTTONUP:
+      updateAsyncKeyState(VK_LBUTTON, false);
+      break;
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK:
+      updateAsyncKeyState(VK_RBUTTON, true);
+      break;
+    case WM_RBUTTONUP:
+      updateAsyncKeyState(VK_RBUTTON, false);
+      break;
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONDBLCLK:
+      updateAsyncKeyState(VK_MBUTTON, true);
+      break;
+    case WM_MBUTTONUP:
+      updateAsyncKeyState(VK_MBUTTON, false);
+      break;
   }
   LPARAM lp = MAKELPARAM(x, y);
   if (msg == WM_MOUSEWHEEL) lp = MAKELPARAM(sp.x, sp.y);  // wheel positions are on the screen

@@ -26,8 +26,8 @@ using namespace zqwin;
 
 namespace {
 
-constexpr uint32_t kMaxPayload = 1u << 20;   // a peer cannot make us allocate without bound
-constexpr int kReceiveTimeoutMs = 2000;      // a stalled sender cannot freeze the pump for long
+constexpr uint32_t kMaxPayload = 1u << 20;  // a peer cannot make us allocate without bound
+constexpr int kReceiveTimeoutMs = 2000;     // a stalled sender cannot freeze the pump for long
 constexpr int kReplyTimeoutMs = 5000;
 constexpr size_t kRecordHeader = 4 + 8 + 8 + 4;
 const char kPrefix[] = "zqwin/";
@@ -279,8 +279,7 @@ LRESULT ipcSend(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   int deadline = nowMs() + kReplyTimeoutMs;
   uint8_t reply[8];
   LRESULT r = 0;
-  if (ioAll(fd, rec.data(), rec.size(), true, deadline) &&
-      ioAll(fd, reply, sizeof reply, false, deadline)) {
+  if (ioAll(fd, rec.data(), rec.size(), true, deadline) && ioAll(fd, reply, sizeof reply, false, deadline)) {
     r = LRESULT(int64_t(get64(reply)));
   } else {
     SetLastError(ERROR_INVALID_WINDOW_HANDLE);  // gone, or not answering

@@ -42,26 +42,36 @@ int charOf(UINT vk) {
   }
   if (vk >= VK_NUMPAD0 && vk <= VK_NUMPAD9) return int('0' + (vk - VK_NUMPAD0));
   switch (vk) {
-    case VK_SPACE: return ' ';
-    case VK_RETURN: return ctrl ? '\n' : '\r';
-    case VK_TAB: return '\t';
-    case VK_BACK: return '\b';
-    case VK_ESCAPE: return 27;
-    case VK_MULTIPLY: return '*';
-    case VK_ADD: return '+';
-    case VK_SUBTRACT: return '-';
-    case VK_DECIMAL: return '.';
-    case VK_DIVIDE: return '/';
+    case VK_SPACE:
+      return ' ';
+    case VK_RETURN:
+      return ctrl ? '\n' : '\r';
+    case VK_TAB:
+      return '\t';
+    case VK_BACK:
+      return '\b';
+    case VK_ESCAPE:
+      return 27;
+    case VK_MULTIPLY:
+      return '*';
+    case VK_ADD:
+      return '+';
+    case VK_SUBTRACT:
+      return '-';
+    case VK_DECIMAL:
+      return '.';
+    case VK_DIVIDE:
+      return '/';
   }
   if (ctrl) return -1;
   struct Oem {
     UINT vk;
     char plain, shifted;
   };
-  static const Oem oem[] = {{VK_OEM_1, ';', ':'},      {VK_OEM_PLUS, '=', '+'}, {VK_OEM_COMMA, ',', '<'},
-                            {VK_OEM_MINUS, '-', '_'},  {VK_OEM_PERIOD, '.', '>'}, {VK_OEM_2, '/', '?'},
-                            {VK_OEM_3, '`', '~'},      {VK_OEM_4, '[', '{'},    {VK_OEM_5, '\\', '|'},
-                            {VK_OEM_6, ']', '}'},      {VK_OEM_7, '\'', '"'}};
+  static const Oem oem[] = {{VK_OEM_1, ';', ':'},     {VK_OEM_PLUS, '=', '+'},   {VK_OEM_COMMA, ',', '<'},
+                            {VK_OEM_MINUS, '-', '_'}, {VK_OEM_PERIOD, '.', '>'}, {VK_OEM_2, '/', '?'},
+                            {VK_OEM_3, '`', '~'},     {VK_OEM_4, '[', '{'},      {VK_OEM_5, '\\', '|'},
+                            {VK_OEM_6, ']', '}'},     {VK_OEM_7, '\'', '"'}};
   for (const Oem& o : oem)
     if (o.vk == vk) return shift ? o.shifted : o.plain;
   return -1;
@@ -71,9 +81,7 @@ int charOf(UINT vk) {
 
 namespace zqwin {
 
-void updateKeyState(UINT msg, UINT vk) {
-  setKey(g_keys, vk, msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN);
-}
+void updateKeyState(UINT msg, UINT vk) { setKey(g_keys, vk, msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN); }
 
 void updateAsyncKeyState(UINT vk, bool isDown) { setKey(g_async, vk, isDown); }
 bool asyncKeyDown(UINT vk) { return (g_async[vk & 0xFF] & 0x80) != 0; }
@@ -92,35 +100,67 @@ UINT scanCodeOf(UINT vk) {
   static const uint8_t numpad[] = {0x52, 0x4F, 0x50, 0x51, 0x4B, 0x4C, 0x4D, 0x47, 0x48, 0x49};
   if (vk >= VK_NUMPAD0 && vk <= VK_NUMPAD9) return numpad[vk - VK_NUMPAD0];
   switch (vk) {
-    case VK_ESCAPE: return 0x01;
-    case VK_OEM_MINUS: return 0x0C;
-    case VK_OEM_PLUS: return 0x0D;
-    case VK_BACK: return 0x0E;
-    case VK_TAB: return 0x0F;
-    case VK_RETURN: return 0x1C;
-    case VK_CONTROL: case VK_LCONTROL: return 0x1D;
-    case VK_SHIFT: case VK_LSHIFT: return 0x2A;
-    case VK_RSHIFT: return 0x36;
-    case VK_MENU: case VK_LMENU: return 0x38;
-    case VK_SPACE: return 0x39;
-    case VK_CAPITAL: return 0x3A;
-    case VK_F11: return 0x57;
-    case VK_F12: return 0x58;
-    case VK_MULTIPLY: return 0x37;
-    case VK_SUBTRACT: return 0x4A;
-    case VK_ADD: return 0x4E;
-    case VK_DECIMAL: return 0x53;
-    case VK_UP: return 0x148;  // 0x100: extended key
-    case VK_DOWN: return 0x150;
-    case VK_LEFT: return 0x14B;
-    case VK_RIGHT: return 0x14D;
-    case VK_INSERT: return 0x152;
-    case VK_DELETE: return 0x153;
-    case VK_HOME: return 0x147;
-    case VK_END: return 0x14F;
-    case VK_PRIOR: return 0x149;
-    case VK_NEXT: return 0x151;
-    case VK_DIVIDE: return 0x135;
+    case VK_ESCAPE:
+      return 0x01;
+    case VK_OEM_MINUS:
+      return 0x0C;
+    case VK_OEM_PLUS:
+      return 0x0D;
+    case VK_BACK:
+      return 0x0E;
+    case VK_TAB:
+      return 0x0F;
+    case VK_RETURN:
+      return 0x1C;
+    case VK_CONTROL:
+    case VK_LCONTROL:
+      return 0x1D;
+    case VK_SHIFT:
+    case VK_LSHIFT:
+      return 0x2A;
+    case VK_RSHIFT:
+      return 0x36;
+    case VK_MENU:
+    case VK_LMENU:
+      return 0x38;
+    case VK_SPACE:
+      return 0x39;
+    case VK_CAPITAL:
+      return 0x3A;
+    case VK_F11:
+      return 0x57;
+    case VK_F12:
+      return 0x58;
+    case VK_MULTIPLY:
+      return 0x37;
+    case VK_SUBTRACT:
+      return 0x4A;
+    case VK_ADD:
+      return 0x4E;
+    case VK_DECIMAL:
+      return 0x53;
+    case VK_UP:
+      return 0x148;  // 0x100: extended key
+    case VK_DOWN:
+      return 0x150;
+    case VK_LEFT:
+      return 0x14B;
+    case VK_RIGHT:
+      return 0x14D;
+    case VK_INSERT:
+      return 0x152;
+    case VK_DELETE:
+      return 0x153;
+    case VK_HOME:
+      return 0x147;
+    case VK_END:
+      return 0x14F;
+    case VK_PRIOR:
+      return 0x149;
+    case VK_NEXT:
+      return 0x151;
+    case VK_DIVIDE:
+      return 0x135;
   }
   return 0;
 }
@@ -153,8 +193,7 @@ BOOL TranslateMessage(const MSG* msg) {
   }
   int c = charOf(UINT(msg->wParam));
   if (c > 0)
-    PostMessageA(msg->hwnd, msg->message == WM_KEYDOWN ? WM_CHAR : WM_SYSCHAR, WPARAM(c),
-                 msg->lParam);
+    PostMessageA(msg->hwnd, msg->message == WM_KEYDOWN ? WM_CHAR : WM_SYSCHAR, WPARAM(c), msg->lParam);
   return TRUE;
 }
 

@@ -86,8 +86,8 @@ Item* locate(HMENU h, UINT item, UINT flags, MenuObj** owner = nullptr, size_t* 
 
 Item itemFrom(UINT flags, UINT_PTR newItem, LPCSTR text) {
   Item it;
-  it.type = flags & (MF_SEPARATOR | MF_BITMAP | MF_OWNERDRAW | MF_MENUBARBREAK | MF_MENUBREAK |
-                     MF_RIGHTJUSTIFY);
+  it.type =
+      flags & (MF_SEPARATOR | MF_BITMAP | MF_OWNERDRAW | MF_MENUBARBREAK | MF_MENUBREAK | MF_RIGHTJUSTIFY);
   it.state = flags & (MF_GRAYED | MF_DISABLED | MF_CHECKED | MF_HILITE | MF_DEFAULT);
   if (flags & MF_POPUP) {
     it.sub = reinterpret_cast<HMENU>(newItem);
@@ -369,8 +369,9 @@ BOOL SetMenuItemInfoA(HMENU menu, UINT item, BOOL byPosition, LPCMENUITEMINFOA i
   if (info->fMask & MIIM_ID) it->id = info->wID;
   if (info->fMask & MIIM_SUBMENU) it->sub = info->hSubMenu;
   if (info->fMask & MIIM_DATA) it->data = info->dwItemData;
-  bool textGiven = (info->fMask & MIIM_STRING) ||
-                   ((info->fMask & MIIM_TYPE) && !(info->fType & (MFT_SEPARATOR | MFT_BITMAP | MFT_OWNERDRAW)));
+  bool textGiven =
+      (info->fMask & MIIM_STRING) ||
+      ((info->fMask & MIIM_TYPE) && !(info->fType & (MFT_SEPARATOR | MFT_BITMAP | MFT_OWNERDRAW)));
   if (textGiven) it->text = info->dwTypeData ? info->dwTypeData : "";
   return TRUE;
 }

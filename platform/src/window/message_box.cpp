@@ -14,8 +14,10 @@ int defaultAnswer(UINT type) {
   UINT kind = type & 0x0F;
   if (kind > 5) kind = 0;
   switch (type & 0x0F00) {
-    case MB_DEFBUTTON2: return second[kind];
-    case MB_DEFBUTTON3: return third[kind];
+    case MB_DEFBUTTON2:
+      return second[kind];
+    case MB_DEFBUTTON3:
+      return third[kind];
   }
   return first[kind];
 }

@@ -20,7 +20,7 @@ std::vector<Hook>& hooks() {
   return h;
 }
 
-constexpr UINT kTimerMinimum = 10;          // USER_TIMER_MINIMUM
+constexpr UINT kTimerMinimum = 10;             // USER_TIMER_MINIMUM
 constexpr DWORD kHeadlessWaitLimitMs = 10000;  // waiting for outside sources, headless
 
 bool rangeMatches(UINT m, UINT lo, UINT hi) { return (lo == 0 && hi == 0) || (m >= lo && m <= hi); }
@@ -86,8 +86,7 @@ bool takeMessage(LPMSG out, HWND hwnd, UINT lo, UINT hi, UINT remove) {
       s.input.erase(it);
       if (out->message >= WM_KEYFIRST && out->message <= WM_KEYLAST)
         updateKeyState(out->message, UINT(out->wParam));
-      if (out->message >= WM_MOUSEFIRST && out->message <= WM_MOUSELAST &&
-          out->message != WM_MOUSEWHEEL)
+      if (out->message >= WM_MOUSEFIRST && out->message <= WM_MOUSELAST && out->message != WM_MOUSEWHEEL)
         beforeMouse(*out);
     }
     s.lastMessageTime = out->time;
@@ -117,8 +116,7 @@ bool takeMessage(LPMSG out, HWND hwnd, UINT lo, UINT hi, UINT remove) {
       if (!best || int32_t(t.due - best->due) < 0) best = &t;
     }
     if (best) {
-      *out = MSG{best->hwnd, WM_TIMER, best->id, reinterpret_cast<LPARAM>(best->proc), now,
-                 cursorNow()};
+      *out = MSG{best->hwnd, WM_TIMER, best->id, reinterpret_cast<LPARAM>(best->proc), now, cursorNow()};
       // Ticks that fell due meanwhile are folded into this one.
       if (take) best->due = now + best->period;
       s.lastMessageTime = now;

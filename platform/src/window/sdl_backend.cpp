@@ -13,7 +13,7 @@ using namespace zqwin;
 
 namespace {
 
-int g_mode = 0;  // 0 undecided, 1 SDL, -1 headless
+int g_mode = 0;                // 0 undecided, 1 SDL, -1 headless
 HWND g_pressTarget = nullptr;  // receives the mouse while a button is held
 std::map<int, SDL_Cursor*> g_cursors;
 
@@ -43,51 +43,100 @@ UINT vkOf(SDL_Scancode sc) {
   if (sc >= SDL_SCANCODE_F1 && sc <= SDL_SCANCODE_F12) return VK_F1 + (sc - SDL_SCANCODE_F1);
   if (sc >= SDL_SCANCODE_KP_1 && sc <= SDL_SCANCODE_KP_9) return VK_NUMPAD1 + (sc - SDL_SCANCODE_KP_1);
   switch (sc) {
-    case SDL_SCANCODE_0: return '0';
-    case SDL_SCANCODE_RETURN: case SDL_SCANCODE_KP_ENTER: return VK_RETURN;
-    case SDL_SCANCODE_ESCAPE: return VK_ESCAPE;
-    case SDL_SCANCODE_BACKSPACE: return VK_BACK;
-    case SDL_SCANCODE_TAB: return VK_TAB;
-    case SDL_SCANCODE_SPACE: return VK_SPACE;
-    case SDL_SCANCODE_MINUS: return VK_OEM_MINUS;
-    case SDL_SCANCODE_EQUALS: return VK_OEM_PLUS;
-    case SDL_SCANCODE_LEFTBRACKET: return VK_OEM_4;
-    case SDL_SCANCODE_RIGHTBRACKET: return VK_OEM_6;
-    case SDL_SCANCODE_BACKSLASH: return VK_OEM_5;
-    case SDL_SCANCODE_SEMICOLON: return VK_OEM_1;
-    case SDL_SCANCODE_APOSTROPHE: return VK_OEM_7;
-    case SDL_SCANCODE_GRAVE: return VK_OEM_3;
-    case SDL_SCANCODE_COMMA: return VK_OEM_COMMA;
-    case SDL_SCANCODE_PERIOD: return VK_OEM_PERIOD;
-    case SDL_SCANCODE_SLASH: return VK_OEM_2;
-    case SDL_SCANCODE_CAPSLOCK: return VK_CAPITAL;
-    case SDL_SCANCODE_PRINTSCREEN: return VK_SNAPSHOT;
-    case SDL_SCANCODE_SCROLLLOCK: return VK_SCROLL;
-    case SDL_SCANCODE_PAUSE: return VK_PAUSE;
-    case SDL_SCANCODE_INSERT: return VK_INSERT;
-    case SDL_SCANCODE_HOME: return VK_HOME;
-    case SDL_SCANCODE_PAGEUP: return VK_PRIOR;
-    case SDL_SCANCODE_DELETE: return VK_DELETE;
-    case SDL_SCANCODE_END: return VK_END;
-    case SDL_SCANCODE_PAGEDOWN: return VK_NEXT;
-    case SDL_SCANCODE_RIGHT: return VK_RIGHT;
-    case SDL_SCANCODE_LEFT: return VK_LEFT;
-    case SDL_SCANCODE_DOWN: return VK_DOWN;
-    case SDL_SCANCODE_UP: return VK_UP;
-    case SDL_SCANCODE_NUMLOCKCLEAR: return VK_NUMLOCK;
-    case SDL_SCANCODE_KP_DIVIDE: return VK_DIVIDE;
-    case SDL_SCANCODE_KP_MULTIPLY: return VK_MULTIPLY;
-    case SDL_SCANCODE_KP_MINUS: return VK_SUBTRACT;
-    case SDL_SCANCODE_KP_PLUS: return VK_ADD;
-    case SDL_SCANCODE_KP_0: return VK_NUMPAD0;
-    case SDL_SCANCODE_KP_PERIOD: return VK_DECIMAL;
-    case SDL_SCANCODE_APPLICATION: return VK_APPS;
-    case SDL_SCANCODE_LCTRL: case SDL_SCANCODE_RCTRL: return VK_CONTROL;
-    case SDL_SCANCODE_LSHIFT: case SDL_SCANCODE_RSHIFT: return VK_SHIFT;
-    case SDL_SCANCODE_LALT: case SDL_SCANCODE_RALT: return VK_MENU;
-    case SDL_SCANCODE_LGUI: return VK_LWIN;
-    case SDL_SCANCODE_RGUI: return VK_RWIN;
-    default: return 0;
+    case SDL_SCANCODE_0:
+      return '0';
+    case SDL_SCANCODE_RETURN:
+    case SDL_SCANCODE_KP_ENTER:
+      return VK_RETURN;
+    case SDL_SCANCODE_ESCAPE:
+      return VK_ESCAPE;
+    case SDL_SCANCODE_BACKSPACE:
+      return VK_BACK;
+    case SDL_SCANCODE_TAB:
+      return VK_TAB;
+    case SDL_SCANCODE_SPACE:
+      return VK_SPACE;
+    case SDL_SCANCODE_MINUS:
+      return VK_OEM_MINUS;
+    case SDL_SCANCODE_EQUALS:
+      return VK_OEM_PLUS;
+    case SDL_SCANCODE_LEFTBRACKET:
+      return VK_OEM_4;
+    case SDL_SCANCODE_RIGHTBRACKET:
+      return VK_OEM_6;
+    case SDL_SCANCODE_BACKSLASH:
+      return VK_OEM_5;
+    case SDL_SCANCODE_SEMICOLON:
+      return VK_OEM_1;
+    case SDL_SCANCODE_APOSTROPHE:
+      return VK_OEM_7;
+    case SDL_SCANCODE_GRAVE:
+      return VK_OEM_3;
+    case SDL_SCANCODE_COMMA:
+      return VK_OEM_COMMA;
+    case SDL_SCANCODE_PERIOD:
+      return VK_OEM_PERIOD;
+    case SDL_SCANCODE_SLASH:
+      return VK_OEM_2;
+    case SDL_SCANCODE_CAPSLOCK:
+      return VK_CAPITAL;
+    case SDL_SCANCODE_PRINTSCREEN:
+      return VK_SNAPSHOT;
+    case SDL_SCANCODE_SCROLLLOCK:
+      return VK_SCROLL;
+    case SDL_SCANCODE_PAUSE:
+      return VK_PAUSE;
+    case SDL_SCANCODE_INSERT:
+      return VK_INSERT;
+    case SDL_SCANCODE_HOME:
+      return VK_HOME;
+    case SDL_SCANCODE_PAGEUP:
+      return VK_PRIOR;
+    case SDL_SCANCODE_DELETE:
+      return VK_DELETE;
+    case SDL_SCANCODE_END:
+      return VK_END;
+    case SDL_SCANCODE_PAGEDOWN:
+      return VK_NEXT;
+    case SDL_SCANCODE_RIGHT:
+      return VK_RIGHT;
+    case SDL_SCANCODE_LEFT:
+      return VK_LEFT;
+    case SDL_SCANCODE_DOWN:
+      return VK_DOWN;
+    case SDL_SCANCODE_UP:
+      return VK_UP;
+    case SDL_SCANCODE_NUMLOCKCLEAR:
+      return VK_NUMLOCK;
+    case SDL_SCANCODE_KP_DIVIDE:
+      return VK_DIVIDE;
+    case SDL_SCANCODE_KP_MULTIPLY:
+      return VK_MULTIPLY;
+    case SDL_SCANCODE_KP_MINUS:
+      return VK_SUBTRACT;
+    case SDL_SCANCODE_KP_PLUS:
+      return VK_ADD;
+    case SDL_SCANCODE_KP_0:
+      return VK_NUMPAD0;
+    case SDL_SCANCODE_KP_PERIOD:
+      return VK_DECIMAL;
+    case SDL_SCANCODE_APPLICATION:
+      return VK_APPS;
+    case SDL_SCANCODE_LCTRL:
+    case SDL_SCANCODE_RCTRL:
+      return VK_CONTROL;
+    case SDL_SCANCODE_LSHIFT:
+    case SDL_SCANCODE_RSHIFT:
+      return VK_SHIFT;
+    case SDL_SCANCODE_LALT:
+    case SDL_SCANCODE_RALT:
+      return VK_MENU;
+    case SDL_SCANCODE_LGUI:
+      return VK_LWIN;
+    case SDL_SCANCODE_RGUI:
+      return VK_RWIN;
+    default:
+      return 0;
   }
 }
 
@@ -152,10 +201,17 @@ void applySdlGeometry(Window* w) {
   w->rect = nr;
   RECT newClient = clientRectOf(w);
   POINT newOrigin = clientOriginOnScreen(w);
-  WINDOWPOS wp{h, nullptr, int(nr.left), int(nr.top), int(nr.right - nr.left), int(nr.bottom - nr.top),
+  WINDOWPOS wp{h,
+               nullptr,
+               int(nr.left),
+               int(nr.top),
+               int(nr.right - nr.left),
+               int(nr.bottom - nr.top),
                SWP_NOZORDER | SWP_NOACTIVATE};
-  if (newClient.right == oldClient.right && newClient.bottom == oldClient.bottom) wp.flags |= 0x0800;
-  else invalidate(w);
+  if (newClient.right == oldClient.right && newClient.bottom == oldClient.bottom)
+    wp.flags |= 0x0800;
+  else
+    invalidate(w);
   if (newOrigin.x == oldOrigin.x && newOrigin.y == oldOrigin.y) wp.flags |= 0x1000;
   send(h, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&wp));
 }
@@ -166,10 +222,16 @@ void windowEvent(const SDL_WindowEvent& e) {
   HWND h = handleOf(w);
   switch (e.event) {
     case SDL_WINDOWEVENT_SHOWN:
-    case SDL_WINDOWEVENT_EXPOSED: invalidate(w); break;
+    case SDL_WINDOWEVENT_EXPOSED:
+      invalidate(w);
+      break;
     case SDL_WINDOWEVENT_MOVED:
-    case SDL_WINDOWEVENT_SIZE_CHANGED: applySdlGeometry(w); break;
-    case SDL_WINDOWEVENT_MINIMIZED: setMinimized(h, true); break;
+    case SDL_WINDOWEVENT_SIZE_CHANGED:
+      applySdlGeometry(w);
+      break;
+    case SDL_WINDOWEVENT_MINIMIZED:
+      setMinimized(h, true);
+      break;
     case SDL_WINDOWEVENT_MAXIMIZED:
       w->maximized = true;
       applySdlGeometry(w);
@@ -181,11 +243,15 @@ void windowEvent(const SDL_WindowEvent& e) {
         applySdlGeometry(w);
       }
       break;
-    case SDL_WINDOWEVENT_FOCUS_GAINED: SetActiveWindow(h); break;
+    case SDL_WINDOWEVENT_FOCUS_GAINED:
+      SetActiveWindow(h);
+      break;
     case SDL_WINDOWEVENT_FOCUS_LOST:
       if (!SDL_GetKeyboardFocus()) setAppActive(false);
       break;
-    case SDL_WINDOWEVENT_CLOSE: PostMessageA(h, WM_SYSCOMMAND, SC_CLOSE, 0); break;
+    case SDL_WINDOWEVENT_CLOSE:
+      PostMessageA(h, WM_SYSCOMMAND, SC_CLOSE, 0);
+      break;
   }
 }
 
@@ -291,7 +357,8 @@ void sdlSyncGeometry(Window* w) {
   int cw, ch, x, y;
   SDL_GetWindowSize(w->sdl, &cw, &ch);
   SDL_GetWindowPosition(w->sdl, &x, &y);
-  if (cw != cr.right || ch != cr.bottom) SDL_SetWindowSize(w->sdl, std::max<int>(cr.right, 1), std::max<int>(cr.bottom, 1));
+  if (cw != cr.right || ch != cr.bottom)
+    SDL_SetWindowSize(w->sdl, std::max<int>(cr.right, 1), std::max<int>(cr.bottom, 1));
   if (x != o.x || y != o.y) SDL_SetWindowPosition(w->sdl, o.x, o.y);
 }
 
@@ -316,9 +383,13 @@ void sdlPump() {
   SDL_Event e;
   while (SDL_PollEvent(&e)) {
     switch (e.type) {
-      case SDL_WINDOWEVENT: windowEvent(e.window); break;
+      case SDL_WINDOWEVENT:
+        windowEvent(e.window);
+        break;
       case SDL_KEYDOWN:
-      case SDL_KEYUP: keyEvent(e.key); break;
+      case SDL_KEYUP:
+        keyEvent(e.key);
+        break;
       case SDL_MOUSEMOTION:
         if (Window* w = bySdlId(e.motion.windowID)) mouseMessage(w, WM_MOUSEMOVE, e.motion.x, e.motion.y, 0);
         break;
@@ -328,9 +399,18 @@ void sdlPump() {
         if (!w) break;
         bool d = e.type == SDL_MOUSEBUTTONDOWN;
         UINT msg = 0, vk = 0;
-        if (e.button.button == SDL_BUTTON_LEFT) { msg = d ? WM_LBUTTONDOWN : WM_LBUTTONUP; vk = VK_LBUTTON; }
-        if (e.button.button == SDL_BUTTON_RIGHT) { msg = d ? WM_RBUTTONDOWN : WM_RBUTTONUP; vk = VK_RBUTTON; }
-        if (e.button.button == SDL_BUTTON_MIDDLE) { msg = d ? WM_MBUTTONDOWN : WM_MBUTTONUP; vk = VK_MBUTTON; }
+        if (e.button.button == SDL_BUTTON_LEFT) {
+          msg = d ? WM_LBUTTONDOWN : WM_LBUTTONUP;
+          vk = VK_LBUTTON;
+        }
+        if (e.button.button == SDL_BUTTON_RIGHT) {
+          msg = d ? WM_RBUTTONDOWN : WM_RBUTTONUP;
+          vk = VK_RBUTTON;
+        }
+        if (e.button.button == SDL_BUTTON_MIDDLE) {
+          msg = d ? WM_MBUTTONDOWN : WM_MBUTTONUP;
+          vk = VK_MBUTTON;
+        }
         if (!msg) break;
         updateAsyncKeyState(vk, d);
         mouseMessage(w, msg, e.button.x, e.button.y, 0);
@@ -346,7 +426,8 @@ void sdlPump() {
         mouseMessage(w, WM_MOUSEWHEEL, mx, my, WPARAM(DWORD(WORD(short(delta))) << 16));
         break;
       }
-      default: break;
+      default:
+        break;
     }
   }
 }
@@ -363,12 +444,24 @@ void sdlApplyCursor() {
   }
   SDL_SystemCursor sc = SDL_SYSTEM_CURSOR_ARROW;
   switch (currentCursorId()) {
-    case 32513: sc = SDL_SYSTEM_CURSOR_IBEAM; break;
-    case 32514: sc = SDL_SYSTEM_CURSOR_WAIT; break;
-    case 32515: sc = SDL_SYSTEM_CURSOR_CROSSHAIR; break;
-    case 32646: sc = SDL_SYSTEM_CURSOR_SIZEALL; break;
-    case 32648: sc = SDL_SYSTEM_CURSOR_NO; break;
-    case 32649: sc = SDL_SYSTEM_CURSOR_HAND; break;
+    case 32513:
+      sc = SDL_SYSTEM_CURSOR_IBEAM;
+      break;
+    case 32514:
+      sc = SDL_SYSTEM_CURSOR_WAIT;
+      break;
+    case 32515:
+      sc = SDL_SYSTEM_CURSOR_CROSSHAIR;
+      break;
+    case 32646:
+      sc = SDL_SYSTEM_CURSOR_SIZEALL;
+      break;
+    case 32648:
+      sc = SDL_SYSTEM_CURSOR_NO;
+      break;
+    case 32649:
+      sc = SDL_SYSTEM_CURSOR_HAND;
+      break;
   }
   SDL_Cursor*& c = g_cursors[int(sc)];
   if (!c) c = SDL_CreateSystemCursor(sc);
@@ -378,8 +471,12 @@ void sdlApplyCursor() {
 
 int sdlMessageBox(const std::string& text, const std::string& caption, UINT type, HWND owner) {
   if (g_mode != 1) return 0;
-  struct B { int id; const char* label; };
-  static const B sets[6][3] = {{{IDOK, "OK"}}, {{IDOK, "OK"}, {IDCANCEL, "Cancel"}},
+  struct B {
+    int id;
+    const char* label;
+  };
+  static const B sets[6][3] = {{{IDOK, "OK"}},
+                               {{IDOK, "OK"}, {IDCANCEL, "Cancel"}},
                                {{IDABORT, "Abort"}, {IDRETRY, "Retry"}, {IDIGNORE, "Ignore"}},
                                {{IDYES, "Yes"}, {IDNO, "No"}, {IDCANCEL, "Cancel"}},
                                {{IDYES, "Yes"}, {IDNO, "No"}},

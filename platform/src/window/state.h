@@ -36,12 +36,12 @@ struct Window {
   WNDPROC proc = nullptr;
   DWORD style = 0;
   DWORD exStyle = 0;
-  std::string title;   // as given (GBK unless another code page was named)
+  std::string title;  // as given (GBK unless another code page was named)
   UINT titleCodePage = 936;
   HWND parent = nullptr;  // parent (child windows) or owner (top-level)
   std::vector<HWND> children;
-  HMENU menu = nullptr;   // top-level: the menu bar
-  int ctrlId = 0;         // child: its control id
+  HMENU menu = nullptr;  // top-level: the menu bar
+  int ctrlId = 0;        // child: its control id
   HINSTANCE instance = nullptr;
   // Window rectangle: screen coordinates for top-level windows, parent client coordinates for
   // child windows.
@@ -106,7 +106,7 @@ bool isTopLevel(const Window* w);
 
 // Frame insets of a style: how far the window rectangle extends beyond the client area.
 RECT nonClientInsets(DWORD style, DWORD exStyle, bool menu);
-RECT clientRectOf(const Window* w);      // (0, 0, w, h)
+RECT clientRectOf(const Window* w);  // (0, 0, w, h)
 POINT clientOriginOnScreen(const Window* w);
 
 LRESULT send(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
@@ -140,8 +140,7 @@ void sdlMaximize(Window* w);
 void sdlPump();
 void sdlWait(int timeoutMs);
 void sdlApplyCursor();
-int sdlMessageBox(const std::string& textUtf8, const std::string& captionUtf8, UINT type,
-                  HWND owner);
+int sdlMessageBox(const std::string& textUtf8, const std::string& captionUtf8, UINT type, HWND owner);
 void sdlUpdateLimits(Window* w);
 bool queryMinMax(HWND hwnd, MINMAXINFO& mmi);
 void sdlScreenSize(int& w, int& h);

@@ -17,9 +17,8 @@ LRESULT send(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 }  // namespace zqwin
 
-HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x,
-                     int y, int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
-                     LPVOID param) {
+HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y, int width,
+                     int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param) {
   auto& s = state();
   if (!className) {
     SetLastError(ERROR_INVALID_PARAMETER);
@@ -96,8 +95,8 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
     MINMAXINFO mmi;
     queryMinMax(hwnd, mmi);
   }
-  CREATESTRUCTA cs{param, instance, menu, parent, height, width, y, x, LONG(style),
-                   windowName, className, exStyle};
+  CREATESTRUCTA cs{param, instance, menu,        parent,     height,    width,
+                   y,     x,        LONG(style), windowName, className, exStyle};
   if (!find(hwnd) || !send(hwnd, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(&cs))) {
     if (find(hwnd)) DestroyWindow(hwnd);
     SetLastError(ERROR_INVALID_PARAMETER);
@@ -118,9 +117,7 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
   send(hwnd, WM_MOVE, 0, MAKELPARAM(o.x, o.y));
   if (!find(hwnd)) return nullptr;
   if (style & WS_VISIBLE) {
-    int cmd = (style & WS_MINIMIZE) ? SW_SHOWMINIMIZED
-              : (style & WS_MAXIMIZE) ? SW_SHOWMAXIMIZED
-                                      : SW_SHOW;
+    int cmd = (style & WS_MINIMIZE) ? SW_SHOWMINIMIZED : (style & WS_MAXIMIZE) ? SW_SHOWMAXIMIZED : SW_SHOW;
     ShowWindow(hwnd, cmd);
   }
   return find(hwnd) ? hwnd : nullptr;
@@ -163,9 +160,9 @@ BOOL DestroyWindow(HWND hwnd) {
   send(hwnd, WM_NCDESTROY, 0, 0);
   w = find(hwnd);
   if (!w) return TRUE;
-  s.timers.erase(std::remove_if(s.timers.begin(), s.timers.end(),
-                                [&](const Timer& t) { return t.hwnd == hwnd; }),
-                 s.timers.end());
+  s.timers.erase(
+      std::remove_if(s.timers.begin(), s.timers.end(), [&](const Timer& t) { return t.hwnd == hwnd; }),
+      s.timers.end());
   if (w->parent) {
     if (Window* p = find(w->parent)) {
       auto& ch = p->children;
@@ -193,15 +190,21 @@ LONG_PTR GetWindowLongPtrA(HWND hwnd, int index) {
     return 0;
   }
   switch (index) {
-    case GWL_WNDPROC: return reinterpret_cast<LONG_PTR>(w->proc);
-    case GWL_HINSTANCE: return reinterpret_cast<LONG_PTR>(w->instance);
-    case GWL_HWNDPARENT: return reinterpret_cast<LONG_PTR>(w->parent);
-    case GWL_ID: return w->ctrlId;
-    case GWL_STYLE: return LONG(w->style | (w->visible ? WS_VISIBLE : 0) |
-                                (w->minimized ? WS_MINIMIZE : 0) |
-                                (w->maximized ? WS_MAXIMIZE : 0) | (w->enabled ? 0 : WS_DISABLED));
-    case GWL_EXSTYLE: return LONG(w->exStyle);
-    case GWL_USERDATA: return w->userData;
+    case GWL_WNDPROC:
+      return reinterpret_cast<LONG_PTR>(w->proc);
+    case GWL_HINSTANCE:
+      return reinterpret_cast<LONG_PTR>(w->instance);
+    case GWL_HWNDPARENT:
+      return reinterpret_cast<LONG_PTR>(w->parent);
+    case GWL_ID:
+      return w->ctrlId;
+    case GWL_STYLE:
+      return LONG(w->style | (w->visible ? WS_VISIBLE : 0) | (w->minimized ? WS_MINIMIZE : 0) |
+                  (w->maximized ? WS_MAXIMIZE : 0) | (w->enabled ? 0 : WS_DISABLED));
+    case GWL_EXSTYLE:
+      return LONG(w->exStyle);
+    case GWL_USERDATA:
+      return w->userData;
   }
   if (index >= 0 && size_t(index) + sizeof(LONG_PTR) <= w->extra.size()) {
     LONG_PTR v;
@@ -225,10 +228,18 @@ LONG_PTR SetWindowLongPtrA(HWND hwnd, int index, LONG_PTR value) {
   }
   LONG_PTR old = GetWindowLongPtrA(hwnd, index);
   switch (index) {
-    case GWL_WNDPROC: w->proc = reinterpret_cast<WNDPROC>(value); return old;
-    case GWL_HINSTANCE: w->instance = reinterpret_cast<HINSTANCE>(value); return old;
-    case GWL_HWNDPARENT: w->parent = reinterpret_cast<HWND>(value); return old;
-    case GWL_ID: w->ctrlId = int(value); return old;
+    case GWL_WNDPROC:
+      w->proc = reinterpret_cast<WNDPROC>(value);
+      return old;
+    case GWL_HINSTANCE:
+      w->instance = reinterpret_cast<HINSTANCE>(value);
+      return old;
+    case GWL_HWNDPARENT:
+      w->parent = reinterpret_cast<HWND>(value);
+      return old;
+    case GWL_ID:
+      w->ctrlId = int(value);
+      return old;
     case GWL_STYLE: {
       DWORD v = DWORD(value);
       w->style = v & ~(WS_VISIBLE | WS_MINIMIZE | WS_MAXIMIZE | WS_DISABLED);
@@ -242,8 +253,12 @@ LONG_PTR SetWindowLongPtrA(HWND hwnd, int index, LONG_PTR value) {
       sdlSyncGeometry(w);
       return old;
     }
-    case GWL_EXSTYLE: w->exStyle = DWORD(value); return old;
-    case GWL_USERDATA: w->userData = value; return old;
+    case GWL_EXSTYLE:
+      w->exStyle = DWORD(value);
+      return old;
+    case GWL_USERDATA:
+      w->userData = value;
+      return old;
   }
   if (index >= 0 && size_t(index) + sizeof(LONG_PTR) <= w->extra.size()) {
     std::memcpy(w->extra.data() + index, &value, sizeof value);
@@ -259,9 +274,7 @@ LONG_PTR SetWindowLongPtrA(HWND hwnd, int index, LONG_PTR value) {
 }
 
 LONG GetWindowLongA(HWND hwnd, int index) { return LONG(GetWindowLongPtrA(hwnd, index)); }
-LONG SetWindowLongA(HWND hwnd, int index, LONG value) {
-  return LONG(SetWindowLongPtrA(hwnd, index, value));
-}
+LONG SetWindowLongA(HWND hwnd, int index, LONG value) { return LONG(SetWindowLongPtrA(hwnd, index, value)); }
 
 BOOL SetWindowTextA(HWND hwnd, LPCSTR text) {
   if (!find(hwnd)) return FALSE;
@@ -301,8 +314,8 @@ HWND SetParent(HWND child, HWND parent) {
   if (parent && !p) return nullptr;
   HWND old = w->parent;
   if (old) {
-    if (Window* o = find(old)) o->children.erase(std::remove(o->children.begin(), o->children.end(), child),
-                                                 o->children.end());
+    if (Window* o = find(old))
+      o->children.erase(std::remove(o->children.begin(), o->children.end(), child), o->children.end());
   } else {
     s.topLevel.erase(std::remove(s.topLevel.begin(), s.topLevel.end(), child), s.topLevel.end());
   }
@@ -325,10 +338,14 @@ HWND GetWindow(HWND hwnd, UINT cmd) {
   auto it = std::find(sib->begin(), sib->end(), hwnd);
   if (it == sib->end()) return nullptr;
   switch (cmd) {
-    case GW_HWNDFIRST: return sib->front();
-    case GW_HWNDLAST: return sib->back();
-    case GW_HWNDNEXT: return (it + 1) == sib->end() ? nullptr : *(it + 1);
-    case GW_HWNDPREV: return it == sib->begin() ? nullptr : *(it - 1);
+    case GW_HWNDFIRST:
+      return sib->front();
+    case GW_HWNDLAST:
+      return sib->back();
+    case GW_HWNDNEXT:
+      return (it + 1) == sib->end() ? nullptr : *(it + 1);
+    case GW_HWNDPREV:
+      return it == sib->begin() ? nullptr : *(it - 1);
   }
   return nullptr;
 }
