@@ -33,7 +33,7 @@ std::string ItemSection(int n) {
 
 void CZqUIPanel::_LogLoad(const char* config, SScreenPoint pos, const char* name) {
   if (CZqDebug* log = CZqFunc::GetDebuger())
-    log->ADD_LOG("加载界面-%s--位置-(%d,%d)--名子-%s ", config ? config : "", (int)pos.x, (int)pos.y,
+    log->ADD_LOG(ZQ_GBK("加载界面-%s--位置-(%d,%d)--名子-%s "), config ? config : "", (int)pos.x, (int)pos.y,
                  name ? name : "");
 }
 
@@ -74,8 +74,8 @@ int CZqUIPanel::Restore() {
   SetBackLayer(c.GetBOOL("SETING", "back_layer", "false"));
   m_bToggleOnClick = c.GetBOOL("SETING", "checked", "false");
   const std::pair<CZqAnimation*, const char*> images[] = {
-      {&m_aniNormal, "normal"}, {&m_aniNormalTouch, "normal_touch"}, {&m_aniPress, "press"},
-      {&m_aniPressTouch, "press_touch"}, {&m_aniDisable, "disable"}, {&m_aniSense, "sense"}};
+      {&m_aniNormal, "normal"},          {&m_aniNormalTouch, "normal_touch"}, {&m_aniPress, "press"},
+      {&m_aniPressTouch, "press_touch"}, {&m_aniDisable, "disable"},          {&m_aniSense, "sense"}};
   for (const auto& [animation, key] : images) {
     const std::string description = c.GetString("IMAGE", key, "");
     animation->SetZqEngine(m_pEngine);
@@ -108,7 +108,8 @@ int CZqUIPanel::Restore() {
     _LogLoad(config.c_str(), pos, name.c_str());
     // A configuration that names itself or an ancestor would build without end.
     bool cycle = false;
-    for (const CZqUIPanel* p = this; p && !cycle; p = p->m_pParent) cycle = !config.empty() && p->m_strConfig == config;
+    for (const CZqUIPanel* p = this; p && !cycle; p = p->m_pParent)
+      cycle = !config.empty() && p->m_strConfig == config;
     if (cycle) continue;
     std::string made = style;
     if (CZqFunc::UI_GetEditMode()) {
@@ -137,18 +138,19 @@ int CZqUIPanel::SaveConfig(const char* path) {
 }
 
 int CZqUIPanel::OnSaveConfig(CConfig& c) {
-  const char* image[] = {GetImageNormal(), GetImageNormalTouch(), GetImagePress(),
-                         GetImagePressTouch(), GetImageDisable(), GetImageSense()};
-  if (!c.WriteString("UI", "GLOBALS", "config") || !WriteText(c, m_strBaseStyle.c_str(), "GLOBALS", "style") ||
+  const char* image[] = {GetImageNormal(),     GetImageNormalTouch(), GetImagePress(),
+                         GetImagePressTouch(), GetImageDisable(),     GetImageSense()};
+  if (!c.WriteString("UI", "GLOBALS", "config") ||
+      !WriteText(c, m_strBaseStyle.c_str(), "GLOBALS", "style") ||
       !c.WritePoint(GetSize(), "SETING", "size") || !c.WriteBOOL(m_bVisible, "SETING", "visible") ||
       !c.WriteBOOL(m_bEnabled, "SETING", "enable") || !c.WriteBOOL(m_bMovable, "SETING", "can_move") ||
       !c.WriteRect(m_rcHeader, "SETING", "header_rect") ||
-      !c.WriteBOOL(m_bBackLayer, "SETING", "back_layer") ||
-      !WriteText(c, image[0], "IMAGE", "normal") || !WriteText(c, image[1], "IMAGE", "normal_touch") ||
-      !c.WriteBOOL(m_bToggleOnClick, "SETING", "checked") ||
-      !WriteText(c, image[2], "IMAGE", "press") || !WriteText(c, image[3], "IMAGE", "press_touch") ||
-      !WriteText(c, image[4], "IMAGE", "disable") || !WriteText(c, image[5], "IMAGE", "sense") ||
-      !WriteText(c, GetSoundTouch(), "SOUND", "touch") || !WriteText(c, GetSoundTClick(), "SOUND", "click"))
+      !c.WriteBOOL(m_bBackLayer, "SETING", "back_layer") || !WriteText(c, image[0], "IMAGE", "normal") ||
+      !WriteText(c, image[1], "IMAGE", "normal_touch") ||
+      !c.WriteBOOL(m_bToggleOnClick, "SETING", "checked") || !WriteText(c, image[2], "IMAGE", "press") ||
+      !WriteText(c, image[3], "IMAGE", "press_touch") || !WriteText(c, image[4], "IMAGE", "disable") ||
+      !WriteText(c, image[5], "IMAGE", "sense") || !WriteText(c, GetSoundTouch(), "SOUND", "touch") ||
+      !WriteText(c, GetSoundTClick(), "SOUND", "click"))
     return 0;
   // A caption the file cannot hold (a line break) would load as the old one: report it.
   int ok = 1;

@@ -128,7 +128,8 @@ TEST_F(Tree, APanelWithoutEngineIsNotCreated) {
 
 TEST_F(Tree, DetachAndAttachKeepTheIdAndTheRegistration) {
   Write("c.ini", kChild);
-  Write("root.ini", "[ITEM_1]\nstyle=panel\nconfig=c.ini\nname=a\n[ITEM_2]\nstyle=panel\nconfig=c.ini\nname=b\n");
+  Write("root.ini",
+        "[ITEM_1]\nstyle=panel\nconfig=c.ini\nname=a\n[ITEM_2]\nstyle=panel\nconfig=c.ini\nname=b\n");
   CZqUIPanel root(engine);
   ASSERT_EQ(root.Create("root.ini", SScreenPoint(0, 0), "root"), 1);
   ASSERT_EQ(root.GetSubPanels().size(), 2u);
@@ -152,7 +153,8 @@ TEST_F(Tree, DetachAndAttachKeepTheIdAndTheRegistration) {
 // Run under ASan: no leak, no use of a freed parent, no registry entry left behind.
 TEST_F(Tree, DestroyingAParentAlsoDestroysTheChildrenItCreatedThatAreDetached) {
   Write("c.ini", kChild);
-  Write("root.ini", "[ITEM_1]\nstyle=panel\nconfig=c.ini\nname=a\n[ITEM_2]\nstyle=panel\nconfig=c.ini\nname=b\n");
+  Write("root.ini",
+        "[ITEM_1]\nstyle=panel\nconfig=c.ini\nname=a\n[ITEM_2]\nstyle=panel\nconfig=c.ini\nname=b\n");
   CZqUIPanel other(engine);
   other.Create(nullptr, SScreenPoint(0, 0), nullptr);
   auto* root = new CZqUIPanel(engine);
@@ -196,7 +198,7 @@ TEST_F(Tree, TheLogLinePrintsEmptyTextForANullNameOrConfiguration) {
     root.Create(nullptr, SScreenPoint(3, 4), nullptr);
   }
   const std::string text = ReadFileText(dir.file("DEBUG.LOG"));
-  EXPECT_NE(text.find("加载界面---位置-(3,4)--名子- "), std::string::npos) << text;
+  EXPECT_NE(text.find(zqUtf8ToGbk("加载界面---位置-(3,4)--名子- ")), std::string::npos) << text;
 }
 
 }  // namespace

@@ -60,6 +60,15 @@ ZQPLAT_API std::string zqGbkToUtf8(std::string_view gbk);
 ZQPLAT_API std::string zqUtf8ToGbk(std::string_view utf8);
 ZQPLAT_API std::string zqBig5ToUtf8(std::string_view big5);
 
+// A text literal as GBK bytes. Sources are UTF-8 and one compiler of the tree (clang, for the fuzz
+// build) cannot re-encode literals, so each literal is converted once, on first use, and kept.
+// Use it for every non-ASCII literal that is logged, shown or compared with data.
+#define ZQ_GBK(utf8_literal)                                          \
+  ([]() -> const char* {                                              \
+    static const std::string zq_gbk_text = zqUtf8ToGbk(utf8_literal); \
+    return zq_gbk_text.c_str();                                       \
+  }())
+
 // ---- paths ------------------------------------------------------------------------------------
 // Maps a Windows-style GBK path to the file system: "\" (outside GBK double bytes) becomes "/",
 // a leading drive "X:" is dropped, GBK names become UTF-8, and when the exact name is missing each
