@@ -74,6 +74,9 @@ class ZQ_API CZqApp {
   DWORD GetCurTime() const;  // the system clock in 0.1 ms
   DWORD GetAppTime() const { return m_dwAppTime; }
   DWORD GetAppTimeEx() const { return GetCurTime() - m_dwTimeBase; }
+  // The live application time, standing still while the clock is held: what the application time
+  // will read when the hold ends. The engines measure their own stops on it.
+  DWORD GetAppClock() const { return (m_nHold ? m_dwPauseMark : GetCurTime()) - m_dwTimeBase; }
   const char* GetAppPath(char* out = nullptr) const;
   HWND GetMainWnd() const { return m_hWnd; }
   HMENU GetWindowMenu() const { return m_hWindowMenu; }

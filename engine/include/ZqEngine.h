@@ -85,6 +85,18 @@ class ZQ_API CZqEngine {
   long Lock(BYTE* bits, LONG pitch);
   long Unlock();
   int IsChanged() const { return m_bRenderAllowed && m_bActive; }
+
+  // Where the back buffer goes in the client area (m_nBoundsMode): stretched over it, unscaled at
+  // a corner or centred and cut to it, or as large as fits with the buffer's aspect kept.
+  enum : int {
+    BOUNDS_STRETCH = 0,
+    BOUNDS_TOP_LEFT = 1,
+    BOUNDS_TOP_RIGHT = 2,
+    BOUNDS_BOTTOM_LEFT = 3,
+    BOUNDS_BOTTOM_RIGHT = 4,
+    BOUNDS_CENTRE = 5,
+    BOUNDS_KEEP_ASPECT = 6
+  };
   int IsValid() const { return !m_bLost && m_pBackSurface != nullptr; }
 
   // Shows a GDI window over an exclusive full-screen display; nothing while windowed.
@@ -269,6 +281,11 @@ class ZQ_API CZqEngine {
   int _CheckCooperativeLevel(long* result, int windowedWrongModeSwitches);
   // Releases the device, the surface wrappers and the surfaces; the driver stays.
   void _ReleaseDeviceObjects();
+  // The engine clock's stops (pause, inactivity, window move), measured on the application clock.
+  // Overlapping stops are one stop: the time base moves once, when the last one ends.
+  enum : int { HOLD_PAUSE = 1, HOLD_INACTIVE = 2, HOLD_SIZEMOVE = 4 };
+  void _HoldClock(int reason);
+  void _ReleaseClock(int reason);
 
   // Registered objects, for restore and teardown (their registry code fills these in).
   void _ReleaseRegisteredObjects();
@@ -366,6 +383,7 @@ class ZQ_API CZqEngine {
   // Clock reading (ms) of the last failed restore, so a lost device is retried only now and then.
   DWORD m_dwLastRestoreTry;
   int m_bRestoreFailed;
+  int m_nClockHold = 0;  // HOLD_* bits; m_dwPauseMark is where the stop began
 };
 
 // ==== paint record ====

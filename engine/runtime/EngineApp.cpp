@@ -41,9 +41,9 @@ DWORD AppTime() {
   return app ? app->GetAppTime() : 0;
 }
 
-DWORD AppTimeEx() {
+DWORD AppClock() {
   CZqApp* app = CZqFunc::GetZqApp();
-  return app ? app->GetAppTimeEx() : 0;
+  return app ? app->GetAppClock() : 0;
 }
 
 float AppLoopRate() {

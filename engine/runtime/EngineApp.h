@@ -15,8 +15,8 @@ int AppRegister(CZqEngine* engine);
 void AppUnregister(CZqEngine* engine);
 HMENU AppWindowMenu();
 void AppEngineConnected(CZqEngine* engine);
-DWORD AppTime();    // the application time of this pass
-DWORD AppTimeEx();  // the live application clock
+DWORD AppTime();   // the application time of this pass
+DWORD AppClock();  // the live application clock, standing while the application holds it
 float AppLoopRate();
 
 }  // namespace zq_engine

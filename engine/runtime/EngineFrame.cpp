@@ -7,7 +7,14 @@ namespace {
 // Between two tries to rebuild a device that could not be restored (milliseconds).
 constexpr DWORD kRestoreRetryMs = 1000;
 
-DWORD ClockTenths() { return timeGetTime() * 10; }
+// Catch-up (0.1 ms units): at a loop rate above kCatchUpMinLoopRate, a lag above kCatchUpLag is
+// worked off in updates of kCatchUpStep. A lag above kMaxLag (a stalled process, a clock that
+// jumped) is dropped down to kMaxLag, so no lag costs more than kMaxLag / kCatchUpStep updates and
+// no single update is handed more than kMaxLag.
+constexpr float kCatchUpMinLoopRate = 20.0f;
+constexpr DWORD kCatchUpLag = 2000;
+constexpr DWORD kCatchUpStep = 500;
+constexpr DWORD kMaxLag = 50000;
 
 }  // namespace
 
@@ -20,11 +27,13 @@ int CZqEngine::_UpdateEngine() {
     m_dwLastUpdate = m_dwEngineTime;
     return 0;
   }
-  if (zq_engine::AppLoopRate() > 20.0f && m_dwEngineTime - m_dwLastUpdate > 2000) {
+  if (m_dwEngineTime - m_dwLastUpdate > kMaxLag) m_dwLastUpdate = m_dwEngineTime - kMaxLag;
+  if (zq_engine::AppLoopRate() > kCatchUpMinLoopRate && m_dwEngineTime - m_dwLastUpdate > kCatchUpLag) {
+    // The time the steps take is not charged to the engine clock.
     Pause(1);
-    while (m_dwEngineTime - m_dwLastUpdate > 500) {
-      m_dwElapsed = 500;
-      m_dwLastUpdate += 500;
+    while (m_dwEngineTime - m_dwLastUpdate > kCatchUpStep) {
+      m_dwElapsed = kCatchUpStep;
+      m_dwLastUpdate += kCatchUpStep;
       OnUpdate();
     }
     Pause(0);
@@ -96,19 +105,21 @@ void CZqEngine::UpdateBounds() {
   m_rcSource = SScreenRect(0, 0, w, h);
   const SScreenRect& c = m_rcClient;
   switch (m_nBoundsMode) {
-    case 1:
-    case 2:
-    case 3:
-    case 4:
-    case 5: {
+    case BOUNDS_TOP_LEFT:
+    case BOUNDS_TOP_RIGHT:
+    case BOUNDS_BOTTOM_LEFT:
+    case BOUNDS_BOTTOM_RIGHT:
+    case BOUNDS_CENTRE: {
       // An unscaled back buffer anchored at a corner (or centred), cut to the client area.
       int32_t left, top;
-      if (m_nBoundsMode == 5) {
+      if (m_nBoundsMode == BOUNDS_CENTRE) {
         left = c.left + (c.width() - w) / 2;
         top = c.top + (c.height() - h) / 2;
       } else {
-        left = (m_nBoundsMode == 1 || m_nBoundsMode == 3) ? c.left : c.right - w;
-        top = (m_nBoundsMode == 1 || m_nBoundsMode == 2) ? c.top : c.bottom - h;
+        const bool atLeft = m_nBoundsMode == BOUNDS_TOP_LEFT || m_nBoundsMode == BOUNDS_BOTTOM_LEFT;
+        const bool atTop = m_nBoundsMode == BOUNDS_TOP_LEFT || m_nBoundsMode == BOUNDS_TOP_RIGHT;
+        left = atLeft ? c.left : c.right - w;
+        top = atTop ? c.top : c.bottom - h;
       }
       SScreenRect d(left, top, left + w, top + h);
       if (d.left < c.left) d.left = c.left;
@@ -119,7 +130,7 @@ void CZqEngine::UpdateBounds() {
       m_rcSource = SScreenRect(d.left - left, d.top - top, d.right - left, d.bottom - top);
       break;
     }
-    case 6:
+    case BOUNDS_KEEP_ASPECT:
       m_rcDest = c;
       m_rcDest.make_room(SScreenRect(0, 0, w, h));
       break;
@@ -166,25 +177,37 @@ long CZqEngine::PrepareForRender() {
   return 0;
 }
 
+// Stops are measured on the live application clock, the clock the engine time runs on: while
+// the application clock itself stands (inactive, moved, paused) they cost nothing twice.
+void CZqEngine::_HoldClock(int reason) {
+  if (!m_nClockHold) m_dwPauseMark = zq_engine::AppClock();
+  m_nClockHold |= reason;
+}
+
+void CZqEngine::_ReleaseClock(int reason) {
+  if (!(m_nClockHold & reason)) return;
+  m_nClockHold &= ~reason;
+  if (!m_nClockHold) m_dwTimeBase += zq_engine::AppClock() - m_dwPauseMark;
+}
+
 void CZqEngine::SetActive(int active) {
   active = active ? 1 : 0;
   if (active == m_bActive) return;
   m_bActive = active;
-  const bool clocked = !m_bSingleStep && !m_bUpdateInactive;
   if (active) {
-    if (clocked) m_dwTimeBase += ClockTenths() - m_dwPauseMark;
+    _ReleaseClock(HOLD_INACTIVE);
     _PauseMedia(0);
   } else {
-    if (clocked) m_dwPauseMark = ClockTenths();
+    if (!m_bSingleStep && !m_bUpdateInactive) _HoldClock(HOLD_INACTIVE);
     _PauseMedia(1);
   }
 }
 
 void CZqEngine::Pause(int pause) {
   if (pause) {
-    if (++m_dwPauseCount == 1 && !m_bSingleStep) m_dwPauseMark = zq_engine::AppTimeEx();
+    if (++m_dwPauseCount == 1 && !m_bSingleStep) _HoldClock(HOLD_PAUSE);
   } else if (m_dwPauseCount > 0) {
-    if (--m_dwPauseCount == 0 && !m_bSingleStep) m_dwTimeBase += zq_engine::AppTimeEx() - m_dwPauseMark;
+    if (--m_dwPauseCount == 0) _ReleaseClock(HOLD_PAUSE);
   }
 }
 

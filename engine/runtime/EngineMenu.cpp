@@ -50,6 +50,8 @@ int CZqEngine::_OnMenuCommand(WORD id) {
     const DWORD now = zq_engine::AppTime();
     if (!m_bSingleStep) {
       m_dwTimeBase = now - m_dwFrozenTime;
+      // A stop still in force counts from here: the stepped span is not charged again.
+      if (m_nClockHold) m_dwPauseMark = zq_engine::AppClock();
     } else {
       // The engine clock stands at its current reading.
       m_dwPauseMark = now;

@@ -117,10 +117,10 @@ long CZqEngine::MsgProc(UINT message, UINT wParam, long lParam) {
       Pause(0);
       break;
     case WM_ENTERSIZEMOVE:
-      if (!m_bSingleStep) m_dwPauseMark = zq_engine::AppTime();
+      if (!m_bSingleStep) _HoldClock(HOLD_SIZEMOVE);
       break;
     case WM_EXITSIZEMOVE:
-      if (!m_bSingleStep) m_dwTimeBase += zq_engine::AppTime() - m_dwPauseMark;
+      _ReleaseClock(HOLD_SIZEMOVE);
       break;
     default:
       break;

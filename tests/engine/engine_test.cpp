@@ -21,6 +21,7 @@ class LoopApp : public CZqApp {
 // Records every hook in order; draws a known colour in the 2D pass.
 class RecordingEngine : public CZqEngine {
  public:
+  using CZqEngine::m_idPause;
   using CZqEngine::m_nBoundsMode;
   std::vector<std::string> calls;
   std::vector<DWORD> elapsed;
@@ -149,23 +150,27 @@ TEST_F(EngineTest, NoApplicationOrNoDeviceRecordCreatesNothing) {
   EXPECT_EQ(zqDisplayLiveSurfaceCount(), before);
 }
 
-TEST_F(EngineTest, CatchUpStepsDependOnTheLoopRate) {
+TEST_F(EngineTest, CatchUpStepsDependOnTheLoopRateAndAreBounded) {
   struct Case {
     float rate;
+    DWORD lag;
     std::vector<DWORD> elapsed;
   };
   std::vector<DWORD> steps(23, 500);
   steps.push_back(500);
-  for (const Case& c : {Case{30.f, steps}, Case{20.f, {12000}}}) {
+  // A lag of any size is cut to 5 s: 99 steps and one ordinary update, or one update of 5 s.
+  const std::vector<DWORD> bounded(100, 500);
+  for (const Case& c : {Case{30.f, 12000, steps}, Case{20.f, 12000, {12000}}, Case{30.f, 50000, bounded},
+                        Case{30.f, 0x7FFFFFF0u, bounded}, Case{20.f, 0x7FFFFFF0u, {50000}}}) {
     Start();
     app->SetLoopRate(c.rate);
     Update(50000);
     engine->elapsed.clear();
-    EXPECT_EQ(Update(62000), 1);
-    EXPECT_EQ(engine->elapsed, c.elapsed) << c.rate;
+    EXPECT_EQ(Update(50000 + c.lag), 1);
+    EXPECT_EQ(engine->elapsed, c.elapsed) << c.rate << " " << c.lag;
     // No time passed: render without updating.
     engine->elapsed.clear();
-    EXPECT_EQ(Update(62000), 1);
+    EXPECT_EQ(Update(50000 + c.lag), 1);
     EXPECT_TRUE(engine->elapsed.empty());
     delete engine;
     engine = nullptr;
@@ -181,6 +186,88 @@ TEST_F(EngineTest, InactiveEngineNeitherUpdatesNorCountsTheGap) {
   engine->elapsed.clear();
   Update(5100);
   EXPECT_EQ(engine->elapsed, std::vector<DWORD>{100});
+}
+
+// The clock stops of the window (a pause from the engine's menu, inactivity, a window move, a
+// menu loop, a minimised window) overlap in any order; however they do, the engine time stands
+// still from the first stop to the end of the last, as one stop over the whole span.
+TEST_F(EngineTest, OverlappingStopsStopTheEngineClockOnce) {
+  enum Event { PauseCmd, Deactivate, Activate, MoveStart, MoveEnd, MenuStart, MenuEnd, Minimise, Restore };
+  struct Case {
+    const char* name;
+    int background;
+    std::vector<Event> events;
+  };
+  const Case cases[] = {
+      {"PauseAroundDeactivation", 0, {PauseCmd, Deactivate, Activate, PauseCmd}},
+      {"DeactivationAroundPause", 0, {Deactivate, PauseCmd, PauseCmd, Activate}},
+      {"PauseEndsWhileInactive", 0, {PauseCmd, Deactivate, PauseCmd, Activate}},
+      {"PauseAroundMove", 0, {PauseCmd, MoveStart, MoveEnd, PauseCmd}},
+      {"MenuLoopAroundPause", 0, {MenuStart, PauseCmd, MenuEnd, PauseCmd}},
+      {"PauseAroundMinimised", 0, {PauseCmd, Minimise, Restore, PauseCmd}},
+      {"MinimisedInBackground", 1, {Minimise, Restore}},
+      {"PauseAroundDeactivationInBackground", 1, {PauseCmd, Deactivate, Activate, PauseCmd}},
+  };
+  const WORD kPauseCmd = 40001;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Start();
+    engine->m_idPause = kPauseCmd;
+    app->SetNoSleep(1);
+    app->SetRunInBackground(c.background);
+    app->MsgProc(WM_ACTIVATEAPP, 1, 0);
+    // Both window procedures see the window's messages: the application's first.
+    auto both = [&](UINT m, WPARAM w) {
+      app->MsgProc(m, w, 0);
+      engine->MsgProc(m, (UINT)w, 0);
+    };
+    zqAdvanceClock(100);
+    app->DoIdle();
+    const DWORD before = engine->GetEngineTime();
+    engine->elapsed.clear();
+    for (Event e : c.events) {
+      switch (e) {
+        case PauseCmd:
+          both(WM_COMMAND, kPauseCmd);
+          break;
+        case Deactivate:
+          both(WM_ACTIVATEAPP, 0);
+          break;
+        case Activate:
+          both(WM_ACTIVATEAPP, 1);
+          break;
+        case MoveStart:
+          both(WM_ENTERSIZEMOVE, 0);
+          break;
+        case MoveEnd:
+          both(WM_EXITSIZEMOVE, 0);
+          break;
+        case MenuStart:
+          both(WM_ENTERMENULOOP, 0);
+          break;
+        case MenuEnd:
+          both(WM_EXITMENULOOP, 0);
+          break;
+        case Minimise:
+          both(WM_SIZE, SIZE_MINIMIZED);
+          break;
+        case Restore:
+          both(WM_SIZE, SIZE_RESTORED);
+          break;
+      }
+      zqAdvanceClock(1000);
+      app->DoIdle();
+    }
+    // The last event ended the last stop: 1 s of running time follows it.
+    EXPECT_EQ(engine->GetEngineTime(), before + 10000);
+    for (DWORD e : engine->elapsed) EXPECT_LE(e, 10000u);
+    zqAdvanceClock(10);
+    app->DoIdle();
+    EXPECT_EQ(engine->GetEngineTime(), before + 10100);
+    EXPECT_EQ(engine->elapsed.back(), 100u);
+    delete engine;
+    engine = nullptr;
+  }
 }
 
 TEST_F(EngineTest, RenderThenDrawAndPresentIntoTheClientArea) {
@@ -204,7 +291,7 @@ TEST_F(EngineTest, RenderThenDrawAndPresentIntoTheClientArea) {
 
 TEST_F(EngineTest, CornerBoundsShowTheBufferUnscaled) {
   Start();
-  engine->m_nBoundsMode = 4;  // bottom-right
+  engine->m_nBoundsMode = CZqEngine::BOUNDS_BOTTOM_RIGHT;
   engine->UpdateBounds();
   const SScreenRect& c = engine->GetClientRect();
   EXPECT_EQ(engine->GetDestRect(), c);

@@ -47,6 +47,7 @@ TEST_F(EngineMenuTest, SizeMovesAreNotChargedToTheEngineClock) {
   Start();
   EXPECT_EQ(EngineTimeAt(10000), 10000u);
   engine->MsgProc(WM_ENTERSIZEMOVE, 0, 0);
+  zqAdvanceClock(1500);
   app->SetAppTime(25000);
   engine->MsgProc(WM_EXITSIZEMOVE, 0, 0);
   EXPECT_EQ(EngineTimeAt(25000), 10000u);
@@ -55,6 +56,7 @@ TEST_F(EngineMenuTest, SizeMovesAreNotChargedToTheEngineClock) {
   // Single-stepping: the frozen clock is left alone and the base does not move.
   Command(kSingleStep);
   engine->MsgProc(WM_ENTERSIZEMOVE, 0, 0);
+  zqAdvanceClock(1400);
   app->SetAppTime(40000);
   engine->MsgProc(WM_EXITSIZEMOVE, 0, 0);
   Command(kSingleStep);
