@@ -50,8 +50,10 @@ class RecordingEngine : public CZqEngine {
   }
   long RestoreSource() override {
     calls.push_back("restore");
-    return 0;
+    return restoreResult;
   }
+  void OnSizeChanged() override { calls.push_back("size"); }
+  long restoreResult = 0;
   long ReleaseSource() override {
     calls.push_back("release");
     return 0;
@@ -325,6 +327,80 @@ TEST_F(EngineTest, LostSurfaceInPresentRestoresTheSurfaces) {
   EXPECT_EQ(engine->Present(), DDERR_SURFACELOST);
   EXPECT_EQ(engine->RestoreSurfaces(), 0);
   EXPECT_EQ(engine->Present(), 0);
+}
+
+TEST_F(EngineTest, ResizeRebuildsTheBuffersOnTheSameDriver) {
+  Start();
+  LPDIRECTDRAW7 driver = engine->GetDirectDraw();
+  EXPECT_EQ(engine->Resize(1024, 768), 0);
+  EXPECT_EQ(engine->calls, (std::vector<std::string>{"init", "size"}));
+  EXPECT_EQ(engine->GetDirectDraw(), driver);
+  EXPECT_TRUE(engine->IsValid());
+  EXPECT_EQ(engine->GetBackSurface()->GetWidth(), 800u);
+  EXPECT_EQ(engine->GetBackSurface()->GetHeight(), 600u);
+  // The new buffers render and present.
+  ASSERT_EQ(engine->_RenderEngine(), 0);
+  ASSERT_EQ(engine->Present(), 0);
+  int w = 0, h = 0;
+  const DWORD* frame = zqDisplayPresentedFrame(wnd, &w, &h);
+  ASSERT_NE(frame, nullptr);
+  EXPECT_EQ(frame[0], 0xFF0000u);
+  EXPECT_EQ(frame[size_t(h - 1) * w], 0x0000FFu);
+  // A lost device is not resized.
+  zqDisplaySetDesktopMode(1024, 768, 8, 60);
+  EXPECT_EQ(engine->RestoreEngine(), E_FAIL);
+  zqDisplaySetDesktopMode(0, 0, 0, 0);
+  EXPECT_EQ(engine->Resize(800, 600), ZQERR_NODEVICE);
+}
+
+// A display mode changed under the window: render rebuilds the device, the render preparation
+// switches the engine's mode.
+TEST_F(EngineTest, AWrongModeRebuildsInRenderAndSwitchesModeInPreparation) {
+  Start();
+  SDxDeviceInfo* device = app->GetDxDeviceInfoPtr();
+  ASSERT_NE(device, nullptr);
+  ASSERT_EQ(device->bWindowed, 1);
+  zqDisplaySetCooperativeLevelResult(DDERR_WRONGMODE);
+  EXPECT_EQ(engine->_RenderEngine(), 0);
+  EXPECT_EQ(engine->calls, (std::vector<std::string>{"release", "clean", "init", "restore"}));
+  EXPECT_TRUE(engine->IsValid());
+  EXPECT_EQ(device->bWindowed, 1);
+
+  engine->calls.clear();
+  EXPECT_EQ(engine->PrepareForRender(), 0);
+  EXPECT_EQ(engine->calls, (std::vector<std::string>{"release", "clean", "init", "size", "restore"}));
+  EXPECT_TRUE(engine->IsValid());
+  EXPECT_EQ(device->bWindowed, 0) << "the record is no longer the windowed mode";
+  device->bWindowed = 1;
+
+  zqDisplaySetCooperativeLevelResult(DD_OK);
+  engine->calls.clear();
+  EXPECT_EQ(engine->PrepareForRender(), 0);
+  EXPECT_EQ(engine->_RenderEngine(), 0);
+  EXPECT_EQ(engine->calls, (std::vector<std::string>{"render", "draw"}));
+}
+
+// A failing restore of the engine's objects leaves it lost: it is not drawn from, and the next
+// try (a second later) rebuilds it once the objects come back.
+TEST_F(EngineTest, AFailingRestoreSourceLeavesTheEngineLost) {
+  Start();
+  engine->restoreResult = E_OUTOFMEMORY;
+  zqDisplayMarkAllSurfacesLost();
+  EXPECT_EQ(engine->_RenderEngine(), DDERR_SURFACELOST);
+  EXPECT_EQ(engine->RestoreEngine(), E_OUTOFMEMORY);
+  EXPECT_TRUE(engine->IsLost());
+  EXPECT_FALSE(engine->IsValid());
+  engine->calls.clear();
+  EXPECT_EQ(engine->_RenderEngine(), ZQERR_NODEVICE);
+  EXPECT_TRUE(engine->calls.empty());
+  engine->restoreResult = 0;
+  zqAdvanceClock(1000);
+  EXPECT_EQ(engine->_RenderEngine(), ZQERR_NODEVICE);
+  EXPECT_EQ(engine->calls, (std::vector<std::string>{"release", "clean", "init", "restore"}));
+  EXPECT_FALSE(engine->IsLost());
+  engine->calls.clear();
+  EXPECT_EQ(engine->_RenderEngine(), 0);
+  EXPECT_EQ(engine->calls, (std::vector<std::string>{"render", "draw"}));
 }
 
 TEST_F(EngineTest, FailedRestoreIsRetriedLaterNotOnEveryPass) {

@@ -209,5 +209,90 @@ TEST_F(RenderTest, AfterADeviceLossTheGameRestoresAfterTheSharedTexturesAndShows
   EXPECT_GE(Px(110, 55) >> 16, 0xFDu);
 }
 
+// A 20x10 child in one colour whose draw or restore can be made to fail.
+class BlockPanel : public CZqUIPanel {
+ public:
+  using CZqUIPanel::CZqUIPanel;
+  long OnDraw(SScreenPoint at) override {
+    CZqUIPanel::OnDraw(at);
+    return drawResult;
+  }
+  long RestoreSource() override {
+    ++restores;
+    return restoreResult < 0 ? restoreResult : CZqUIPanel::RestoreSource();
+  }
+  long drawResult = 0;
+  long restoreResult = 0;
+  int restores = 0;
+};
+
+class FailingChildTest : public RenderTest {
+ protected:
+  // Main panel at (100, 50) with children back (red, x 0), middle (green, x 30) and front (blue,
+  // x 60); each is created in front of the one before.
+  void Build(CZqGame& game) {
+    WriteText(dir.file("main.ini"), "[SETING]\nsize=100,20\nvisible=true\nenable=true\n");
+    ASSERT_EQ(game.GetMainUI()->Create("main.ini", SScreenPoint(100, 50), "main"), 1);
+    const DWORD colours[3] = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF};
+    for (int i = 0; i < 3; ++i) {
+      const std::string name = "c" + std::to_string(i);
+      WriteTga(dir.file(name + ".tga"), 20, 10, colours[i]);
+      WriteText(dir.file(name + ".ini"),
+                "[SETING]\nsize=20,10\nvisible=true\nenable=true\nis_caption=true\n[IMAGE]\nnormal=" + name +
+                    ".tga\n");
+      child[i] = new BlockPanel(game.GetMainUI());
+      ASSERT_EQ(child[i]->Create((name + ".ini").c_str(), SScreenPoint(30 * i, 0), name.c_str()), 1);
+      child[i]->SetHeaderRect(SScreenRect(0, 0, 20, 10));
+    }
+  }
+  BlockPanel* child[3] = {};
+};
+
+TEST_F(FailingChildTest, AFailingDrawStopsTheSiblingsInFrontAndReachesTheFrame) {
+  CZqGame game(engine);
+  Build(game);
+  child[1]->drawResult = E_FAIL;
+  engine->SetGame(&game);
+  Clear();
+  ASSERT_EQ(engine->GetD3dDevice()->BeginScene(), 0);
+  EXPECT_EQ(game.Render(), E_FAIL);
+  engine->GetD3dDevice()->EndScene();
+  EXPECT_GE(Px(105, 55) >> 16, 0xFDu) << "the child behind was drawn";
+  EXPECT_GE((Px(135, 55) >> 8) & 0xFF, 0xFDu) << "the failing child drew before it failed";
+  EXPECT_EQ(Px(165, 55), 0u) << "the child in front is not drawn";
+  // Through the frame: the pass fails, so the frame loop ends.
+  zqAdvanceClock(10);
+  EXPECT_EQ(app->DoIdle(), 0);
+  // Once the child draws again, so does everything.
+  child[1]->drawResult = 0;
+  Clear();
+  ASSERT_EQ(engine->GetD3dDevice()->BeginScene(), 0);
+  EXPECT_EQ(game.Render(), 0);
+  engine->GetD3dDevice()->EndScene();
+  EXPECT_GE(Px(165, 55) & 0xFF, 0xFDu);
+}
+
+TEST_F(FailingChildTest, AFailingRestoreStopsTheChildrenBehindAndTheGameReportsIt) {
+  CZqGame game(engine);
+  Build(game);
+  ASSERT_EQ(game.RestoreSourceForGame(), 1);
+  for (BlockPanel* c : child) ASSERT_NE(c->GetCaptionTexture()->GetTexture(), nullptr);
+  game.ReleaseSource();
+  for (BlockPanel* c : child) {
+    ASSERT_EQ(c->GetCaptionTexture()->GetTexture(), nullptr);
+    c->restores = 0;
+  }
+  // Front to back: the front child is restored, the middle one fails, the back one is not reached.
+  child[1]->restoreResult = E_OUTOFMEMORY;
+  EXPECT_EQ(game.GetMainUI()->RestoreSource(), E_OUTOFMEMORY);
+  EXPECT_EQ(game.RestoreSourceForGame(), 0);
+  EXPECT_NE(child[2]->GetCaptionTexture()->GetTexture(), nullptr);
+  EXPECT_EQ(child[0]->GetCaptionTexture()->GetTexture(), nullptr);
+  EXPECT_EQ(child[0]->restores, 0);
+  child[1]->restoreResult = 0;
+  EXPECT_EQ(game.RestoreSourceForGame(), 1);
+  EXPECT_NE(child[0]->GetCaptionTexture()->GetTexture(), nullptr);
+}
+
 }  // namespace
 }  // namespace gametest

@@ -164,6 +164,130 @@ TEST_F(SurfaceTest, WrappedTextEndingInALeadByteStaysInside) {
             0);
 }
 
+// Text tests: one font with Chinese glyphs, and the sizes its characters measure on a surface.
+class SurfaceTextTest : public SurfaceTest {
+ protected:
+  void SetUp() override {
+    SurfaceTest::SetUp();
+    font = CreateFontA(-20, 0, 0, 0, 400, 0, 0, 0, 134, 0, 0, 0, 0, "");
+    ASSERT_NE(font, nullptr);
+  }
+  void TearDown() override {
+    DeleteObject(font);
+    SurfaceTest::TearDown();
+  }
+  SIZE Extent(const char* text) {
+    CZqSurface s(engine);
+    EXPECT_EQ(s.CreateEx(8, 8, 0), 0);
+    HDC dc = nullptr;
+    EXPECT_EQ(s.BeginDc(&dc), 0);
+    HGDIOBJ old = SelectObject(dc, font);
+    SIZE size{0, 0};
+    GetTextExtentPoint32A(dc, text, int(std::strlen(text)), &size);
+    SelectObject(dc, old);
+    s.EndDc(dc);
+    return size;
+  }
+  // Every pixel of two surfaces of one size; the first difference is reported.
+  void ExpectSamePixels(CZqSurface& a, CZqSurface& b) {
+    for (long y = 0; y < long(a.GetHeight()); ++y)
+      for (long x = 0; x < long(a.GetWidth()); ++x) ASSERT_EQ(At(&a, x, y), At(&b, x, y)) << x << "," << y;
+  }
+  std::vector<long> InkColumns(CZqSurface& s) {
+    std::vector<long> out;
+    for (long x = 0; x < long(s.GetWidth()); ++x)
+      for (long y = 0; y < long(s.GetHeight()); ++y)
+        if (At(&s, x, y)) {
+          out.push_back(x);
+          break;
+        }
+    return out;
+  }
+  HFONT font = nullptr;
+};
+
+// Right-aligned numbers stand in cells as wide as "8", from the right: each digit is where it
+// would be alone in its cell, whatever its neighbours.
+TEST_F(SurfaceTextTest, DrawNumberPutsEachDigitInItsOwnCell) {
+  const long W = 200, H = 30;
+  const long e = Extent("8").cx;
+  ASSERT_GT(e, 4);
+  const long right = W - e / 2;  // the right edge moves in by half a cell
+  auto draw = [&](CZqSurface& s, const char* text) {
+    SScreenRect r(0, 0, W, H);
+    return s.DrawNumber(font, text, &r, W, H, DT_RIGHT | DT_SINGLELINE, 0xFFFFFFFF, 0);
+  };
+  CZqSurface number(engine);
+  ASSERT_EQ(number.CreateEx(W, H, 0), 0);
+  number.Clear(0);
+  ASSERT_EQ(draw(number, "123"), 0);
+  const std::vector<long> ink = InkColumns(number);
+  ASSERT_FALSE(ink.empty());
+  EXPECT_GE(ink.front(), right - 3 * e) << "the 1 stands two cells left of the 3";
+  EXPECT_LT(ink.back(), right);
+
+  CZqSurface digits(engine);
+  ASSERT_EQ(digits.CreateEx(W, H, 0), 0);
+  digits.Clear(0);
+  for (const char* one : {"1  ", " 2 ", "  3"}) ASSERT_EQ(draw(digits, one), 0);
+  ExpectSamePixels(number, digits);
+
+  // The cell of each digit holds its ink alone.
+  for (int cell = 0; cell < 3; ++cell) {
+    CZqSurface alone(engine);
+    ASSERT_EQ(alone.CreateEx(W, H, 0), 0);
+    alone.Clear(0);
+    std::string text = "   ";
+    text[2 - cell] = "321"[cell];
+    ASSERT_EQ(draw(alone, text.c_str()), 0);
+    for (long x : InkColumns(alone)) {
+      EXPECT_GE(x, right - (cell + 1) * e) << "digit "
+                                           << "321"[cell];
+      EXPECT_LT(x, right - cell * e) << "digit "
+                                     << "321"[cell];
+    }
+  }
+}
+
+// Lines break where a character would stick out of the width by more than a third of its own
+// width; double-byte characters are never split. Each case is drawn line by line for comparison.
+TEST_F(SurfaceTextTest, DrawTextInRectBreaksLinesByPixels) {
+  const long e = Extent("8").cx, lineHeight = Extent("8").cy;
+  const char kNi[] = "\xC4\xE3";  // 你
+  const long c = Extent(kNi).cx;
+  ASSERT_GT(e, 4);
+  ASSERT_GT(c, 4);
+  const std::string ni(kNi), hao("\xBA\xC3");  // 好
+  struct Case {
+    std::string text;
+    long width;
+    std::vector<std::string> lines;
+  };
+  const Case cases[] = {
+      {"8888", 4 * e, {"8888"}},
+      {"8888", 2 * e + e / 2, {"88", "88"}},  // the third sticks out by half: break
+      {"8888", 3 * e - e / 5, {"888", "8"}},  // by a fifth only: it stays
+      {"8888", 0, {"8", "8", "8", "8"}},      // every line keeps one character
+      {ni + hao + ni + hao, 2 * c + c / 2, {ni + hao, ni + hao}},
+      {"8" + ni + hao, e + c + c / 2, {"8" + ni, hao}},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.text + " in " + std::to_string(k.width));
+    CZqSurface wrapped(engine), lines(engine);
+    ASSERT_EQ(wrapped.CreateEx(160, 120, 0), 0);
+    ASSERT_EQ(lines.CreateEx(160, 120, 0), 0);
+    wrapped.Clear(0);
+    lines.Clear(0);
+    ASSERT_EQ(wrapped.DrawTextInRect(font, k.text.c_str(), 4, 2, k.width, 0, RGB(255, 255, 255), 0), 0);
+    for (size_t i = 0; i < k.lines.size(); ++i)
+      ASSERT_EQ(
+          lines.DrawTextDirect(font, k.lines[i].c_str(), 4, 2 + long(i) * lineHeight, RGB(255, 255, 255), 0),
+          0);
+    ASSERT_FALSE(InkColumns(lines).empty());
+    ExpectSamePixels(wrapped, lines);
+  }
+}
+
 // A picture body: 36-byte header, spans at 50, pixels after.
 std::vector<BYTE> Body(int32_t spanCount, int32_t pixelCount, const std::vector<int16_t>& spans, int pixels) {
   std::vector<BYTE> b(size_t(70 + 6 * spans.size() / 3 + 4 * pixels), 0);

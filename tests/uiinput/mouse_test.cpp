@@ -98,6 +98,38 @@ TEST_F(PanelInputTest, ClickNeedsPressAndReleaseInsideAndPlaysTheClickSound) {
   EXPECT_EQ(Only(ZQ_UIMSG_CLICK), (V{{ZQ_UIMSG_CLICK, id}, {ZQ_UIMSG_CLICK, id}}));
 }
 
+// A plain panel plays its touch sound when the pointer comes over it, not while it stays or
+// leaves; the touch setter plays it too.
+TEST_F(PanelInputTest, APlainPanelPlaysItsTouchSoundWhenTouched) {
+  ASSERT_TRUE(MakeToneWave(dir.file("touch.wav"), 22050, 16, 1, 0.5));
+  WriteFileBytes(dir.file("touchy.ini"), "[SETING]\nsize=60,40\nvisible=true\nenable=true\n[SOUND]\ntouch=" +
+                                             dir.file("touch.wav") + "\n");
+  auto* c = new ProbePanel(root);
+  ASSERT_EQ(c->Create(dir.file("touchy.ini").c_str(), SScreenPoint(100, 100), nullptr), 1);
+  c->SetHeaderRect(SScreenRect(0, 0, 60, 40));
+  CZqSound* sound = c->TouchSound();
+  ASSERT_NE(sound, nullptr);
+  EXPECT_EQ(sound->IsPlaying(), 0) << "not on creation";
+
+  Move(120, 120);
+  EXPECT_EQ(c->IsTouched(), 1);
+  EXPECT_EQ(sound->IsPlaying(), 1);
+  sound->Stop();
+  Move(130, 125);
+  EXPECT_EQ(sound->IsPlaying(), 0) << "staying over it is no new touch";
+  Move(300, 300);
+  EXPECT_EQ(c->IsTouched(), 0);
+  EXPECT_EQ(sound->IsPlaying(), 0);
+  Move(121, 121);
+  EXPECT_EQ(sound->IsPlaying(), 1);
+  sound->Stop();
+  c->SetTouch(0);
+  EXPECT_EQ(sound->IsPlaying(), 0);
+  c->SetTouch(1);
+  EXPECT_EQ(sound->IsPlaying(), 1);
+  sound->Stop();
+}
+
 TEST_F(PanelInputTest, OnlyTheLeftButtonAloneDragsAMovablePanel) {
   const struct {
     UINT flags;

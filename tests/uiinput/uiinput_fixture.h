@@ -21,6 +21,7 @@ class ProbePanel : public CZqUIPanel {
  public:
   using CZqUIPanel::CZqUIPanel;
   CZqSound* ClickSound() const { return m_pSoundClick; }
+  CZqSound* TouchSound() const { return m_pSoundTouch; }
 };
 
 struct Posted {
