@@ -1,6 +1,6 @@
 #include "ShellGlobals.h"
 
 CMainFrame* g_pMainFrame = nullptr;
-int g_bExiting = 0;
 int g_bQuitSent = 0;
+HFONT g_hClientFont = nullptr;
 char g_szConnectString[kConnectStringSize] = {};
