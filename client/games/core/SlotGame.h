@@ -1,0 +1,167 @@
+// The client's one game: three game kinds on one engine game, fed by the server's replies and
+// commanded by the UI panels and the keys.
+#pragma once
+
+#include <list>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "ZqLib.h"
+#include "games/core/GameGlobals.h"
+#include "games/pieces/CardReel.h"
+#include "net/NetGame.h"
+
+class CTurntable;
+class CDigitWheel;
+class CSlotEffect;
+
+class CSlotGame : public CZqGame, public CNetGame {
+ public:
+  explicit CSlotGame(CZqEngine* engine);
+  CSlotGame(const CSlotGame&) = delete;
+  CSlotGame& operator=(const CSlotGame&) = delete;
+
+  // ---- the engine game's slots ----
+  ~CSlotGame() override;
+  long Render() override;
+  long Draw(CZqSurface* surface) override;
+  long Update(DWORD elapsed) override;  // 0.1 ms units
+  void OnUICmd(CZqUIPanel* panel, UINT msg, LPARAM lParam) override;
+
+  // ---- the game's own slots, in order ----
+  virtual void SetPlayerChips(int credits);
+  void OnBonusResult(char** fields) override;  // 1551
+  void OnRoundResult(char** fields) override;  // 1541
+  void OnMoneyNotify(char** fields) override;  // 1521
+  void OnEnterReply(char** fields) override;   // 1511, accepted
+  void OnWeekNotify(char** fields) override;   // 1570
+  void OnBetReply(int amount) override;        // 1531, accepted, kind 0
+  virtual void OnReelsStopped();
+  virtual void UnloadGame();
+  // The game folder's configuration name; 1 when the game is ready to play, else 0.
+  virtual int LoadGame(const char* folder);
+
+  // ---- replies of kinds 1 and 2 and the rest of the network task's view ----
+  int OnCardBetReply(int amount) override;
+  void OnCardResult(char** fields) override;
+  void OnMahjongBetReply(int amount) override;
+  void OnMahjongResult(char** fields) override;
+  // 1531 with a refusal while a bet waits: the spin is given back to the player.
+  void OnBetRefused();
+  void ShowTooLongAndQuit() override;
+  int GetGameType() const override { return g_nGameType; }
+  int GetBetUnit() const override { return m_nBetUnit; }
+
+  // ---- captions ----
+  void SetWinCaption(int win);
+  void SetBetUnit(int unit);
+  void SetBet(int bet);
+
+  // ---- state ----
+  int IsAutoPlay() const { return m_bAutoPlaying; }
+  void StartAutoPlay() { m_bAutoPlaying = m_nAutoPlay > 0; }
+  void StopAutoPlay() { m_bAutoPlaying = 0; }
+  int IsBusy() const { return m_nTurntableState != 0 || m_bAutoPlaying; }
+
+  // ---- shared commands ----
+  void Spin();
+  void PlaceBet();
+  void BetMaxAndSpin();
+  void CycleBet();
+  void DoubleBet();
+  void QuickStop();
+  void IncreaseAutoPlay(CZqUIPanel* panel);
+  void DecreaseAutoPlay(CZqUIPanel* panel);
+  void RequestAutoPlayStop();
+  void PickBonusBox(const char* name);
+  void EnableSpinButtons(int x1, int max, int spin, int exit);
+  void ShowOddsInfo();
+  void CloseOddsInfo();
+  void EnableInfoButton(int on);
+  void ShowNotEnough();
+  void ShowNoMoney();
+  void RestoreMarquee();
+  void RequestExit();
+  int CheckCredits();
+  void ToggleHold(const char* name);
+  void StopExtraReel();
+
+  // ---- the kinds ----
+  int LoadTurntableGame(const char* folder);
+  long UpdateTurntableGame(DWORD elapsed);
+  long RenderTurntableGame();
+  int LoadCardGame(const char* folder);
+  long UpdateCardGame(DWORD elapsed);
+  long RenderCardGame();
+  int LoadMahjongGame(const char* folder);
+  long UpdateMahjongGame(DWORD elapsed);
+  long RenderMahjongGame();
+  void PlaceMahjongBet();
+  void SetPoolValue(int pool);
+  void SetDiceLamps(int lamps);
+
+  // The panel of that name in the loaded UI, or null.
+  CZqUIPanel* FindPanel(const char* name) const;
+
+  // ---- members ----
+  CConfig m_Config;
+
+  int m_nTurntableState = 0;
+  int m_nCardState = 0;
+  int m_nMahjongState = 0;
+  unsigned char m_bSpinHover = 0;
+  unsigned char m_bLeverPulled = 0;
+  DWORD m_dwLastPlayTime = 0;
+  DWORD m_dwRoundStart = 0;
+
+  int m_nCredits = 0;
+  int m_nShownCredits = 0;
+  int m_nBet = 0;
+  int m_nLastBet = 0;
+  int m_nBetUnit = 0;
+  int m_nRoundWin = 0;
+  int m_nShownWin = 0;
+  float m_fWinToCount = 0.0f;
+  int m_nMultiple = 0;
+  int m_nWeek1 = 0;
+  int m_nWeek2 = 0;
+  int m_nWeek3 = 0;
+
+  int m_nAutoPlay = 0;
+  int m_bAutoPlaying = 0;
+  int m_bAutoStopRequested = 0;
+  int m_bBetPending = 0;
+  int m_bWarningShown = 0;
+  int m_bBettingOpen = 1;
+  int m_bCardsTurning = 0;
+  int m_bBonus = 0;
+  int m_bJackpot = 0;
+  int m_bFreePaused = 0;
+  int m_nFreeGames = 0;
+  int m_bLinesByFlag = 0;
+  int m_anLineLit[3] = {0, 0, 0};
+  int m_nNewPool = 0;
+  int m_nPoolTarget = 0;
+  int m_nPoolShown = 0;
+  int m_nFlag = 0;
+
+  CZqUIPanel* m_pControlPanel = nullptr;
+  CZqUIPanel* m_pAutoStopPanel = nullptr;
+  CZqUIPanel* m_pFreePanel = nullptr;
+  CZqUIPanel* m_pFreePanel2 = nullptr;
+  CZqUIPanel* m_pBoxPanel = nullptr;
+  CZqUIPanel* m_pPoolPanel = nullptr;
+
+  std::list<CTurntable*> m_Turntables;
+  CTurntable* m_pBonusTurntable = nullptr;
+  std::list<CCardReel*> m_CardReels;
+  std::vector<CDigitWheel*> m_DigitWheels;
+
+  // The background music of the folder.
+  CZqMedia* m_pMusic = nullptr;
+  CZqSound* m_pSpinSound = nullptr;
+};
+
+// The toolong box, then the exit; not refused in any state.
+void ShowTooLongAndQuit();
