@@ -8,13 +8,12 @@
 #include <vector>
 
 #include "ZqLib.h"
+#include "games/core/CounterText.h"
 #include "games/core/GameGlobals.h"
 #include "games/pieces/CardReel.h"
 #include "net/NetGame.h"
 
 class CTurntable;
-class CDigitWheel;
-class CSlotEffect;
 
 class CSlotGame : public CZqGame, public CNetGame {
  public:
@@ -103,7 +102,47 @@ class CSlotGame : public CZqGame, public CNetGame {
 
   // The panel of that name in the loaded UI, or null.
   CZqUIPanel* FindPanel(const char* name) const;
+  // Card reel n, counted from 1, or null.
+  CCardReel* CardReel(int number) const;
 
+  // Configured texts are shown through buffers of this size (at most 999 characters).
+  static constexpr int kTextBufferSize = 1000;
+  static constexpr int kResultSymbols = 20;
+
+ protected:
+  // A click or double click by panel name; 1 when a rule took it.
+  int OnClickCommand(CZqUIPanel* panel, const char* name);
+  void SetAutoPlayCaption(int count);
+  CZqUIPanel* FindMarquee() const;
+  // "WEEK"/"message" with the three week counters.
+  int FormatWeekText(char* out, size_t size) const;
+  void ShowWeekText();
+  void ShowConfiguredText(const char* section, const char* key);
+  void SetMarqueeFlash(int on);
+  int IsMarqueeFlashing() const;
+  // The auto-play stop panel in place of the control panel, and back.
+  void SwapInAutoStopPanel();
+  void SwapInControlPanel(int enabled);
+
+  // Loading: a configuration found in the pack or as a file; the shared loader steps.
+  int ConfigExists(const char* name) const;
+  int LoadMainUI();
+  void LoadMusic();
+  int FinishLoading(int failed);
+
+  // What the kinds' pieces do for the core.
+  long RenderScreen();
+  void UpdateHintEffects();
+  void StartBonusOpening();
+  void PlayJackpot();
+  void StartBonusTurntable(int target);
+  void OpenBonusBox(int target);
+  void LightPayTableLine(int line, const char* code);
+  void PullLever(CZqUIPanel* lever);
+  int SlidePayTable(int out);
+  int TurntablesHaveThreeLines() const;
+
+ public:
   // ---- members ----
   CConfig m_Config;
 
@@ -156,7 +195,6 @@ class CSlotGame : public CZqGame, public CNetGame {
   std::list<CTurntable*> m_Turntables;
   CTurntable* m_pBonusTurntable = nullptr;
   std::list<CCardReel*> m_CardReels;
-  std::vector<CDigitWheel*> m_DigitWheels;
 
   // The background music of the folder.
   CZqMedia* m_pMusic = nullptr;

@@ -1,14 +1,57 @@
+// The kinds' own loaders, rounds and renders. Until a kind is built its loader shows the shared
+// screen and its round parts do nothing.
 #include "games/core/SlotGame.h"
+#include "games/pieces/Turntable.h"
 
-int CSlotGame::LoadTurntableGame(const char* /*folder*/) { return 0; }
+int CSlotGame::LoadTurntableGame(const char* /*folder*/) {
+  const int ui = LoadMainUI();
+  LoadMusic();
+  return FinishLoading(!ui);
+}
+int CSlotGame::LoadCardGame(const char* folder) { return LoadTurntableGame(folder); }
+int CSlotGame::LoadMahjongGame(const char* folder) { return LoadTurntableGame(folder); }
+
 long CSlotGame::UpdateTurntableGame(DWORD /*elapsed*/) { return 0; }
-long CSlotGame::RenderTurntableGame() { return 0; }
-int CSlotGame::LoadCardGame(const char* /*folder*/) { return 0; }
 long CSlotGame::UpdateCardGame(DWORD /*elapsed*/) { return 0; }
-long CSlotGame::RenderCardGame() { return 0; }
-int CSlotGame::LoadMahjongGame(const char* /*folder*/) { return 0; }
 long CSlotGame::UpdateMahjongGame(DWORD /*elapsed*/) { return 0; }
-long CSlotGame::RenderMahjongGame() { return 0; }
+
+long CSlotGame::RenderScreen() {
+  if (LPDIRECT3DDEVICE7 device = m_pEngine ? m_pEngine->GetD3dDevice() : nullptr)
+    device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
+  if (m_pEngine) m_pEngine->PreparePaint(5, 6, 5, 4);
+  return RenderUI();
+}
+long CSlotGame::RenderTurntableGame() { return RenderScreen(); }
+long CSlotGame::RenderCardGame() { return RenderScreen(); }
+long CSlotGame::RenderMahjongGame() { return RenderScreen(); }
+
+// Kind 1 and kind 2 replies: their rounds come with the kinds.
+int CSlotGame::OnCardBetReply(int /*amount*/) { return 0; }
+void CSlotGame::OnCardResult(char** /*fields*/) {}
+void CSlotGame::OnMahjongBetReply(int /*amount*/) {}
+void CSlotGame::OnMahjongResult(char** /*fields*/) {}
 void CSlotGame::PlaceMahjongBet() {}
-void CSlotGame::SetPoolValue(int pool) { m_nPoolShown = pool; }
+
+void CSlotGame::SetPoolValue(int pool) {
+  m_nPoolShown = pool;
+  if (CZqUIPanel* p = FindPanel("pool")) p->SetCaption(pool);
+}
+// The dice lamps come with the win effects.
 void CSlotGame::SetDiceLamps(int /*lamps*/) {}
+
+// Effect records, the lever, the pay table and the bonus game of the turntable kind come with
+// their pieces; until then there is nothing to play or light.
+void CSlotGame::UpdateHintEffects() {}
+void CSlotGame::StartBonusOpening() {}
+void CSlotGame::PlayJackpot() {}
+void CSlotGame::StartBonusTurntable(int /*target*/) {}
+void CSlotGame::OpenBonusBox(int /*target*/) {}
+void CSlotGame::LightPayTableLine(int /*line*/, const char* /*code*/) {}
+void CSlotGame::PullLever(CZqUIPanel* /*lever*/) {}
+int CSlotGame::SlidePayTable(int /*out*/) { return 0; }
+
+int CSlotGame::TurntablesHaveThreeLines() const {
+  for (const CTurntable* table : m_Turntables)
+    if (table && table->GetLineCount() >= 3) return 1;
+  return 0;
+}

@@ -1,0 +1,102 @@
+// Loading a game folder: the kind, the main UI and its captions, broken folders, loading twice.
+#include "slot_game_fixture.h"
+
+namespace gamestest {
+namespace {
+
+TEST_F(SlotGameTest, AFolderThatIsMissingOrUnnamedIsNotLoaded) {
+  NewGame();
+  EXPECT_EQ(game->LoadGame(nullptr), 0);
+  EXPECT_EQ(game->LoadGame(""), 0);
+  EXPECT_EQ(game->LoadGame("nothing-here.ini"), 0);
+  EXPECT_EQ(game->GetMainUI()->GetSubPanels().size(), 0u);
+  EXPECT_TRUE(Boxes().empty());
+  EXPECT_EQ(ClosesPosted(), 0);
+}
+
+TEST_F(SlotGameTest, ALoadedFolderShowsItsPanelsWithTheCaptionsAndTheWelcomeText) {
+  NewGame();
+  game->m_nCredits = 120;
+  game->m_nBetUnit = 10;
+  ASSERT_EQ(game->LoadGame("game.ini"), 1);
+  for (const std::string& name : FixturePanelNames()) EXPECT_NE(Panel(name), nullptr) << name;
+  EXPECT_EQ(Caption("玩家筹码"), "120");
+  EXPECT_EQ(Caption("中奖筹码"), "0");
+  EXPECT_EQ(Caption("筹码面值"), "10");
+  EXPECT_EQ(Caption("下注筹码"), "0");
+  EXPECT_EQ(Caption("活动字幕"), Gbk("欢迎光临"));
+  EXPECT_FALSE(Panel("赔率表")->IsVisible());
+  EXPECT_TRUE(Panel("转动按钮")->IsEnable());
+  EXPECT_EQ(g_bSpinLocked, 0);
+  EXPECT_TRUE(Boxes().empty());
+}
+
+TEST_F(SlotGameTest, GameTypeZeroToTwoChoosesTheKindAndAnyOtherValueKeepsThePreviousOne) {
+  NewGame();
+  const struct {
+    const char* type;
+    int expected;
+  } steps[] = {{"7", 0}, {"1", 1}, {"7", 1}, {"-1", 1}, {"2", 2}, {"", 0}, {"abc", 0}};
+  for (const auto& s : steps) {
+    WriteGameFolder("game.ini", s.type);
+    ASSERT_EQ(game->LoadGame("game.ini"), 1) << s.type;
+    EXPECT_EQ(g_nGameType, s.expected) << s.type;
+  }
+}
+
+TEST_F(SlotGameTest, AFolderWithoutItsUIShowsTheLoadErrorAndLeaves) {
+  NewGame();
+  WriteGameFolder("game.ini", "0", "missing-ui.ini");
+  EXPECT_EQ(game->LoadGame("game.ini"), 0);
+  EXPECT_EQ(Boxes(), std::vector<std::string>{"Load resource error!"});
+  EXPECT_EQ(ClosesPosted(), 1);
+  EXPECT_EQ(g_bExiting, 1);
+  EXPECT_EQ(game->Render(), static_cast<HRESULT>(0x80004005));
+}
+
+TEST_F(SlotGameTest, LoadingAgainReleasesTheFirstFolderAndForgetsItsSubPanels) {
+  NewGame();
+  ASSERT_EQ(game->LoadGame("game.ini"), 1);
+  game->m_pControlPanel = SubPanel("control");
+  game->m_pAutoStopPanel = SubPanel("autostop");
+  game->GetMainUI()->DelSubPanel(game->m_pAutoStopPanel);  // detached, as while swapped out
+  game->m_CardReels.push_back(new CCardReel);
+  ASSERT_NE(engine->FindUIFromName("autostop"), nullptr);
+
+  ASSERT_EQ(game->LoadGame("game.ini"), 1);
+  EXPECT_EQ(game->m_pControlPanel, nullptr);
+  EXPECT_EQ(game->m_pAutoStopPanel, nullptr);
+  EXPECT_TRUE(game->m_CardReels.empty());
+  EXPECT_EQ(engine->FindUIFromName("control"), nullptr);
+  EXPECT_EQ(engine->FindUIFromName("autostop"), nullptr);
+  EXPECT_EQ(game->GetMainUI()->GetSubPanels().size(), FixturePanelNames().size());
+
+  game->UnloadGame();
+  EXPECT_EQ(Panel("玩家筹码"), nullptr);
+}
+
+TEST_F(SlotGameTest, TooFewCreditsForOneBetLeaveOnlyTheExit) {
+  NewGame();
+  game->m_nCredits = 5;
+  game->m_nBetUnit = 10;
+  ASSERT_EQ(game->LoadGame("game.ini"), 1);
+  EXPECT_EQ(Caption("活动字幕"), Gbk("筹码不足"));
+  EXPECT_FALSE(Panel("一倍按钮")->IsEnable());
+  EXPECT_FALSE(Panel("最大按钮")->IsEnable());
+  EXPECT_FALSE(Panel("转动按钮")->IsEnable());
+  EXPECT_FALSE(Panel("转动杆")->IsEnable());
+  EXPECT_TRUE(Panel("退出")->IsEnable());
+  EXPECT_EQ(g_bSpinLocked, 1);
+  EXPECT_EQ(g_bGameReady, 0);
+}
+
+TEST_F(SlotGameTest, LoadingSendsTheEnterRequestAgain) {
+  NewGame();
+  Join();
+  ASSERT_EQ(game->LoadGame("game.ini"), 1);
+  Exchange(3);
+  EXPECT_EQ(Requests(), (std::vector<std::string>{"1500 cs 0086 1 3 183", "1510 3", "1510 3"}));
+}
+
+}  // namespace
+}  // namespace gamestest
