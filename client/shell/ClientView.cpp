@@ -114,7 +114,8 @@ void CClientView::OnKeyDown(UINT nChar, UINT repeat, UINT flags) {
         stamp = true;
         break;
       case VK_SPACE:
-        if (!locked && (((kind == 0 || kind == 2) && idle) || (kind == 1 && (idle || state == 4)))) game->Spin();
+        if (!locked && (((kind == 0 || kind == 2) && idle) || (kind == 1 && (idle || state == 4))))
+          game->Spin();
         stamp = true;
         break;
       case 'A':

@@ -47,7 +47,8 @@ constexpr UINT kBig5CodePage = 950;
 }  // namespace
 
 CMainFrame::CMainFrame()
-    : m_hArrowCursor(AfxGetApp() ? AfxGetApp()->LoadStandardCursor(IDC_ARROW) : LoadCursorA(nullptr, IDC_ARROW)),
+    : m_hArrowCursor(AfxGetApp() ? AfxGetApp()->LoadStandardCursor(IDC_ARROW)
+                                 : LoadCursorA(nullptr, IDC_ARROW)),
       m_hHandCursor(AfxGetApp() ? AfxGetApp()->LoadStandardCursor(IDC_HAND) : LoadCursorA(nullptr, IDC_HAND)),
       m_nCountdown(0),
       m_hIcon(LoadIconA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(kIconResource))),
@@ -58,6 +59,13 @@ CMainFrame::CMainFrame()
 }
 
 CMainFrame::~CMainFrame() {
+  // The game outlives the frame: its panels go now, while their engine still exists, and
+  // nothing reaches it through the engine or the network task any more.
+  if (g_pSlotGame) {
+    SetGame(nullptr);
+    g_pSlotGame->UnloadGame();
+    g_NetTask.SetGame(nullptr);
+  }
   if (g_hClientFont) {
     DeleteObject(g_hClientFont);
     g_hClientFont = nullptr;
@@ -99,7 +107,8 @@ int CMainFrame::IsGameIdle() const {
 }
 
 LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-  const bool close = message == WM_CLOSE || message == WM_QUIT || (message == WM_COMMAND && wParam == kCloseCommand);
+  const bool close =
+      message == WM_CLOSE || message == WM_QUIT || (message == WM_COMMAND && wParam == kCloseCommand);
   if (close) {
     if (IsGameIdle()) {
       g_bExiting = 1;

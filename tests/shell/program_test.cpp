@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdio>
 #include <set>
+#include <unistd.h>
 #include <sstream>
 #include <string>
 
@@ -16,7 +17,7 @@ const std::string kBin = ZQ_BIN_DIR;
 const std::string kLib = kBin + "/../lib";
 
 // The output of a command; its exit status in *status.
-std::string Run(const std::string& command, int* status = nullptr) {
+std::string Shell(const std::string& command, int* status = nullptr) {
   std::string out;
   FILE* p = popen(command.c_str(), "r");
   if (!p) return out;
@@ -32,7 +33,7 @@ std::string Run(const std::string& command, int* status = nullptr) {
 // defined ones. Names keep their version suffix ("@GLIBC_2.2.5") when they have one.
 std::set<std::string> DynamicSymbols(const std::string& file, bool undefined) {
   std::set<std::string> out;
-  std::istringstream lines(Run("readelf --dyn-syms -W '" + file + "'"));
+  std::istringstream lines(Shell("readelf --dyn-syms -W '" + file + "'"));
   std::string line;
   while (std::getline(lines, line)) {
     std::istringstream f(line);
@@ -48,16 +49,16 @@ std::set<std::string> DynamicSymbols(const std::string& file, bool undefined) {
 }
 
 std::string Demangled(const std::string& name) {
-  return Run("echo '" + name + "' | c++filt | tr -d '\\n'");
+  return Shell("echo '" + name + "' | c++filt | tr -d '\\n'");
 }
 
 TEST(ProgramTest, TolvaneNeedsTheEngineByItsLoadNameAndTheOlderBuildHasEveryImport) {
   const std::string program = kBin + "/Tolvane";
-  const std::string dynamic = Run("readelf -d -W '" + program + "'");
+  const std::string dynamic = Shell("readelf -d -W '" + program + "'");
   EXPECT_NE(dynamic.find("Shared library: [libZqLib2.so]"), std::string::npos) << dynamic;
   EXPECT_EQ(dynamic.find("[libZqLib4.so]"), std::string::npos);
   EXPECT_EQ(dynamic.find("[libZqLib.so]"), std::string::npos);
-  EXPECT_NE(Run("readelf -d -W '" + kLib + "/libZqLib.so'").find("Library soname: [libZqLib2.so]"),
+  EXPECT_NE(Shell("readelf -d -W '" + kLib + "/libZqLib.so'").find("Library soname: [libZqLib2.so]"),
             std::string::npos);
 
   const auto older = DynamicSymbols(kLib + "/libZqLib.so", false);
@@ -82,9 +83,10 @@ TEST(ProgramTest, TolvaneNeedsTheEngineByItsLoadNameAndTheOlderBuildHasEveryImpo
 TEST(ProgramTest, AStartOutsideTheLobbyShowsTheBoxAndEndsWithoutAWindow) {
   ScratchDir dir;
   int status = -1;
-  const std::string out = Run("ZQ_HEADLESS=1 SDL_AUDIODRIVER=dummy ALSOFT_DRIVERS=null ZQ_IPC_NAMESPACE=tolvane-" +
-                                  std::to_string(getpid()) + " timeout 60 '" + kBin + "/Tolvane' 2>&1",
-                              &status);
+  const std::string out =
+      Shell("ZQ_HEADLESS=1 SDL_AUDIODRIVER=dummy ALSOFT_DRIVERS=null ZQ_IPC_NAMESPACE=tolvane-" +
+                std::to_string(getpid()) + " timeout 60 '" + kBin + "/Tolvane' 2>&1",
+            &status);
   EXPECT_EQ(status, 0) << out;
   EXPECT_NE(out.find("Please enter in lobby!"), std::string::npos) << out;
 }

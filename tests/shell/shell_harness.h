@@ -39,6 +39,35 @@ constexpr const char* kTooLongText = "too long";
 
 inline std::string Utf8Path(const char* utf8) { return std::string(utf8); }
 
+// The game as the frame sees it when loading: the folder it is handed is recorded; as the game's
+// loader does, an absent or empty one fails and a loaded one asks to enter again.
+class TestGame : public CSlotGame {
+ public:
+  using CSlotGame::CSlotGame;
+  int LoadGame(const char* folder) override {
+    folders.push_back(folder ? folder : "");
+    if (!folder || !*folder) return 0;
+    g_NetTask.SendEnterGame();
+    return 1;
+  }
+  std::vector<std::string> folders;
+};
+
+// The client's application, counting the timer ticks the frame is given (every pumped message
+// passes through here before it is dispatched).
+class CountingApp : public CClientApp {
+ public:
+  BOOL PreTranslateMessage(MSG* msg) override {
+    if (msg->message == WM_TIMER && msg->hwnd == g_hMainWnd) {
+      if (msg->wParam == TIMER_START) ++startTicks;
+      if (msg->wParam == TIMER_CONNECT) ++connectTicks;
+    }
+    return CClientApp::PreTranslateMessage(msg);
+  }
+  int startTicks = 0;
+  int connectTicks = 0;
+};
+
 class ShellTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -53,7 +82,7 @@ class ShellTest : public ::testing::Test {
     std::filesystem::create_directories(work);
     ASSERT_EQ(chdir(work.c_str()), 0);
     WriteWorkingFolder();
-    app = std::make_unique<CClientApp>();
+    app = std::make_unique<CountingApp>();
   }
 
   void TearDown() override {
@@ -115,8 +144,9 @@ class ShellTest : public ::testing::Test {
     WriteFile("text", std::string("[TEXT]\nconnect=") + kConnectText + "\noccupied=" + kOccupiedText +
                           "\nover_connect=" + kOverConnectText + "\ndisconnect=" + kDisconnectText +
                           "\ntoolong=" + kTooLongText + "\nwelcome=hello\n[FONT]\ncharset=1\nsize=12\n");
-    WriteFile("拉霸", zqUtf8ToGbk("[GAMES]\n1=Sudrane\\配置\\游戏\n2=Otrel\\配置\\游戏\n3=Banvik\\配置\\游戏\n"
-                                  "4=Ferlo\\配置\\游戏\n"));
+    WriteFile("拉霸",
+              zqUtf8ToGbk("[GAMES]\n1=Sudrane\\配置\\游戏\n2=Otrel\\配置\\游戏\n3=Banvik\\配置\\游戏\n"
+                          "4=Ferlo\\配置\\游戏\n"));
     WriteFile("Otrel/配置/游戏", zqUtf8ToGbk("[MAIN]\nGameType=0\nui_config=Otrel\\配置\\界面\n"));
     WriteFile("Otrel/配置/界面", "[SETING]\nsize=800,600\nvisible=true\nenable=true\n");
   }
@@ -172,6 +202,7 @@ class ShellTest : public ::testing::Test {
     if (self->server)
       for (int i = 0; i < 8 && self->server->Step(0); ++i) {
       }
+    if (!self->realGame) self->SwapInTestGame();
     if (self->observe) self->observe();
     if (timeGetTime() - kStartMs > kRunLimitMs && !self->timedOut) {
       self->timedOut = true;
@@ -180,12 +211,19 @@ class ShellTest : public ::testing::Test {
     self->inHook = false;
   }
 
+  // The frame's game is replaced by the recording one before anything uses it.
+  void SwapInTestGame() {
+    if (!g_pMainFrame || !g_pSlotGame || dynamic_cast<TestGame*>(g_pSlotGame)) return;
+    delete g_pSlotGame;
+    game = new TestGame(g_pMainFrame);
+    g_pSlotGame = game;
+    g_NetTask.SetGame(game);
+  }
+
   // Manual milliseconds since the start.
   static DWORD Elapsed() { return timeGetTime() - kStartMs; }
-  // The tick of the connection timer that was delivered last, from the clock: the start timer
-  // is set 30 ms in (one idle pass), ticks twice, and every tick comes within an idle pass of
-  // its due time.
-  static int ConnectTick() { return (int(Elapsed()) - 1030 + 250) / 500; }
+  // Ticks of the connection timer handled so far.
+  int ConnectTick() const { return app ? app->connectTicks : 0; }
 
   std::vector<ZqMessageBoxRecord> Boxes() const { return zqRecordedMessageBoxes(); }
   int Count(const std::string& request) const {
@@ -197,18 +235,23 @@ class ShellTest : public ::testing::Test {
 
   std::unique_ptr<ScratchDir> scratch;
   std::string work;
-  std::unique_ptr<CClientApp> app;
+  std::unique_ptr<CountingApp> app;
   std::unique_ptr<CScriptMode> mode;
   std::unique_ptr<CSlotServer> server;
   std::function<void()> observe;
   HWND lobby = nullptr;
   bool timedOut = false;
   bool inHook = false;
+  // false: the frame's game is replaced by a TestGame at the first pump turn.
+  bool realGame = false;
+  TestGame* game = nullptr;
 };
 
-// The login and entry of slot id 3 for user 183: the game key "2", bet unit 10 and 1000 credits.
+// The login and entry of slot id 3 for user 183: the game key "2", bet unit 10, and 1000 credits
+// once the game is loaded. One reply per request: a second reply right behind the first would
+// wait for the client's delayed acknowledgement, which comes in real time, not manual time.
 constexpr const char* kJoinScript =
     "expect 1500 cs 0086 1 3 183\nreply 1501 1\nexpect 1510 3\nreply 1511 1 x 2 0 10 0 7 0 9 0 0\n"
-    "reply 1521 1 0 1000\n";
+    "expect 1510 3\nreply 1521 1 0 1000\n";
 
 }  // namespace shelltest

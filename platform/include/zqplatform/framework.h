@@ -100,6 +100,7 @@ struct AFX_MSGMAP {
   const AFX_MSGMAP* theClass::GetThisMessageMap() {                                 \
     typedef theClass ThisClass;                                                     \
     typedef baseClass TheBaseClass;                                                 \
+    static_assert(sizeof(ThisClass) > 0, "complete class");                         \
     static const AFX_MSGMAP_ENTRY entries[] = {
 #define END_MESSAGE_MAP()                                                        \
   { 0, 0, nullptr }                                                              \
