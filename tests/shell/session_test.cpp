@@ -205,3 +205,52 @@ TEST_F(GateTest, TheWindowKeepsItsSizeLimitsAndIsCentredWhenMaximised) {
 
 }  // namespace
 }  // namespace shelltest
+
+namespace shelltest {
+namespace {
+
+TEST_F(GateTest, KeysActOnlyOnceTheGameIsReadyAndStampThePlayTimeAsTheTableSays) {
+  bool checkedBeforeReady = false;
+  observe = [&] {
+    if (!checkedBeforeReady && g_pMainFrame && game && !g_bGameReady) {
+      checkedBeforeReady = true;
+      game->m_bSpinHover = 1;
+      SendMessageA(g_pMainFrame->GetView().m_hWnd, WM_KEYDOWN, VK_SPACE, 1);
+      EXPECT_EQ(game->m_bSpinHover, 1);
+      EXPECT_EQ(game->m_dwLastPlayTime, 0u);
+    }
+    if (!g_bGameReady || !g_pMainFrame) return;
+    struct Case {
+      UINT vk;
+      int state;
+      int locked;
+      bool stamps;
+    };
+    const Case cases[] = {
+        {VK_TAB, 0, 0, true}, {VK_TAB, 1, 0, false}, {VK_RETURN, 1, 0, true}, {VK_SPACE, 0, 1, true},
+        {'F', 0, 0, true},    {VK_ADD, 0, 0, false}, {'Q', 0, 0, false},      {VK_SUBTRACT, 1, 0, false},
+    };
+    for (const Case& c : cases) {
+      SCOPED_TRACE(c.vk);
+      game->m_nTurntableState = c.state;
+      g_bSpinLocked = c.locked;
+      game->m_bSpinHover = 1;
+      game->m_dwLastPlayTime = 1;
+      SendMessageA(g_pMainFrame->GetView().m_hWnd, WM_KEYDOWN, c.vk, 1);
+      EXPECT_EQ(game->m_bSpinHover, 0);
+      EXPECT_EQ(game->m_dwLastPlayTime, c.stamps ? timeGetTime() : 1u);
+    }
+    game->m_nTurntableState = 0;
+    g_bSpinLocked = 0;
+    observe = nullptr;
+    zqInjectClose(g_hMainWnd);
+  };
+  EXPECT_EQ(StartAgainstServer(std::string(kJoinScript) + "silent\n"), 0);
+  EXPECT_TRUE(checkedBeforeReady);
+  // A locked spin and a spin outside the idle state ask the server for nothing.
+  EXPECT_EQ(Count("1599 quit"), 1);
+  for (const std::string& r : server->Requests()) EXPECT_NE(r.rfind("1530", 0), 0u) << r;
+}
+
+}  // namespace
+}  // namespace shelltest

@@ -231,3 +231,27 @@ TEST_F(StartupTest, AnEnteredKeyWithoutAGameFolderEndsTheClient) {
 
 }  // namespace
 }  // namespace shelltest
+
+namespace shelltest {
+namespace {
+
+// With the game's own loader: the second entry request comes from the loaded game, and a lost
+// connection ends the session with the "toolong" box.
+TEST_F(StartupTest, TheLoadedGameEntersAgainAndALostConnectionEndsWithTooLong) {
+  realGame = true;
+  bool ready = false;
+  observe = [&] { ready = ready || g_bGameReady; };
+  EXPECT_EQ(StartAgainstServer(std::string(kJoinScript) + "close\n"), 0);
+  EXPECT_TRUE(ready);
+  EXPECT_TRUE(mode->Failures().empty());
+  ASSERT_GE(server->Requests().size(), 3u);
+  EXPECT_EQ(server->Requests()[2], "1510 3");
+  auto boxes = Boxes();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text, kTooLongText);
+  EXPECT_EQ(boxes[0].caption, "Error");
+  EXPECT_FALSE(g_pMainFrame && g_pMainFrame->IsWindowVisible() && !g_bExiting);
+}
+
+}  // namespace
+}  // namespace shelltest
