@@ -255,3 +255,30 @@ TEST_F(StartupTest, TheLoadedGameEntersAgainAndALostConnectionEndsWithTooLong) {
 
 }  // namespace
 }  // namespace shelltest
+
+namespace shelltest {
+namespace {
+
+TEST_F(StartupTest, WithoutUsableHardwareTheBoxComesAndTheStartGoesOnUntilTheEngineFails) {
+  ZqDisplayDriver driver;
+  zqDisplayDefaultDriver(&driver);
+  driver.failDirectDraw = TRUE;
+  zqDisplaySetDrivers(&driver, 1);
+  OpenLobby();
+  WriteMarker(ConnectString(1));
+  const int code = RunClient();
+  zqDisplaySetDrivers(nullptr, -1);
+  EXPECT_EQ(code, 0);
+  auto boxes = Boxes();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text, "hardware no support");
+  EXPECT_EQ(boxes[0].caption, "sorry,your hardware no support");
+  EXPECT_EQ(boxes[0].owner, nullptr);
+  EXPECT_TRUE(boxes[0].flags & MB_ICONERROR);
+  // The engine could not start: the frame is gone with its window.
+  EXPECT_EQ(g_pMainFrame, nullptr);
+  EXPECT_FALSE(MarkerExists());
+}
+
+}  // namespace
+}  // namespace shelltest
