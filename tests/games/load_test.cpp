@@ -1,5 +1,6 @@
 // Loading a game folder: the kind, the main UI and its captions, broken folders, loading twice.
 #include "slot_game_fixture.h"
+#include "tga_files.h"
 
 namespace gamestest {
 namespace {
@@ -96,6 +97,26 @@ TEST_F(SlotGameTest, LoadingSendsTheEnterRequestAgain) {
   ASSERT_EQ(game->LoadGame("game.ini"), 1);
   Exchange(3);
   EXPECT_EQ(Requests(), (std::vector<std::string>{"1500 cs 0086 1 3 183", "1510 3", "1510 3"}));
+}
+
+TEST_F(SlotGameTest, EveryKindDrawsTheLoadedScreenInTheFramePass) {
+  WriteSolidTga(dir.file("red.tga"), 40, 30, 0xFFFF0000);
+  Write("red.ini", "[SETING]\nsize=40,30\nvisible=true\nenable=true\n[IMAGE]\nnormal=red.tga\n");
+  Write("screen.ini",
+        "[SETING]\nsize=800,600\nvisible=true\nenable=true\n"
+        "[ITEM_1]\nstyle=panel\nconfig=red.ini\npos=100,50\n");
+  NewGame();
+  for (const char* kind : {"0", "1", "2"}) {
+    WriteGameFolder("game.ini", kind, "screen.ini");
+    ASSERT_EQ(game->LoadGame("game.ini"), 1);
+    engine->GetBackSurface()->Clear(0x00FF00);
+    app->DoIdle();
+    const DWORD inside = engine->GetBackSurface()->GetPixelInfo(110, 60, nullptr, nullptr, nullptr, nullptr);
+    const DWORD outside = engine->GetBackSurface()->GetPixelInfo(10, 10, nullptr, nullptr, nullptr, nullptr);
+    EXPECT_GT((inside >> 16) & 0xFF, 0x70u) << kind;
+    EXPECT_EQ(inside & 0xFFFF, 0u) << kind;
+    EXPECT_EQ(outside & 0xFFFFFF, 0u) << kind;  // the frame starts from a cleared target
+  }
 }
 
 }  // namespace

@@ -16,8 +16,12 @@ long CSlotGame::UpdateCardGame(DWORD /*elapsed*/) { return 0; }
 long CSlotGame::UpdateMahjongGame(DWORD /*elapsed*/) { return 0; }
 
 long CSlotGame::RenderScreen() {
-  if (LPDIRECT3DDEVICE7 device = m_pEngine ? m_pEngine->GetD3dDevice() : nullptr)
-    device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
+  if (LPDIRECT3DDEVICE7 device = m_pEngine ? m_pEngine->GetD3dDevice() : nullptr) {
+    // The depth buffer is cleared with the target when the engine has one; asking for it
+    // without one would fail the whole clear.
+    const DWORD flags = D3DCLEAR_TARGET | (m_pEngine->GetZBufferSurface() ? D3DCLEAR_ZBUFFER : 0);
+    device->Clear(0, nullptr, flags, 0, 1.0f, 0);
+  }
   if (m_pEngine) m_pEngine->PreparePaint(5, 6, 5, 4);
   return RenderUI();
 }
