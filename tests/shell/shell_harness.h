@@ -116,8 +116,8 @@ class ShellTest : public ::testing::Test {
 
   // A game whose engine is gone stays alive for the rest of the process, as in the program.
   static void LeakGame() {
-    static std::vector<CSlotGame*> kept;
-    if (g_pSlotGame) kept.push_back(g_pSlotGame);
+    static auto* kept = new std::vector<CSlotGame*>;  // never destroyed: still reachable at exit
+    if (g_pSlotGame) kept->push_back(g_pSlotGame);
     g_pSlotGame = nullptr;
     g_NetTask.SetGame(nullptr);
   }
