@@ -1,35 +1,93 @@
 // slot-server: a game server for the client on loopback.
 //   slot-server --script FILE [--port N] [--timeout SECONDS]
-// Prints "port N" on stdout once listening. Exits 0 when the client has gone after the script
-// ran through without a mismatch, 1 on a mismatch or time-out, 2 on bad arguments.
+//   slot-server --demo [--db FILE] [--log FILE] [--credits N] [--port N] [--timeout SECONDS]
+// Prints "port N" on stdout once listening. Scripted: exits 0 when the client has gone after the
+// script ran through without a mismatch, 1 on a mismatch or time-out. Demo: serves one client
+// after another until SIGINT or SIGTERM (or the time-out), then exits 0; balances live in the
+// database file (default slot-server.db), the session log goes to the log file (default stderr).
+// Both exit 2 on bad arguments.
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
 
+#include "Balances.h"
+#include "DemoMode.h"
 #include "ScriptMode.h"
 #include "SlotServer.h"
 
 namespace {
 
+volatile std::sig_atomic_t g_bStop = 0;
+
+void OnSignal(int) { g_bStop = 1; }
+
 int Usage() {
-  std::fprintf(stderr, "usage: slot-server --script FILE [--port N] [--timeout SECONDS]\n");
+  std::fprintf(
+      stderr,
+      "usage: slot-server --script FILE [--port N] [--timeout SECONDS]\n"
+      "       slot-server --demo [--db FILE] [--log FILE] [--credits N] [--port N] [--timeout SECONDS]\n");
   return 2;
+}
+
+int RunDemo(const std::string& db, const std::string& logPath, long long credits, long port,
+            long timeoutSeconds) {
+  CBalances book;
+  std::string error;
+  if (!book.Open(db, &error)) {
+    std::fprintf(stderr, "slot-server: %s\n", error.c_str());
+    return 1;
+  }
+  std::FILE* log = stderr;
+  if (!logPath.empty() && !(log = std::fopen(logPath.c_str(), "a"))) {
+    std::fprintf(stderr, "slot-server: cannot write %s\n", logPath.c_str());
+    return 1;
+  }
+  CDemoMode::SOptions options;
+  options.startCredits = credits;
+  CDemoMode mode(book, options, log);
+  CSlotServer server(mode);
+  if (!server.Listen(static_cast<uint16_t>(port), &error)) {
+    std::fprintf(stderr, "slot-server: %s\n", error.c_str());
+    return 1;
+  }
+  std::signal(SIGINT, OnSignal);
+  std::signal(SIGTERM, OnSignal);
+  std::printf("port %u\n", server.Port());
+  std::fflush(stdout);
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeoutSeconds);
+  while (!g_bStop && (timeoutSeconds == 0 || std::chrono::steady_clock::now() < deadline)) server.Step(200);
+  if (log != stderr) std::fclose(log);
+  return 0;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string script;
+  std::string script, db = "slot-server.db", logPath;
+  bool demo = false;
   long port = 0;
-  long timeoutSeconds = 60;
+  long timeoutSeconds = -1;
+  long long credits = 10000;
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
+    if (arg == "--demo") {
+      demo = true;
+      continue;
+    }
     if (i + 1 >= argc) return Usage();
     char* end = nullptr;
-    if (arg == "--script") {
+    if (arg == "--db") {
+      db = argv[++i];
+    } else if (arg == "--log") {
+      logPath = argv[++i];
+    } else if (arg == "--credits") {
+      credits = std::strtoll(argv[++i], &end, 10);
+      if (*end || credits < 0) return Usage();
+    } else if (arg == "--script") {
       script = argv[++i];
     } else if (arg == "--port") {
       port = std::strtol(argv[++i], &end, 10);
@@ -41,7 +99,9 @@ int main(int argc, char** argv) {
       return Usage();
     }
   }
-  if (script.empty()) return Usage();
+  if (demo == !script.empty()) return Usage();
+  if (demo) return RunDemo(db, logPath, credits, port, timeoutSeconds < 0 ? 0 : timeoutSeconds);
+  if (timeoutSeconds < 0) timeoutSeconds = 60;
 
   std::vector<SScriptStep> steps;
   std::string error;
