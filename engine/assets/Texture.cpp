@@ -12,7 +12,7 @@
 #include "ZqFunc.h"
 #include "ZqPixelMap.h"
 #include "ZqSource.h"
-#include "runtime/LittleEndian.h"
+#include "common/LittleEndian.h"
 
 namespace {
 

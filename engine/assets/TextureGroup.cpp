@@ -10,7 +10,7 @@
 #include "ZqEngine.h"
 #include "ZqSource.h"
 #include "ZqTexture.h"
-#include "runtime/LittleEndian.h"
+#include "common/LittleEndian.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "runtime/LittleEndian.h"
+#include "common/LittleEndian.h"
 
 namespace zqtg {
 namespace {

@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "../runtime/LittleEndian.h"  // relative: the record fuzzer compiles this file itself
+#include "../common/LittleEndian.h"  // relative: the record fuzzer compiles this file itself
 
 namespace zqtexrec {
 namespace {

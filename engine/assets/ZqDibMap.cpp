@@ -6,7 +6,7 @@
 #include "AssetFile.h"
 #include "ZqFunc.h"
 #include "ZqPixelMap.h"
-#include "runtime/LittleEndian.h"
+#include "common/LittleEndian.h"
 
 namespace {
 

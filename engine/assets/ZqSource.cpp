@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "AssetFile.h"
-#include "runtime/LittleEndian.h"
+#include "common/LittleEndian.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "ZqSound.h"
-#include "runtime/LittleEndian.h"
+#include "common/LittleEndian.h"
 
 namespace {
 

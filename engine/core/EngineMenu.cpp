@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "EngineApp.h"
+#include "app/EngineApp.h"
 #include "ZqEngine.h"
 
 namespace {

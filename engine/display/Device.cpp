@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "ZqDevice.h"
-#include "runtime/DeviceTable.h"
+#include "display/DeviceTable.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // The engine's view of the application object.
-#include "EngineApp.h"
+#include "app/EngineApp.h"
 
 #include "ZqApp.h"
 #include "ZqFunc.h"

@@ -1,6 +1,6 @@
 // The message pump and the idle-time frame loop.
 #include "ZqApp.h"
-#include "runtime/AppState.h"
+#include "app/AppState.h"
 
 namespace zq::app {
 int g_nLoops = 0;

@@ -4,8 +4,8 @@
 
 #include "ZqConfig.h"
 #include "ZqDevice.h"
-#include "runtime/DeviceTable.h"
-#include "runtime/LittleEndian.h"
+#include "display/DeviceTable.h"
+#include "common/LittleEndian.h"
 
 namespace {
 

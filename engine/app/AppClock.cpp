@@ -2,7 +2,7 @@
 // window moves. Overlapping stops are one stop: the time base moves once, by the whole span, so
 // the application time never steps back and no stopped span is charged twice.
 #include "ZqApp.h"
-#include "runtime/AppState.h"
+#include "app/AppState.h"
 
 namespace zq::app {
 int g_nPauseCount = 0;

@@ -6,7 +6,7 @@
 
 #include "ZqFunc.h"
 #include "ZqSource.h"
-#include "runtime/Globals.h"
+#include "common/Globals.h"
 
 namespace {
 

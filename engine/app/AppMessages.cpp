@@ -2,7 +2,7 @@
 // activation, menus, commands and power events.
 #include "ZqApp.h"
 #include "ZqGame.h"
-#include "runtime/AppState.h"
+#include "app/AppState.h"
 
 long CZqApp::OnQuerySuspend(DWORD) {
   Pause(1);

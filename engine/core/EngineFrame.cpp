@@ -1,5 +1,5 @@
 // CZqEngine frame pipeline: engine clock and catch-up, render, present, bounds, restore.
-#include "EngineApp.h"
+#include "app/EngineApp.h"
 #include "ZqEngine.h"
 
 namespace {

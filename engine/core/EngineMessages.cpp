@@ -1,6 +1,6 @@
 // The engine's window messages: private panel and media messages, bounds, size limits, keys,
 // mouse mapping into back-buffer space and the eleven input handlers.
-#include "EngineApp.h"
+#include "app/EngineApp.h"
 #include "ZqEngine.h"
 #include "ZqGame.h"
 #include "ZqMedia.h"

@@ -7,7 +7,7 @@
 #include "ZqJpeg.h"
 #include "ZqPixelMap.h"
 #include "ZqSurface.h"
-#include "runtime/LittleEndian.h"
+#include "common/LittleEndian.h"
 
 namespace {
 

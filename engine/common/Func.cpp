@@ -11,7 +11,7 @@
 #include <cstring>
 
 #include "ZqDebug.h"
-#include "runtime/Globals.h"
+#include "common/Globals.h"
 
 namespace zq {
 CZqApp* g_app = nullptr;

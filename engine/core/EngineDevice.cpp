@@ -1,7 +1,7 @@
 // CZqEngine: construction, driver and device creation, teardown, resize and mode change.
 #include <cstring>
 
-#include "EngineApp.h"
+#include "app/EngineApp.h"
 #include "ZqEngine.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <ctime>
 #include <string>
 
-#include "runtime/Globals.h"
+#include "common/Globals.h"
 
 CZqDebug::CZqDebug() { Open("DEBUG.LOG"); }
 

@@ -5,7 +5,7 @@
 
 #include "ZqApp.h"
 #include "ZqFunc.h"
-#include "runtime/AppState.h"
+#include "app/AppState.h"
 
 CZqApp::CZqApp()
     : m_bActive(0),

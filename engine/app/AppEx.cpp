@@ -4,7 +4,7 @@
 #include "ZqApp.h"
 #include "ZqEngine.h"
 #include "ZqFunc.h"
-#include "runtime/AppState.h"
+#include "app/AppState.h"
 
 namespace {
 

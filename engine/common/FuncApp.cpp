@@ -1,7 +1,7 @@
 // CZqFunc helpers that reach the application object.
 #include "ZqApp.h"
 #include "ZqFunc.h"
-#include "runtime/Globals.h"
+#include "common/Globals.h"
 
 HWND zq::AppWindow() { return zq::g_app ? zq::g_app->GetMainWnd() : nullptr; }
 
