@@ -82,6 +82,7 @@ TEST_F(SlotGameTest, TooFewCreditsForOneBetLeaveOnlyTheExit) {
   game->m_nBetUnit = 10;
   ASSERT_EQ(game->LoadGame("game.ini"), 1);
   EXPECT_EQ(Caption("活动字幕"), Gbk("筹码不足"));
+  EXPECT_EQ(dynamic_cast<ZQ_UI_ActiveCaption*>(Panel("活动字幕"))->IsFlash(), 1);
   EXPECT_FALSE(Panel("一倍按钮")->IsEnable());
   EXPECT_FALSE(Panel("最大按钮")->IsEnable());
   EXPECT_FALSE(Panel("转动按钮")->IsEnable());

@@ -61,6 +61,17 @@ TEST_F(RepliesTest, WeekNotifyReformatsTheMarqueeOnlyForANewValue) {
   Reply(&CSlotGame::OnWeekNotify, "3");
   EXPECT_EQ(Caption("活动字幕"), "other");
 
+  // A flashing warning keeps the marquee; the value waits for the next notice.
+  auto* marquee = dynamic_cast<ZQ_UI_ActiveCaption*>(Panel("活动字幕"));
+  ASSERT_NE(marquee, nullptr);
+  marquee->SetFlash(1);
+  Reply(&CSlotGame::OnWeekNotify, "9");
+  EXPECT_EQ(Caption("活动字幕"), "other");
+  EXPECT_EQ(game->m_nWeek3, 3);
+  marquee->SetFlash(0);
+  Reply(&CSlotGame::OnWeekNotify, "9");
+  EXPECT_EQ(Caption("活动字幕"), Gbk("本周第1期 2人 奖池9"));
+
   game->UnloadGame();  // no marquee: the value is only kept
   Reply(&CSlotGame::OnWeekNotify, "4");
   EXPECT_EQ(game->m_nWeek3, 4);
@@ -137,7 +148,13 @@ TEST_F(RepliesTest, ARefusedBetGivesTheSpinBack) {
   for (const char* name : {"一倍按钮", "最大按钮", "转动按钮", "转动杆", "退出"})
     EXPECT_TRUE(Panel(name)->IsEnable()) << name;
   EXPECT_EQ(Caption("活动字幕"), Gbk("筹码不足"));
+  EXPECT_EQ(dynamic_cast<ZQ_UI_ActiveCaption*>(Panel("活动字幕"))->IsFlash(), 1);
   EXPECT_EQ(game->m_bWarningShown, 1);
+  // The marquee timer's restore brings the week text back.
+  game->RestoreMarquee();
+  EXPECT_EQ(dynamic_cast<ZQ_UI_ActiveCaption*>(Panel("活动字幕"))->IsFlash(), 0);
+  EXPECT_EQ(Caption("活动字幕"), Gbk("本周第0期 0人 奖池0"));
+  EXPECT_EQ(game->m_bWarningShown, 0);
 
   // Without a bet waiting a refusal changes nothing.
   game->EnableSpinButtons(0, 0, 0, 0);

@@ -31,7 +31,8 @@ void SlotGameTest::SetUp() {
   main << "[SETING]\nsize=800,600\nvisible=true\nenable=true\n";
   int item = 1;
   for (const std::string& name : FixturePanelNames()) {
-    main << "[ITEM_" << item << "]\nstyle=panel\nname=" << Gbk(name) << "\npos=" << item * 10
+    const char* style = name == "活动字幕" ? "active_caption" : "panel";
+    main << "[ITEM_" << item << "]\nstyle=" << style << "\nname=" << Gbk(name) << "\npos=" << item * 10
          << ",0\nconfig=leaf.ini\n";
     ++item;
   }

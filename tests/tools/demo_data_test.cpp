@@ -90,7 +90,7 @@ TEST_F(DemoDataTest, EveryGameOfTheListLoadsItsKindAndAFirstScreenWithTheNamedPa
                {"4", "Ferlo\\配置\\游戏", 2}};
   const char* panels[] = {"一倍按钮", "两倍按钮", "最大按钮", "转动按钮", "快速停止", "退出",
                           "加",       "减",       "autoplay", "INFO",     "赔率说明", "赔率表",
-                          "玩家筹码", "中奖筹码", "筹码面值", "下注筹码"};
+                          "玩家筹码", "中奖筹码", "筹码面值", "下注筹码", "活动字幕"};
   for (const auto& g : games) {
     SCOPED_TRACE(g.key);
     EXPECT_EQ(Text(hall, "GAMES", g.key), zqUtf8ToGbk(g.folder));

@@ -1,4 +1,4 @@
-#include "games/core/CounterText.h"
+#include "CounterText.h"
 
 #include <cstring>
 

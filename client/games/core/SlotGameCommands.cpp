@@ -32,9 +32,15 @@ int CSlotGame::CheckCredits() { return 1; }
 void CSlotGame::ToggleHold(const char* /*name*/) {}
 // No kind creates the extra reel, so its stop command has nothing to stop.
 void CSlotGame::StopExtraReel() {}
-// The scrolling caption's flash mode comes with the caption widget.
-void CSlotGame::SetMarqueeFlash(int /*on*/) {}
-int CSlotGame::IsMarqueeFlashing() const { return 0; }
+// A marquee that is not a scrolling caption has no flash mode.
+void CSlotGame::SetMarqueeFlash(int on) {
+  if (auto* caption = dynamic_cast<ZQ_UI_ActiveCaption*>(FindMarquee())) caption->SetFlash(on);
+}
+
+int CSlotGame::IsMarqueeFlashing() const {
+  const auto* caption = dynamic_cast<const ZQ_UI_ActiveCaption*>(FindMarquee());
+  return caption ? caption->IsFlash() : 0;
+}
 
 void CSlotGame::EnableSpinButtons(int x1, int max, int spin, int exit) {
   Enable(FindPanel(ZQ_GBK("一倍按钮")), x1);
