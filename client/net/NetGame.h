@@ -8,13 +8,15 @@ class CNetGame {
   virtual ~CNetGame() = default;
 
   // fields: the reply's fields 1, 2, 3 ... (fields the reply lacks read as "").
-  virtual void OnBonusResult(char** fields) = 0;    // 1551
-  virtual void OnRoundResult(char** fields) = 0;    // 1541
-  virtual void OnMoneyNotify(char** fields) = 0;    // 1521
-  virtual void OnEnterReply(char** fields) = 0;     // 1511, accepted
-  virtual void OnWeekNotify(char** fields) = 0;     // 1570
-  virtual void OnBetReply(int amount) = 0;          // 1531 accepted, kind 0
-  virtual int OnCardBetReply(int amount) = 0;       // 1531 accepted, kind 1
+  virtual void OnBonusResult(char** fields) = 0;  // 1551
+  virtual void OnRoundResult(char** fields) = 0;  // 1541
+  virtual void OnMoneyNotify(char** fields) = 0;  // 1521
+  virtual void OnEnterReply(char** fields) = 0;   // 1511, accepted
+  virtual void OnWeekNotify(char** fields) = 0;   // 1570
+  virtual void OnBetReply(int amount) = 0;        // 1531 accepted, kind 0
+  virtual int OnCardBetReply(int amount) = 0;     // 1531 accepted, kind 1
+  // 1531 refused (field 2 not 1): the game takes back a pending bet.
+  virtual void OnBetRefused() {}
   virtual void OnCardResult(char** fields) = 0;     // 1543, kind 1
   virtual void OnMahjongBetReply(int amount) = 0;   // 1531 accepted, kind 2
   virtual void OnMahjongResult(char** fields) = 0;  // 1543, kind 2

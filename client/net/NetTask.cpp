@@ -315,6 +315,8 @@ void CNetTask::Dispatch() {
           m_pGame->OnCardBetReply(amount);
         else if (kind == 2)
           m_pGame->OnMahjongBetReply(amount);
+      } else if (m_pGame) {
+        m_pGame->OnBetRefused();
       }
       break;
     case 1541:

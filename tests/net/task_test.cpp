@@ -37,6 +37,7 @@ class TestGame : public CNetGame {
   void OnCardResult(char** f) override { Record("card", f); }
   void OnMahjongBetReply(int amount) override { calls.push_back("mahjongbet " + std::to_string(amount)); }
   void OnMahjongResult(char** f) override { Record("mahjong", f); }
+  void OnBetRefused() override { calls.push_back("refused"); }
   void ShowTooLongAndQuit() override { ++tooLong; }
   int GetGameType() const override { return kind; }
   int GetBetUnit() const override { return betUnit; }
@@ -292,8 +293,8 @@ TEST_F(NetTaskTest, RepliesReachTheHandlersByKind) {
       {0, "1531 x 1 50", "bet 50"},
       {1, "1531 x 1 50", "cardbet 50"},
       {2, "1531 x 1 50", "mahjongbet 50"},
-      {2, "1531 x 0 50", nullptr},
-      {2, "1531", nullptr},
+      {2, "1531 x 0 50", "refused"},
+      {0, "1531", "refused"},
       {0, "1543 a b c", nullptr},
       {1, "1543 a b c", "card|a|b|c"},
       {2, "1543 a b c", "mahjong|a|b|c"},

@@ -47,7 +47,7 @@ class CSlotGame : public CZqGame, public CNetGame {
   void OnMahjongBetReply(int amount) override;
   void OnMahjongResult(char** fields) override;
   // 1531 with a refusal while a bet waits: the spin is given back to the player.
-  void OnBetRefused();
+  void OnBetRefused() override;
   void ShowTooLongAndQuit() override;
   int GetGameType() const override { return g_nGameType; }
   int GetBetUnit() const override { return m_nBetUnit; }
