@@ -61,12 +61,12 @@ TEST(PackTool, AFolderPackedAndExtractedIsTheSameByteForByte) {
   ASSERT_EQ(pack.Load(dir.file("out/Data.Zqs").c_str()), 1);
   const sFileInfo* bg = pack.FindSource(ZQ_GBK("Sudrane\\配置\\游戏\\bg.tga"));
   ASSERT_NE(bg, nullptr);
-  EXPECT_EQ(bg->m_type, FFT_TGA);
-  EXPECT_EQ(bg->m_nSize, 70000);
+  EXPECT_EQ(int(bg->m_type), int(FFT_TGA));  // packed fields are compared by value
+  EXPECT_EQ(int(bg->m_nSize), 70000);
   EXPECT_EQ(readFile(zqMapPath(bg->m_szFile)), Noise(70000, 1));
   ASSERT_NE(pack.FindSource(ZQ_GBK("拉霸")), nullptr);
   ASSERT_NE(pack.FindSource("empty\\"), nullptr);
-  EXPECT_EQ(pack.FindSource("empty\\")->m_type, FFT_FOLDER);
+  EXPECT_EQ(int(pack.FindSource("empty\\")->m_type), int(FFT_FOLDER));
 
   // The listing names every entry in key order, keys shown as UTF-8.
   const std::string list = RunShell(kTool + " list " + dir.file("out/Data.Zqs"));
