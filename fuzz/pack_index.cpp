@@ -7,6 +7,7 @@
 #include <string>
 
 #include "ZqLib.h"
+#include "scratch.h"
 
 namespace {
 
@@ -27,7 +28,7 @@ void Browse(CZqSource& pack, Counter* c, int order, ...) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size > (1 << 20)) return 0;
-  static const std::string path = "/tmp/fuzz_pack_index_" + std::to_string(getpid()) + ".Zqs";
+  static const std::string path = zqfuzz::ScratchFile("fuzz_pack_index") + ".Zqs";
   FILE* f = fopen(path.c_str(), "wb");
   if (!f) return 0;
   fwrite(data, 1, size, f);
