@@ -184,6 +184,13 @@ TEST_F(CaptionTest, SplitSkipsEmptyPiecesAndNeverCutsAGbkCharacter) {
   ASSERT_EQ(cap->GetLineRecords().size(), 2u);
   EXPECT_EQ(cap->GetLineRecords()[0].text, gbkWithBar);
   EXPECT_EQ(cap->GetLineRecords()[1].text, "B");
+  // The 999-byte cut leaves out a character it would halve, and everything after it.
+  cap->SetCaption((std::string(998, 'x') + gbkWithBar + "|B").c_str());
+  ASSERT_EQ(cap->GetLineRecords().size(), 1u);
+  EXPECT_EQ(cap->GetLineRecords()[0].text, std::string(998, 'x'));
+  cap->SetCaption((std::string(997, 'x') + gbkWithBar + "|B").c_str());
+  ASSERT_EQ(cap->GetLineRecords().size(), 1u);
+  EXPECT_EQ(cap->GetLineRecords()[0].text, std::string(997, 'x') + gbkWithBar);
   delete cap;
 }
 
@@ -206,6 +213,17 @@ TEST_F(CaptionTest, FlashPlacesOneCentredTrainFromTheFirstLineAndStandsStill) {
   EXPECT_FLOAT_EQ(cap->GetShownLines().front().x, x);
   cap->SetFlash(0);
   EXPECT_EQ(cap->IsFlash(), 0);
+  delete cap;
+}
+
+TEST_F(CaptionTest, AFlashTrainAfterARestoreStillStartsAtTheFirstLine) {
+  // A restore places a train and leaves the next line past the one-line caption; the longer
+  // caption set afterwards must still show from its first line.
+  ZQ_UI_ActiveCaption* cap = Make("A", -100.0f);
+  cap->SetFlash(1);
+  ASSERT_EQ(cap->Restore(), 1);
+  cap->SetCaption("A|B|C");
+  EXPECT_EQ(Texts(cap), (std::vector<std::string>{"A", "B", "C"}));
   delete cap;
 }
 
