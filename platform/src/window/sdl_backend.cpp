@@ -317,11 +317,18 @@ void sdlCreate(Window* w) {
     std::fprintf(stderr, "zqplatform: SDL_CreateWindow failed: %s\n", SDL_GetError());
     return;
   }
+  // The renderer is made while the window is still hidden: a GL renderer replaces the native window
+  // of a window made without GL, and one replaced after it was mapped loses input sent to it.
+  if (!SDL_CreateRenderer(w->sdl, -1, 0) && !SDL_CreateRenderer(w->sdl, -1, SDL_RENDERER_SOFTWARE))
+    std::fprintf(stderr, "zqplatform: SDL_CreateRenderer failed: %s\n", SDL_GetError());
   w->sdlId = SDL_GetWindowID(w->sdl);
 }
 
 void sdlDestroy(Window* w) {
-  if (w->sdl) SDL_DestroyWindow(w->sdl);
+  if (w->sdl) {
+    if (SDL_Renderer* r = SDL_GetRenderer(w->sdl)) SDL_DestroyRenderer(r);
+    SDL_DestroyWindow(w->sdl);
+  }
   w->sdl = nullptr;
   w->sdlId = 0;
 }
