@@ -85,3 +85,25 @@ TEST_F(SdlWindowTest, WindowShowsItsTitleAndXInputArrivesAsMessages) {
   DestroyWindow(w);
   EXPECT_EQ(zqGetNativeWindow(w), nullptr);
 }
+
+// Without a window manager SDL gives a shown window the focus itself; a press handled in the same
+// pass as that focus change must still arrive (SDL would drop it as the activating click).
+TEST_F(SdlWindowTest, TheClickThatActivatesAWindowReachesIt) {
+  std::string title = "Zq activating click " + std::to_string(getpid());
+  HWND w = CreateWindowExA(0, "ZqTest", title.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 30, 728, 567,
+                           nullptr, nullptr, nullptr, nullptr);
+  ASSERT_NE(w, nullptr);
+  // Nothing is pumped until the press is in the server's queue, so the focus change and the press
+  // are handled together.
+  const std::string id = WaitForXWindow(title, w, [] {});
+  ASSERT_FALSE(id.empty()) << "no X window named " << title << " mapped where the window is";
+  log().clear();
+  RunShell("xdotool mousemove --window " + id + " --sync 30 40 click 1");
+  ASSERT_TRUE(pumpUntil([&] { return !seen(WM_LBUTTONUP).empty(); })) << "the click never arrived";
+  auto ld = seen(WM_LBUTTONDOWN);
+  ASSERT_EQ(ld.size(), 1u);
+  EXPECT_EQ(GET_X_LPARAM(ld[0].lParam), 30);
+  EXPECT_EQ(GET_Y_LPARAM(ld[0].lParam), 40);
+  EXPECT_EQ(GetActiveWindow(), w);
+  DestroyWindow(w);
+}

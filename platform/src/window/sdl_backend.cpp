@@ -287,6 +287,9 @@ bool sdlActive() {
       // A held button keeps the mouse: its release outside the window still reaches the
       // window that was pressed (mouseMessage sends it to the press target).
       SDL_SetHintWithPriority(SDL_HINT_MOUSE_AUTO_CAPTURE, "1", SDL_HINT_OVERRIDE);
+      // The click that activates a window reaches it, as on Windows: SDL drops a press handled
+      // within 10 ms of a focus change, which without a window manager follows every show.
+      SDL_SetHintWithPriority(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1", SDL_HINT_OVERRIDE);
       if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) == 0)
         g_mode = 1;
       else
