@@ -44,7 +44,7 @@ class FolderCheck : public ZQ_Src_Browser {
   std::string folder_;
 };
 
-void Browse(CZqSource& pack, Counter* c, int order, ...) {
+void Browse(CZqSource& pack, ZQ_Src_Browser* c, int order, ...) {
   va_list args;
   va_start(args, order);
   pack.UpdateToBrower(c, order, args);
