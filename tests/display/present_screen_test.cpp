@@ -4,6 +4,7 @@
 #include <string>
 
 #include "present_scene.h"
+#include "x_server.h"
 
 namespace {
 
@@ -23,24 +24,24 @@ std::string run(const std::string& command) {
 using PresentOnScreen = PresentFixture;
 
 TEST_F(PresentOnScreen, FrameReadBackFromTheXServerIsTheStretchedBackBuffer) {
-  if (zqIsHeadless()) GTEST_SKIP() << "needs an X server (run by display_present_under_xvfb)";
+  ZQ_NEED_X_SERVER();
   openWindow("zq display readback");
   ASSERT_TRUE(zqGetNativeWindow(hwnd));
   drawScene();
+  auto pump = [] {
+    MSG m;
+    for (int k = 0; k < 64 && PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE); ++k) DispatchMessageA(&m);
+  };
+  const std::string id = WaitForXWindow("zq display readback", hwnd, pump);
+  ASSERT_FALSE(id.empty()) << "the window was never mapped where it is placed";
   // The server shows the frame once it has processed the present; present again and read back
   // until it does (each read is a full round trip through the server).
   std::string rgb;
   int wrong = -1;
-  for (int attempt = 0; attempt < 20 && wrong != 0; ++attempt) {
-    MSG m;
-    for (int k = 0; k < 64 && PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE); ++k) DispatchMessageA(&m);
-    ASSERT_EQ(present(), DD_OK);
-    // The newest window of that title (the window system may have replaced an earlier one).
-    const std::string id = run("xdotool search --name 'zq display readback' | tail -n 1");
-    if (id.empty()) continue;
-    rgb = run("xwd -silent -id " + id.substr(0, id.find('\n')) +
-              " 2>/dev/null | convert xwd:- -depth 8 rgb:- 2>/dev/null");
-    if (rgb.size() != size_t(clientW) * clientH * 3) continue;
+  PumpUntil(pump, [&] {
+    if (present() != DD_OK) return false;
+    rgb = run("xwd -silent -id " + id + " 2>/dev/null | convert xwd:- -depth 8 rgb:- 2>/dev/null");
+    if (rgb.size() != size_t(clientW) * clientH * 3) return false;
     wrong = 0;
     for (int y = 0; y < clientH; ++y)
       for (int x = 0; x < clientW; ++x) {
@@ -49,7 +50,8 @@ TEST_F(PresentOnScreen, FrameReadBackFromTheXServerIsTheStretchedBackBuffer) {
         const DWORD got = DWORD(p[0]) << 16 | DWORD(p[1]) << 8 | p[2];
         wrong += got != expectedAt(x, y);
       }
-  }
+    return wrong == 0;
+  });
   EXPECT_EQ(rgb.size(), size_t(clientW) * clientH * 3);
   EXPECT_EQ(wrong, 0);
 }

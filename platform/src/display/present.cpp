@@ -54,15 +54,11 @@ WindowFrame& frameFor(HWND hwnd, const RECT& area) {
 void show(HWND hwnd, WindowFrame& f) {
   SDL_Window* win = hwnd ? static_cast<SDL_Window*>(zqGetNativeWindow(hwnd)) : nullptr;
   if (!win) return;
+  // The window system makes each window's renderer with the window and destroys it with it.
   if (f.sdlWindow != win) {
-    if (f.texture) SDL_DestroyTexture(f.texture);
-    if (f.renderer) SDL_DestroyRenderer(f.renderer);
     f.texture = nullptr;
     f.renderer = SDL_GetRenderer(win);
-    if (!f.renderer) f.renderer = SDL_CreateRenderer(win, -1, 0);
-    if (!f.renderer) f.renderer = SDL_CreateRenderer(win, -1, SDL_RENDERER_SOFTWARE);
     f.sdlWindow = win;
-    if (!f.renderer) return;
   }
   if (!f.renderer) return;
   if (!f.texture || f.textureW != f.width || f.textureH != f.height) {

@@ -287,6 +287,9 @@ bool sdlActive() {
       // A held button keeps the mouse: its release outside the window still reaches the
       // window that was pressed (mouseMessage sends it to the press target).
       SDL_SetHintWithPriority(SDL_HINT_MOUSE_AUTO_CAPTURE, "1", SDL_HINT_OVERRIDE);
+      // The click that activates a window reaches it, as on Windows: SDL drops a press handled
+      // within 10 ms of a focus change, which without a window manager follows every show.
+      SDL_SetHintWithPriority(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1", SDL_HINT_OVERRIDE);
       if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) == 0)
         g_mode = 1;
       else
@@ -317,11 +320,18 @@ void sdlCreate(Window* w) {
     std::fprintf(stderr, "zqplatform: SDL_CreateWindow failed: %s\n", SDL_GetError());
     return;
   }
+  // The renderer is made while the window is still hidden: a GL renderer replaces the native window
+  // of a window made without GL, and one replaced after it was mapped loses input sent to it.
+  if (!SDL_CreateRenderer(w->sdl, -1, 0) && !SDL_CreateRenderer(w->sdl, -1, SDL_RENDERER_SOFTWARE))
+    std::fprintf(stderr, "zqplatform: SDL_CreateRenderer failed: %s\n", SDL_GetError());
   w->sdlId = SDL_GetWindowID(w->sdl);
 }
 
 void sdlDestroy(Window* w) {
-  if (w->sdl) SDL_DestroyWindow(w->sdl);
+  if (w->sdl) {
+    if (SDL_Renderer* r = SDL_GetRenderer(w->sdl)) SDL_DestroyRenderer(r);
+    SDL_DestroyWindow(w->sdl);
+  }
   w->sdl = nullptr;
   w->sdlId = 0;
 }
