@@ -131,9 +131,10 @@ int CZqSource::Load(const char* indexPath) {
     std::string parent = zq_assets::ParentPart(full);
     if (parent.empty() && full[0] == '/') parent = "/";  // an index in the root folder
     dataPath = Rectified(parent + "\\" + name);
-    // The data folder is one folder beside the index, never a path that leads elsewhere.
-    ok = IsPlainName(name) && SetText(m_szDataName, kText, name) && SetText(m_szDataPath, kText, dataPath) &&
-         SetText(m_szZqsFile, kText, full);
+    // The data folder is one folder beside the index, never a path that leads elsewhere; a path
+    // too long to rectify comes back empty and would make every data file relative.
+    ok = IsPlainName(name) && !dataPath.empty() && SetText(m_szDataName, kText, name) &&
+         SetText(m_szDataPath, kText, dataPath) && SetText(m_szZqsFile, kText, full);
   }
   int32_t count = ok ? GetI32(header + 271) : 0;
   int32_t first = ok ? GetI32(header + 275) : 0;
@@ -146,9 +147,8 @@ int CZqSource::Load(const char* indexPath) {
     // An entry whose data file would lie outside the data folder, or that has no data file but
     // is no folder, is left out.
     if (info.m_szFile[0]) {
-      if (!IsPlainName(info.m_szFile) ||
-          !SetText(info.m_szFile, kText, Rectified(dataPath + "\\" + info.m_szFile)))
-        continue;
+      std::string file = Rectified(dataPath + "\\" + info.m_szFile);
+      if (!IsPlainName(info.m_szFile) || file.empty() || !SetText(info.m_szFile, kText, file)) continue;
     } else if (info.m_type != FFT_FOLDER) {
       continue;
     }

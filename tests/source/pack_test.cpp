@@ -365,6 +365,21 @@ TEST_F(Pack, CraftedNamesStayInTheDataFolder) {
     EXPECT_FALSE(pack.IsReady()) << name;
     EXPECT_EQ(ReadBytes(IndexPath()), b) << name;
   }
+  // A data folder path of 255 characters or more does not fit: it fails the index, and a data
+  // file path that does not fit leaves its entry out.
+  const size_t room = 255 - (dir.Path().size() + 1);
+  for (size_t n : {room, room + 1, room - 1}) {
+    WriteBytes(IndexPath(), IndexBytes(std::string(n, 'd'), 0, 0));
+    EXPECT_EQ(pack.Load(IndexPath().c_str()), n < room ? 1 : 0) << n;
+  }
+  auto b = IndexBytes(std::string(room - 14, 'd'), 2, 0, {{"fits", 11}, {"long", 11}});
+  memcpy(&b[1000 + 779 + 259], "000000001.zq_", 13);  // one byte too long
+  WriteBytes(IndexPath(), b);
+  ASSERT_EQ(pack.Load(IndexPath().c_str()), 1);
+  ASSERT_NE(pack.FindSource("fits"), nullptr);
+  EXPECT_EQ(strlen(pack.FindSource("fits")->m_szFile), 254u);
+  EXPECT_EQ(pack.FindSource("long"), nullptr);
+
   // A GBK double byte whose trail byte is 0x5C is part of one name.
   WriteBytes(IndexPath(), IndexBytes("d\x95\\", 0, 0));
   ASSERT_EQ(pack.Load(IndexPath().c_str()), 1);
