@@ -224,13 +224,13 @@ int CNetTask::SendQuit() {
       const int waiting = PackSendBuffer();
       if (waiting == 0) break;
       const int sent = ws::send(m_Socket, reinterpret_cast<const char*>(m_Channel.SendData()), waiting, 0);
-      if (sent > 0) {
+      if (sent > 0)
         m_Channel.RemoveSent(sent);
-        continue;
-      }
-      if (sent == 0 || WSAGetLastError() != WSAEWOULDBLOCK) break;
+      else if (sent == 0 || WSAGetLastError() != WSAEWOULDBLOCK)
+        break;
       const DWORD spent = timeGetTime() - start;
-      if (spent >= kQuitSendWaitMs || !Writable(m_Socket, kQuitSendWaitMs - spent)) break;
+      if (spent >= kQuitSendWaitMs) break;
+      if (sent <= 0 && !Writable(m_Socket, kQuitSendWaitMs - spent)) break;
     }
     result = 1;
   }
@@ -252,6 +252,8 @@ void CNetTask::Poll() {
     const int got =
         ws::recv(m_Socket, reinterpret_cast<char*>(m_Channel.ReceiveTail()), m_Channel.ReceiveSpace(), 0);
     if (got <= 0) {
+      // A non-blocking socket with nothing after all is no lost connection.
+      if (got < 0 && WSAGetLastError() == WSAEWOULDBLOCK) return;
       if (m_pGame && m_bNotQuitting) m_pGame->ShowTooLongAndQuit();
       return;
     }
