@@ -5,6 +5,13 @@
 
 namespace test_memory {
 
+// AddressSanitizer's red zones and quarantine make every allocation cost several times more.
+#if defined(__SANITIZE_ADDRESS__)
+inline constexpr long kCostFactor = 4;
+#else
+inline constexpr long kCostFactor = 1;
+#endif
+
 // KiB the peak resident size rose by while fn ran. The peak only rises, so a small growth shows
 // that fn never held more than that much at once (an earlier, higher peak can hide growth, never
 // invent it).
