@@ -4,6 +4,7 @@
 
 #include <list>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,7 @@
 #include "games/core/CounterText.h"
 #include "games/core/GameGlobals.h"
 #include "games/pieces/CardReel.h"
+#include "games/pieces/DigitWheel.h"
 #include "net/NetGame.h"
 
 class CTurntable;
@@ -83,6 +85,8 @@ class CSlotGame : public CZqGame, public CNetGame {
   void RestoreMarquee();
   void RequestExit();
   int CheckCredits();
+  void SubtractShownWin(int amount);
+  void ShowWinDigits(int on);
   void ToggleHold(const char* name);
   void StopExtraReel();
 
@@ -99,6 +103,9 @@ class CSlotGame : public CZqGame, public CNetGame {
   void PlaceMahjongBet();
   void SetPoolValue(int pool);
   void SetDiceLamps(int lamps);
+  // The mahjong pay table's page for three units or one, and the bet it marks.
+  void SwitchPayTablePage(int threeUnits);
+  void ShowBetOnPayTable(int bet);
 
   // The panel of that name in the loaded UI, or null.
   CZqUIPanel* FindPanel(const char* name) const;
@@ -123,6 +130,8 @@ class CSlotGame : public CZqGame, public CNetGame {
   // The auto-play stop panel in place of the control panel, and back.
   void SwapInAutoStopPanel();
   void SwapInControlPanel(int enabled);
+  // Auto-play off, its counter 0 and the control panel back in place of the stop panel.
+  void EndAutoPlay(int controlEnabled);
 
   // Loading: a configuration found in the pack or as a file; the shared loader steps.
   int ConfigExists(const char* name) const;
@@ -177,6 +186,7 @@ class CSlotGame : public CZqGame, public CNetGame {
   int m_bBonus = 0;
   int m_bJackpot = 0;
   int m_bFreePaused = 0;
+  int m_bFreeGames = 0;
   int m_nFreeGames = 0;
   int m_bLinesByFlag = 0;
   int m_anLineLit[3] = {0, 0, 0};
@@ -195,6 +205,8 @@ class CSlotGame : public CZqGame, public CNetGame {
   std::list<CTurntable*> m_Turntables;
   CTurntable* m_pBonusTurntable = nullptr;
   std::list<CCardReel*> m_CardReels;
+  // The wheels that show the round win, left to right.
+  std::vector<std::unique_ptr<CDigitWheel>> m_DigitWheels;
 
   // The background music of the folder.
   CZqMedia* m_pMusic = nullptr;

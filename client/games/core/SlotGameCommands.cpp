@@ -14,14 +14,12 @@ constexpr UINT kMarqueeRestoreMs = 1500;
 constexpr UINT_PTR kTimerNoMoneyExit = 1211;
 constexpr UINT kNoMoneyExitMs = 8000;
 
+constexpr int kMaxBet = 3;
+constexpr int kMaxAutoPlay = 9999;
+
 void Enable(CZqUIPanel* panel, int on) {
   if (panel) panel->SetEnable(on);
 }
-}  // namespace
-
-namespace {
-constexpr int kMaxBet = 3;
-constexpr int kMaxAutoPlay = 9999;
 
 void SetHoldButtons(CSlotGame& game, int on) {
   char name[8];
@@ -33,9 +31,7 @@ void SetHoldButtons(CSlotGame& game, int on) {
 
 long long Units(int count, int unit) { return static_cast<long long>(count) * unit; }
 
-int ClampCredits(long long v) {
-  return v > INT_MAX ? INT_MAX : v < INT_MIN ? INT_MIN : static_cast<int>(v);
-}
+int ClampCredits(long long v) { return v > INT_MAX ? INT_MAX : v < INT_MIN ? INT_MIN : static_cast<int>(v); }
 
 // The auto-play step of a held button: bigger the longer it is held, nothing after 150 repeats.
 int AutoPlayStep(const CZqUIPanel* panel) {
@@ -221,10 +217,9 @@ void CSlotGame::RequestAutoPlayStop() {
 }
 
 void CSlotGame::PickBonusBox(const char* name) {
-  static const char* const boxes[10] = {ZQ_GBK("一号宝箱"), ZQ_GBK("二号宝箱"), ZQ_GBK("三号宝箱"),
-                                        ZQ_GBK("四号宝箱"), ZQ_GBK("五号宝箱"), ZQ_GBK("六号宝箱"),
-                                        ZQ_GBK("七号宝箱"), ZQ_GBK("八号宝箱"), ZQ_GBK("九号宝箱"),
-                                        ZQ_GBK("十号宝箱")};
+  static const char* const boxes[10] = {
+      ZQ_GBK("一号宝箱"), ZQ_GBK("二号宝箱"), ZQ_GBK("三号宝箱"), ZQ_GBK("四号宝箱"), ZQ_GBK("五号宝箱"),
+      ZQ_GBK("六号宝箱"), ZQ_GBK("七号宝箱"), ZQ_GBK("八号宝箱"), ZQ_GBK("九号宝箱"), ZQ_GBK("十号宝箱")};
   int picks[15] = {};
   for (int i = 0; i < 10; ++i)
     if (name && std::strcmp(name, boxes[i]) == 0) picks[i] = 1;
@@ -285,7 +280,6 @@ void CSlotGame::ShowWinDigits(int on) {
   }
 }
 
-// Ends a running auto-play with the control panel back in place of the stop panel.
 void CSlotGame::EndAutoPlay(int controlEnabled) {
   StopAutoPlay();
   m_nAutoPlay = 0;

@@ -40,6 +40,9 @@ void CSlotGame::SetPoolValue(int pool) {
   m_nPoolShown = pool;
   if (CZqUIPanel* p = FindPanel("pool")) p->SetCaption(pool);
 }
+// The mahjong pay table comes with its kind.
+void CSlotGame::SwitchPayTablePage(int /*threeUnits*/) {}
+void CSlotGame::ShowBetOnPayTable(int /*bet*/) {}
 // The dice lamps come with the win effects.
 void CSlotGame::SetDiceLamps(int /*lamps*/) {}
 
