@@ -136,6 +136,10 @@ class CSlotGame : public CZqGame, public CNetGame {
   // Loading: a configuration found in the pack or as a file; the shared loader steps.
   int ConfigExists(const char* name) const;
   int LoadMainUI();
+  // A panel of the main UI from a section's "ui_config" at its "pos", left out of the main
+  // panel's list unless attached; null when its configuration is missing.
+  CZqUIPanel* CreateSubPanel(const char* section, int attached);
+  // "MUSIC": the background music and the sounds the kinds share.
   void LoadMusic();
   int FinishLoading(int failed);
 
@@ -208,9 +212,12 @@ class CSlotGame : public CZqGame, public CNetGame {
   // The wheels that show the round win, left to right.
   std::vector<std::unique_ptr<CDigitWheel>> m_DigitWheels;
 
-  // The background music of the folder.
+  // The background music of the folder and its "MUSIC" sounds, each absent when not configured.
   CZqMedia* m_pMusic = nullptr;
-  CZqSound* m_pSpinSound = nullptr;
+  std::unique_ptr<CZqSound> m_pSpinSound;
+  std::unique_ptr<CZqSound> m_pCoinOutSound;
+  std::unique_ptr<CZqSound> m_pJackpotSound;
+  std::unique_ptr<CZqSound> m_pBetSounds[3];
 };
 
 // The toolong box, then the exit; not refused in any state.

@@ -5,11 +5,24 @@
 
 int CSlotGame::LoadTurntableGame(const char* /*folder*/) {
   const int ui = LoadMainUI();
+  m_pBoxPanel = CreateSubPanel("SEL_BOX", 0);
+  m_pControlPanel = CreateSubPanel("SPIN_PANEL", 1);
+  m_pAutoStopPanel = CreateSubPanel("STOP_PANEL", 0);
   LoadMusic();
   return FinishLoading(!ui);
 }
-int CSlotGame::LoadCardGame(const char* folder) { return LoadTurntableGame(folder); }
-int CSlotGame::LoadMahjongGame(const char* folder) { return LoadTurntableGame(folder); }
+int CSlotGame::LoadCardGame(const char* /*folder*/) {
+  const int ui = LoadMainUI();
+  LoadMusic();
+  return FinishLoading(!ui);
+}
+int CSlotGame::LoadMahjongGame(const char* /*folder*/) {
+  const int ui = LoadMainUI();
+  m_pControlPanel = CreateSubPanel("SPIN_PANEL", 1);
+  m_pAutoStopPanel = CreateSubPanel("STOP_PANEL", 0);
+  LoadMusic();
+  return FinishLoading(!ui);
+}
 
 long CSlotGame::UpdateTurntableGame(DWORD /*elapsed*/) { return 0; }
 long CSlotGame::UpdateCardGame(DWORD /*elapsed*/) { return 0; }
