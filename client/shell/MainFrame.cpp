@@ -6,6 +6,8 @@
 #include "ShellGlobals.h"
 #include "games/core/GameGlobals.h"
 #include "games/core/SlotGame.h"
+#include "games/pieces/BonusPanel.h"
+#include "games/pieces/StartPolePanel.h"
 #include "net/ClientGlobals.h"
 #include "net/NetTask.h"
 
@@ -180,6 +182,9 @@ BOOL CMainFrame::OnCopyData(CWnd* from, COPYDATASTRUCT* data) { return CFrameWnd
 void CMainFrame::OnMoving(UINT side, LPRECT rect) { CFrameWnd::OnMoving(side, rect); }
 
 CZqUIPanel* CMainFrame::UI_New_Register(CZqUIPanel* parent, std::string style) {
+  // Like the engine's widgets, the game's panels exist only as children.
+  if (style == "start_pole") return parent ? new CStartPolePanel(parent) : nullptr;
+  if (style == "bonus_panel") return parent ? new CBonusPanel(parent) : nullptr;
   return CZqEngine::UI_New_Register(parent, std::move(style));
 }
 

@@ -16,13 +16,16 @@ const bool kRegistered = (CZqEngine::UI_RegisterStyle("active_caption", &NewCapt
 constexpr size_t kMaxCaptionText = 999;
 constexpr DWORD kCaptionColor = 0xFF7F7F7F;
 
-// Splits at "|" outside GBK double bytes (a trail byte may be 0x7C); empty pieces are skipped.
-std::vector<std::string> SplitLines(const std::string& text) {
+// Splits the first `limit` bytes at "|" outside GBK double bytes (a trail byte may be 0x7C);
+// empty pieces are skipped, and a double byte that the limit would cut is left out whole.
+std::vector<std::string> SplitLines(const std::string& text, size_t limit) {
   std::vector<std::string> pieces;
   std::string piece;
-  for (size_t i = 0; i < text.size(); ++i) {
+  const size_t end = std::min(text.size(), limit);
+  for (size_t i = 0; i < end; ++i) {
     const unsigned char c = (unsigned char)text[i];
     if (c >= 0x81 && c <= 0xFE && i + 1 < text.size()) {
+      if (i + 1 >= end) break;
       piece += text[i];
       piece += text[++i];
     } else if (c == '|') {
@@ -81,8 +84,7 @@ SIZE ZQ_UI_ActiveCaption::_Measure(const char* text) const {
 long ZQ_UI_ActiveCaption::UpdateCaption() {
   m_vecLines.clear();
   if (m_strCaption.empty()) return 0;
-  const std::string text = m_strCaption.substr(0, kMaxCaptionText);
-  for (std::string& piece : SplitLines(text)) {
+  for (std::string& piece : SplitLines(m_strCaption, kMaxCaptionText)) {
     const SIZE extent = _Measure(piece.c_str());
     SLineRecord record;
     record.text = std::move(piece);

@@ -133,6 +133,17 @@ TEST_F(SpritesTest, CardSheetCellsAndCopies) {
   sheet.Release();
   EXPECT_EQ(sheet.GetCardWidth(), 0);
   EXPECT_EQ(sheet.BlitCard("a0", back, &dest), 0);
+
+  // Cells without a size hold no card: the load fails and leaves no sheet behind.
+  ASSERT_EQ(sheet.Load(File("cards.ini").c_str()), 1);
+  for (const char* sizes : {"CardHeight=0\nCardWidth=10", "CardHeight=20\nCardWidth=-10", "CardWidth=10"}) {
+    SCOPED_TRACE(sizes);
+    std::ofstream(File("flat.ini")) << "[MainCard]\n" << sizes << "\nCardImage=" << File("sheet.tga") << "\n";
+    EXPECT_EQ(sheet.Load(File("flat.ini").c_str()), 0);
+    EXPECT_EQ(sheet.GetSheet(), nullptr);
+    EXPECT_EQ(sheet.GetCardWidth(), 0);
+    EXPECT_EQ(sheet.GetCardHeight(), 0);
+  }
 }
 
 TEST_F(SpritesTest, MissingPicturesFailSetupAndLoad) {

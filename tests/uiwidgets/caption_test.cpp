@@ -16,6 +16,7 @@ namespace {
 class CaptionEngine : public CZqEngine {
  public:
   void SetElapsed(DWORD dt) { m_dwElapsed = dt; }
+  void SetEngineTime(DWORD t) { m_dwEngineTime = t; }
 };
 
 class CaptionTest : public ::testing::Test {
@@ -184,6 +185,13 @@ TEST_F(CaptionTest, SplitSkipsEmptyPiecesAndNeverCutsAGbkCharacter) {
   ASSERT_EQ(cap->GetLineRecords().size(), 2u);
   EXPECT_EQ(cap->GetLineRecords()[0].text, gbkWithBar);
   EXPECT_EQ(cap->GetLineRecords()[1].text, "B");
+  // The 999-byte cut leaves out a character it would halve, and everything after it.
+  cap->SetCaption((std::string(998, 'x') + gbkWithBar + "|B").c_str());
+  ASSERT_EQ(cap->GetLineRecords().size(), 1u);
+  EXPECT_EQ(cap->GetLineRecords()[0].text, std::string(998, 'x'));
+  cap->SetCaption((std::string(997, 'x') + gbkWithBar + "|B").c_str());
+  ASSERT_EQ(cap->GetLineRecords().size(), 1u);
+  EXPECT_EQ(cap->GetLineRecords()[0].text, std::string(997, 'x') + gbkWithBar);
   delete cap;
 }
 
@@ -206,6 +214,47 @@ TEST_F(CaptionTest, FlashPlacesOneCentredTrainFromTheFirstLineAndStandsStill) {
   EXPECT_FLOAT_EQ(cap->GetShownLines().front().x, x);
   cap->SetFlash(0);
   EXPECT_EQ(cap->IsFlash(), 0);
+  delete cap;
+}
+
+TEST_F(CaptionTest, AFlashingCaptionPulsesOverFourHundredMilliseconds) {
+  ZQ_UI_ActiveCaption* cap = Make("WWWW", -100.0f);
+  cap->SetFlash(1);
+  CZqSurface* back = engine->GetBackSurface();
+  // The brightest red of the caption area drawn at engine time t (0.1 ms units).
+  auto peak = [&](DWORD t) {
+    engine->SetEngineTime(t);
+    back->Clear(back->ConvertColor(0xFF000000));
+    engine->PreparePaint(D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA, D3DTOP_MODULATE, D3DTOP_MODULATE);
+    EXPECT_EQ(cap->Draw(SScreenPoint(100, 200)), 0);
+    int top = 0;
+    for (long y = 200; y < 230; ++y)
+      for (long x = 100; x < 400; ++x) {
+        BYTE r = 0;
+        back->GetPixelInfo(x, y, nullptr, &r, nullptr, nullptr);
+        top = std::max<int>(top, r);
+      }
+    return top;
+  };
+  // A triangle from 2 down to 0 and back over 400 ms, held to 0..1 by the painter.
+  const int full = peak(0);
+  EXPECT_GT(full, 0x60);
+  EXPECT_EQ(peak(1000), full);
+  EXPECT_NEAR(peak(1500), full / 2, 3);
+  EXPECT_EQ(peak(2000), 0);
+  EXPECT_NEAR(peak(2500), full / 2, 3);
+  EXPECT_EQ(peak(4000), full);
+  delete cap;
+}
+
+TEST_F(CaptionTest, AFlashTrainAfterARestoreStillStartsAtTheFirstLine) {
+  // A restore places a train and leaves the next line past the one-line caption; the longer
+  // caption set afterwards must still show from its first line.
+  ZQ_UI_ActiveCaption* cap = Make("A", -100.0f);
+  cap->SetFlash(1);
+  ASSERT_EQ(cap->Restore(), 1);
+  cap->SetCaption("A|B|C");
+  EXPECT_EQ(Texts(cap), (std::vector<std::string>{"A", "B", "C"}));
   delete cap;
 }
 

@@ -7,10 +7,14 @@ CCardSheet::CCardSheet(CZqEngine* engine) : m_pEngine(engine) {}
 CCardSheet::~CCardSheet() { Release(); }
 
 int CCardSheet::Load(const char* name) {
+  // A failed load leaves no sheet, never the last one's picture under the new sizes.
+  Release();
   if (!m_pEngine || !name) return 0;
   if (!m_pEngine->LoadConfig(m_config, name)) return 0;
-  m_nCardHeight = (int32_t)m_config.GetLong("MainCard", "CardHeight", "0");
-  m_nCardWidth = (int32_t)m_config.GetLong("MainCard", "CardWidth", "0");
+  const int32_t height = (int32_t)m_config.GetLong("MainCard", "CardHeight", "0");
+  const int32_t width = (int32_t)m_config.GetLong("MainCard", "CardWidth", "0");
+  // Reels and turntables size their strips by the cell: a sheet without one holds no card.
+  if (height < 1 || width < 1) return 0;
   const std::string image = m_config.GetString("MainCard", "CardImage", "");
   CZqAnimation picture(m_pEngine);
   if (!picture.Create(image.c_str())) return 0;
@@ -20,6 +24,8 @@ int CCardSheet::Load(const char* name) {
   if (sheet->CreateEx(frame->GetWidth(), frame->GetHeight(), frame->GetSurfaceFormat(), 0) < 0) return 0;
   if (sheet->Blt(0, 0, frame, nullptr, 0) < 0) return 0;
   m_pSheet = std::move(sheet);
+  m_nCardHeight = height;
+  m_nCardWidth = width;
   return 1;
 }
 
