@@ -13,6 +13,7 @@
 #include "games/core/GameGlobals.h"
 #include "games/pieces/CardReel.h"
 #include "games/pieces/DigitWheel.h"
+#include "games/pieces/SlotEffect.h"
 #include "net/NetGame.h"
 
 class CTurntable;
@@ -141,6 +142,10 @@ class CSlotGame : public CZqGame, public CNetGame {
   CZqUIPanel* CreateSubPanel(const char* section, int attached);
   // "MUSIC": the background music and the sounds the kinds share.
   void LoadMusic();
+  // The records "EFFECT_WIN", "EFFECT_LOST", "EFFECT_JACKPOT", "STONE" and "POLETIP", none started.
+  void LoadSharedEffects();
+  // A record's sound on and its animation looping.
+  static void StartEffect(CSlotEffect* effect);
   int FinishLoading(int failed);
 
   // What the kinds' pieces do for the core.
@@ -218,6 +223,11 @@ class CSlotGame : public CZqGame, public CNetGame {
   std::unique_ptr<CZqSound> m_pCoinOutSound;
   std::unique_ptr<CZqSound> m_pJackpotSound;
   std::unique_ptr<CZqSound> m_pBetSounds[3];
+  // The result slots: 1 "EFFECT_WIN", 2 "EFFECT_LOST", 5 "EFFECT_JACKPOT" (3 and 4 stay empty);
+  // the gem "STONE" and the lever hint "POLETIP". Present once a folder is loaded.
+  std::unique_ptr<CSlotEffect> m_pResultEffects[5];
+  std::unique_ptr<CSlotEffect> m_pStoneEffect;
+  std::unique_ptr<CSlotEffect> m_pPoleTipEffect;
 };
 
 // The toolong box, then the exit; not refused in any state.

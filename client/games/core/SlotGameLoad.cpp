@@ -78,6 +78,26 @@ void CSlotGame::LoadMusic() {
   m_pBetSounds[2] = sound("bet3");
 }
 
+void CSlotGame::LoadSharedEffects() {
+  auto load = [this](const char* section) {
+    auto effect = std::make_unique<CSlotEffect>(m_pEngine);
+    // A record whose picture is missing stays and shows nothing.
+    effect->Load(m_pEngine, m_Config, section);
+    return effect;
+  };
+  m_pResultEffects[0] = load("EFFECT_WIN");
+  m_pResultEffects[1] = load("EFFECT_LOST");
+  m_pResultEffects[4] = load("EFFECT_JACKPOT");
+  m_pStoneEffect = load("STONE");
+  m_pPoleTipEffect = load("POLETIP");
+}
+
+void CSlotGame::StartEffect(CSlotEffect* effect) {
+  if (!effect) return;
+  if (effect->m_pSound) effect->m_pSound->Play();
+  effect->m_aniEffect.Play(1, 0, 0.0f, 0.0f, 0.0f);
+}
+
 int CSlotGame::FinishLoading(int failed) {
   if (CZqUIPanel* table = FindPanel(ZQ_GBK("赔率表"))) table->SetVisible(0);
   if (failed) {
@@ -122,4 +142,7 @@ void CSlotGame::UnloadGame() {
   m_pCoinOutSound.reset();
   m_pJackpotSound.reset();
   for (auto& sound : m_pBetSounds) sound.reset();
+  for (auto& effect : m_pResultEffects) effect.reset();
+  m_pStoneEffect.reset();
+  m_pPoleTipEffect.reset();
 }
