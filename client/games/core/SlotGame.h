@@ -2,15 +2,21 @@
 // commanded by the UI panels and the keys.
 #pragma once
 
+#include <array>
 #include <list>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "ZqLib.h"
 #include "games/core/CounterText.h"
 #include "games/core/GameGlobals.h"
+#include "games/pieces/BlinkSprite.h"
 #include "games/pieces/CardReel.h"
+#include "games/pieces/CardSheet.h"
+#include "games/pieces/DigitWheel.h"
+#include "games/pieces/SlotEffect.h"
 #include "net/NetGame.h"
 
 class CTurntable;
@@ -83,6 +89,8 @@ class CSlotGame : public CZqGame, public CNetGame {
   void RestoreMarquee();
   void RequestExit();
   int CheckCredits();
+  void SubtractShownWin(int amount);
+  void ShowWinDigits(int on);
   void ToggleHold(const char* name);
   void StopExtraReel();
 
@@ -195,10 +203,62 @@ class CSlotGame : public CZqGame, public CNetGame {
   std::list<CTurntable*> m_Turntables;
   CTurntable* m_pBonusTurntable = nullptr;
   std::list<CCardReel*> m_CardReels;
+  // The wheels that show the round win, left to right.
+  std::vector<std::unique_ptr<CDigitWheel>> m_DigitWheels;
 
   // The background music of the folder.
   CZqMedia* m_pMusic = nullptr;
   CZqSound* m_pSpinSound = nullptr;
+
+  // ---- kind 1: poker cards ----
+  // The round's steps (the kind's own file).
+  void ShowDealtCards(char** fields);
+  void ShowFinalCards(char** fields);
+  void DealCards(char** fields, const char* holds);
+  void OnCardsStopped();
+  void BeginHoldPhase();
+  void PresentCardResult();
+  void EndCardRound();
+  void SelectPayTableRects();
+  void SetHoldButtonStates(int s1, int s2, int s3, int s4, int s5);
+  void EnableHoldButtons(int on);
+  void SetHoldChecks(const int* flags);
+  void SetHints(const int* flags);
+  void SetHolds(const int* flags);
+  void ShowAllHints(const void* any);
+  // Kind 1's pieces go with the folder that loaded them.
+  void UnloadCardGame();
+
+  static constexpr int kCardHolds = 5;
+  static constexpr int kResultSlots = 5;
+  static constexpr int kWinLineEffects = 3;
+  std::unique_ptr<CCardSheet> m_CardSheet;
+  int m_anHoldHint[kCardHolds] = {};
+  char m_szHandLetter[2] = {};
+  int m_bWin = 0;
+  std::unique_ptr<CBlinkSprite> m_WinBlink;
+  std::map<std::string, SScreenRect> m_PayTableRects;
+  SScreenRect m_rcHandRow;
+  SScreenRect m_rcHandCell;
+  int m_bPayTableLit = 0;
+  // The win and jackpot effects, each drawn while its shown flag is set.
+  CSlotEffect m_EffectPMD;
+  CSlotEffect m_EffectZPD;
+  CSlotEffect m_EffectStar;
+  CSlotEffect m_EffectLight;
+  int m_bShowPMD = 0;
+  int m_bShowZPD = 0;
+  int m_bShowStar = 0;
+  int m_bShowLight = 0;
+  // Result slots 1 to 5: "EFFECT_WIN", "EFFECT_LOST", -, -, "EFFECT_JACKPOT".
+  std::array<std::unique_ptr<CSlotEffect>, kResultSlots> m_ResultEffects;
+  CSlotEffect m_EffectStone;
+  CSlotEffect m_EffectPoleTip;
+  std::array<std::unique_ptr<CSlotEffect>, kWinLineEffects> m_WinLineEffects;
+  std::vector<std::unique_ptr<CSlotEffect>> m_ExtraEffects;
+  CZqSound* m_pCoinOutSound = nullptr;
+  CZqSound* m_pJackpotSound = nullptr;
+  std::array<CZqSound*, 3> m_apCoinSounds = {};
 };
 
 // The toolong box, then the exit; not refused in any state.

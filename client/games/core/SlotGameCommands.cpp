@@ -29,7 +29,6 @@ void CSlotGame::ShowOddsInfo() {}
 void CSlotGame::CloseOddsInfo() {}
 void CSlotGame::EnableInfoButton(int /*on*/) {}
 int CSlotGame::CheckCredits() { return 1; }
-void CSlotGame::ToggleHold(const char* /*name*/) {}
 // No kind creates the extra reel, so its stop command has nothing to stop.
 void CSlotGame::StopExtraReel() {}
 // A marquee that is not a scrolling caption has no flash mode.

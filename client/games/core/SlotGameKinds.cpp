@@ -8,11 +8,9 @@ int CSlotGame::LoadTurntableGame(const char* /*folder*/) {
   LoadMusic();
   return FinishLoading(!ui);
 }
-int CSlotGame::LoadCardGame(const char* folder) { return LoadTurntableGame(folder); }
 int CSlotGame::LoadMahjongGame(const char* folder) { return LoadTurntableGame(folder); }
 
 long CSlotGame::UpdateTurntableGame(DWORD /*elapsed*/) { return 0; }
-long CSlotGame::UpdateCardGame(DWORD /*elapsed*/) { return 0; }
 long CSlotGame::UpdateMahjongGame(DWORD /*elapsed*/) { return 0; }
 
 long CSlotGame::RenderScreen() {
@@ -26,12 +24,9 @@ long CSlotGame::RenderScreen() {
   return RenderUI();
 }
 long CSlotGame::RenderTurntableGame() { return RenderScreen(); }
-long CSlotGame::RenderCardGame() { return RenderScreen(); }
 long CSlotGame::RenderMahjongGame() { return RenderScreen(); }
 
-// Kind 1 and kind 2 replies: their rounds come with the kinds.
-int CSlotGame::OnCardBetReply(int /*amount*/) { return 0; }
-void CSlotGame::OnCardResult(char** /*fields*/) {}
+// Kind 2 replies: its rounds come with the kind.
 void CSlotGame::OnMahjongBetReply(int /*amount*/) {}
 void CSlotGame::OnMahjongResult(char** /*fields*/) {}
 void CSlotGame::PlaceMahjongBet() {}
