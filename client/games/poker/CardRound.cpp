@@ -379,6 +379,10 @@ long CSlotGame::RenderCardGame() {
   m_pEngine->SetTextureStageState(0, D3DTSS_MINFILTER, D3DTFN_POINT);
   for (CCardReel* reel : m_CardReels)
     if (reel) reel->Render();
+  // The reels filter their curved strips; what follows is drawn unscaled, where point sampling
+  // gives the same pixels for less work.
+  m_pEngine->SetTextureStageState(0, D3DTSS_MAGFILTER, D3DTFG_POINT);
+  m_pEngine->SetTextureStageState(0, D3DTSS_MINFILTER, D3DTFN_POINT);
   if (m_WinBlink) m_WinBlink->Draw();
   for (auto& wheel : m_DigitWheels) wheel->Draw();
 
