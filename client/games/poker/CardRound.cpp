@@ -366,7 +366,8 @@ long CSlotGame::UpdateCardGame(DWORD dt) {
   if (m_nTurntableState == 0 && m_nShownCredits >= m_nCredits) {
     for (auto& slot : m_ResultEffects)
       if (slot) slot->m_aniEffect.ReleaseObjects();
-    SetPlayerChips(m_nCredits);
+    // Drawing the same caption text again every idle frame would cost a text render each time.
+    if (m_nShownCredits != m_nCredits) SetPlayerChips(m_nCredits);
   }
   return 0;
 }
