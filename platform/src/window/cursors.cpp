@@ -4,7 +4,7 @@
 #include <map>
 #include <memory>
 
-#include "window/state.h"
+#include "window/backend.h"
 
 using namespace zqwin;
 
@@ -82,7 +82,7 @@ HCURSOR SetCursor(HCURSOR cursor) {
   auto& c = cur();
   HCURSOR old = c.current;
   c.current = cursor;
-  if (old != cursor) sdlApplyCursor();
+  if (old != cursor) backend().applyCursor();
   return old;
 }
 
@@ -91,7 +91,7 @@ HCURSOR GetCursor() { return cur().current; }
 int ShowCursor(BOOL show) {
   auto& c = cur();
   c.counter += show ? 1 : -1;
-  if (c.counter == 0 || c.counter == -1) sdlApplyCursor();
+  if (c.counter == 0 || c.counter == -1) backend().applyCursor();
   return c.counter;
 }
 
