@@ -63,7 +63,9 @@ class CardRoundTest : public SlotGameTest {
   void Start(const std::string& rounds, bool sounds = false) {
     WriteCardFolder(sounds);
     NewGame();
-    Join(kEnter, "expect 1510 3\nreply 1521 u 1 1000\n" + rounds + "silent\n");
+    // The credits come before the game folder loads, as from the demo server.
+    Join(std::string(kEnter) + "\nreply 1521 u 1 1000", "expect 1510 3\n" + rounds + "silent\n");
+    Pump();
     ASSERT_EQ(game->LoadGame("card.ini"), 1);
     ASSERT_EQ(game->m_CardReels.size(), 5u);
     Pump();
@@ -100,15 +102,15 @@ class CardRoundTest : public SlotGameTest {
   }
 
   std::string table =
-      "[a]\n0=1,1,9,9\n1=2,2,3,3\n2=4,4,5,5\n3=6,6,7,7\n[b]\n0=10,10,90,90\n1=11,11,20,20\n2=21,21,30,30\n"
-      "[g]\n0=5,100,95,110\n1=50,100,60,110\n2=60,100,70,110\n3=70,100,80,110\n";
+      "[a]\n0=1,1,9,9\n1=2,2,3,3\n2=4,4,5,5\n3=6,6,7,7\n"
+      "[b]\n0=5,100,95,110\n1=50,100,60,110\n2=60,100,70,110\n3=70,100,80,110\n";
 };
 
 TEST_F(CardRoundTest, ARoundDealsHoldsDrawsCountsTheWinInAndTheServerCorrectsTheCredits) {
   Start(
       "expect 1530 1 10 1 3 183\nreply 1531 3 1 10\n"
       "expect 1542 0\nreply 1543 3 0 0 a0 a1 k2 d3 f0 1 1 0 0 0 i\nreply 1521 u 1 990\n"
-      "expect 1542 1 1 1 1 0 0*\nreply 1543 3 30 1 a0 a1 a2 d3 m3 0 0 0 0 0 g\nreply 1521 u 1 1020\n");
+      "expect 1542 1 1 1 1 0 0*\nreply 1543 3 30 1 a0 a1 a2 d3 m3 0 0 0 0 0 b\nreply 1521 u 1 1020\n");
   game->Spin();
   Pump();
   EXPECT_EQ(Caption("下注筹码"), "1");
@@ -150,13 +152,13 @@ TEST_F(CardRoundTest, ARoundDealsHoldsDrawsCountsTheWinInAndTheServerCorrectsThe
   EXPECT_EQ(game->m_nRoundWin, 0);
   EXPECT_TRUE(game->m_bPayTableLit);
   EXPECT_EQ(game->m_rcHandRow.top, 100);
-  EXPECT_EQ(game->m_rcHandCell.left, 50);  // hand "g", bet 1
+  EXPECT_EQ(game->m_rcHandCell.left, 50);  // hand "b", bet 1
   EXPECT_EQ(game->m_nShownCredits, 990);
 
-  // A win of 30 counts in over half a second.
+  // At 10 ms frames a win of 30 counts in one credit a frame.
   const int frames = RunTo(0);
-  EXPECT_GE(frames, 49);
-  EXPECT_LE(frames, 52);
+  EXPECT_GE(frames, 30);
+  EXPECT_LE(frames, 32);
   EXPECT_EQ(Caption("玩家筹码"), "1020");
   EXPECT_EQ(Caption("中奖筹码"), "0");
   EXPECT_EQ(Caption("下注筹码"), "0");
@@ -169,7 +171,7 @@ TEST_F(CardRoundTest, ARoundDealsHoldsDrawsCountsTheWinInAndTheServerCorrectsThe
   EXPECT_EQ(game->m_nCredits, 1020);
 }
 
-TEST_F(CardRoundTest, EveryHoldCombinationKeepsExactlyItsCards) {
+TEST_F(CardRoundTest, EveryHoldCombinationIsSentAndKeepsExactlyItsCards) {
   Start("");
   for (int combo = 0; combo < 32; ++combo) {
     SCOPED_TRACE(combo);
@@ -186,7 +188,12 @@ TEST_F(CardRoundTest, EveryHoldCombinationKeepsExactlyItsCards) {
       holds += combo >> i & 1 ? '1' : '0';
     }
     EXPECT_EQ(Hints(), holds);
-    g_bSpinLocked = 1;  // the draw went out
+    // The draw request says which cards stay.
+    game->Spin();
+    Pump(2);
+    std::string text = "1542 1 ";
+    for (char h : holds) text += std::string(1, h) + " ";
+    EXPECT_EQ(Requests().back(), text);
     Result("3 0 0 g0 h1 i2 j3 k0 0 0 0 0 0 z");
     ASSERT_EQ(game->m_nCardState, 6);
     const char* dealt[] = {"b0", "c1", "d2", "e3", "f0"};
@@ -302,8 +309,8 @@ TEST_F(CardRoundTest, TheCoinBurstFollowsTheMultipleAndTheCountInTakesItsTime) {
     const int before = game->m_nShownCredits;
     game->Update(200);  // the burst, nothing counted yet
     EXPECT_EQ(game->m_nShownCredits, before);
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(game->m_apCoinSounds[i]->IsPlaying(), i == c.burst) << i;
-    for (CZqSound* coin : game->m_apCoinSounds) coin->Stop();
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(game->m_pBetSounds[i]->IsPlaying(), i == c.burst) << i;
+    for (auto& coin : game->m_pBetSounds) coin->Stop();
     int frames = 0;
     while (game->m_nShownCredits < game->m_nCredits && frames < 1000) {
       game->Update(200);
@@ -323,7 +330,7 @@ TEST_F(CardRoundTest, TheCoinBurstFollowsTheMultipleAndTheCountInTakesItsTime) {
   Result("3 50 1 a0 a1 b2 c3 d0 1 1 0 0 0 i");
   RunTo(8);
   game->Update(10);
-  for (CZqSound* coin : game->m_apCoinSounds) coin->Stop();
+  for (auto& coin : game->m_pBetSounds) coin->Stop();
   const int before = game->m_nShownCredits;
   game->Update(10);
   EXPECT_EQ(game->m_nShownCredits, before + 1);

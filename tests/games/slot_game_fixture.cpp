@@ -11,7 +11,7 @@ void SlotGameTest::SetUp() {
   wnd = OpenEngineWindow("slotgame", 816, 653);
   app = new CZqApp;
   ASSERT_EQ(app->InitApp(wnd), 1);
-  engine = new CZqEngine;
+  engine = MakeEngine();
   ASSERT_GE(engine->InitEngine(wnd, 800, 600, 0), 0);
   app->SetActive(1);
   app->SetNoSleep(1);

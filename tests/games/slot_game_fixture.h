@@ -35,6 +35,8 @@ class SlotGameTest : public ::testing::Test {
  protected:
   void SetUp() override;
   void TearDown() override;
+  // The engine the fixture starts; a test may make the client's own panel styles with it.
+  virtual CZqEngine* MakeEngine() { return new CZqEngine; }
 
   void Write(const std::string& name, const std::string& text);
   // The game folder "game.ini" with this GameType (empty: no key) and UI configuration.

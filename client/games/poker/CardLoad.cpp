@@ -25,22 +25,14 @@ std::unique_ptr<CSlotEffect> NewEffect(CZqEngine* engine, CConfig& config, const
   return effect;
 }
 
-CZqSound* FindSound(CZqEngine* engine, CConfig& config, const char* key) {
-  const std::string name = config.GetString("MUSIC", key, "");
-  return name.empty() ? nullptr : engine->FindSound(name.c_str());
-}
-
 }  // namespace
 
 void CSlotGame::UnloadCardGame() {
   m_CardSheet.reset();
   m_WinBlink.reset();
   m_PayTableRects.clear();
-  for (auto& slot : m_ResultEffects) slot.reset();
   for (auto& line : m_WinLineEffects) line.reset();
   m_ExtraEffects.clear();
-  m_pCoinOutSound = m_pJackpotSound = nullptr;
-  m_apCoinSounds = {};
 }
 
 int CSlotGame::LoadCardGame(const char* /*folder*/) {
@@ -80,15 +72,9 @@ int CSlotGame::LoadCardGame(const char* /*folder*/) {
   ShowAllHints(nullptr);
 
   LoadMusic();
-  m_pCoinOutSound = FindSound(engine, m_Config, "coin_out");
-  m_pJackpotSound = FindSound(engine, m_Config, "jackpot");
-  m_apCoinSounds = {FindSound(engine, m_Config, "bet1"), FindSound(engine, m_Config, "bet2"),
-                    FindSound(engine, m_Config, "bet3")};
-  m_ResultEffects[0] = NewEffect(engine, m_Config, "EFFECT_WIN", false);
-  m_ResultEffects[1] = NewEffect(engine, m_Config, "EFFECT_LOST", false);
-  m_ResultEffects[4] = NewEffect(engine, m_Config, "EFFECT_JACKPOT", false);
-  LoadEffect(engine, m_Config, m_EffectStone, "STONE", true);
-  LoadEffect(engine, m_Config, m_EffectPoleTip, "POLETIP", true);
+  LoadSharedEffects();
+  StartEffect(m_pStoneEffect.get());
+  StartEffect(m_pPoleTipEffect.get());
 
   char section[32];
   m_DigitWheels.clear();

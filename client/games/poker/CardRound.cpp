@@ -168,7 +168,7 @@ void CSlotGame::PresentCardResult() {
   } else if (m_bJackpot) {
     SetWinCaption(m_nRoundWin);
     m_fWinToCount = static_cast<float>(m_nRoundWin);
-    if (m_ResultEffects[4]) m_ResultEffects[4]->Restart();
+    if (m_pResultEffects[4]) m_pResultEffects[4]->Restart();
     if (m_pJackpotSound) m_pJackpotSound->Play();
     if (m_WinBlink) m_WinBlink->Show(1);
     m_bShowZPD = m_bShowPMD = m_bShowStar = m_bShowLight = 1;
@@ -289,7 +289,7 @@ long CSlotGame::UpdateCardGame(DWORD dt) {
   for (auto& effect : m_ExtraEffects) effect->Update();
   bool busy = false;
   if (m_bWin || m_bJackpot) {
-    for (auto& slot : m_ResultEffects) {
+    for (auto& slot : m_pResultEffects) {
       if (!slot) continue;
       slot->Update();
       busy = busy || slot->IsShown();
@@ -323,14 +323,14 @@ long CSlotGame::UpdateCardGame(DWORD dt) {
   }
 
   if (m_nCardState == 8) {
-    const bool coinsLoaded = m_apCoinSounds[0] && m_apCoinSounds[1] && m_apCoinSounds[2];
+    const bool coinsLoaded = m_pBetSounds[0] && m_pBetSounds[1] && m_pBetSounds[2];
     if (coinsLoaded) {
-      for (CZqSound* coin : m_apCoinSounds)
+      for (const auto& coin : m_pBetSounds)
         if (coin->IsPlaying()) return 0;
     }
     if (m_nShownCredits < m_nCredits) {
       if (m_nMultiple > 0) {
-        CZqSound* burst = m_apCoinSounds[m_nMultiple <= 19 ? 0 : m_nMultiple <= 49 ? 1 : 2];
+        CZqSound* burst = m_pBetSounds[m_nMultiple <= 19 ? 0 : m_nMultiple <= 49 ? 1 : 2].get();
         if (burst) burst->Play();
         m_nMultiple = 0;
         return 0;
@@ -364,7 +364,7 @@ long CSlotGame::UpdateCardGame(DWORD dt) {
   }
 
   if (m_nTurntableState == 0 && m_nShownCredits >= m_nCredits) {
-    for (auto& slot : m_ResultEffects)
+    for (auto& slot : m_pResultEffects)
       if (slot) slot->m_aniEffect.ReleaseObjects();
     // Drawing the same caption text again every idle frame would cost a text render each time.
     if (m_nShownCredits != m_nCredits) SetPlayerChips(m_nCredits);
@@ -401,8 +401,8 @@ long CSlotGame::RenderCardGame() {
     m_pEngine->Render_LightRect(&m_rcHandCell, level);
     m_pEngine->PreparePaint(5, 6, 5, 4);
   }
-  if (m_bSpinHover) m_EffectPoleTip.Render(0.0f);
-  for (auto& slot : m_ResultEffects)
+  if (m_bSpinHover && m_pPoleTipEffect) m_pPoleTipEffect->Render(0.0f);
+  for (auto& slot : m_pResultEffects)
     if (slot) slot->Render(0.0f);
   return 0;
 }
