@@ -107,6 +107,10 @@ TEST_F(DemoDataTest, EveryGameOfTheListLoadsItsKindAndAFirstScreenWithTheNamedPa
               1);
     for (const char* name : panels)
       EXPECT_NE(engine->FindUIFromName(zqUtf8ToGbk(name).c_str()), nullptr) << name;
+    // The poker game's hold buttons and the marks over the held cards.
+    for (int i = 1; g.kind == 1 && i <= 5; ++i)
+      for (const char* name : {"HOLD", "HINT"})
+        EXPECT_NE(engine->FindUIFromName((name + std::to_string(i)).c_str()), nullptr) << name << i;
     engine->SetGame(&screen);
     zqAdvanceClock(20);
     app->DoIdle();

@@ -2,6 +2,7 @@
 // commanded by the UI panels and the keys.
 #pragma once
 
+#include <array>
 #include <list>
 #include <map>
 #include <memory>
@@ -11,7 +12,9 @@
 #include "ZqLib.h"
 #include "games/core/CounterText.h"
 #include "games/core/GameGlobals.h"
+#include "games/pieces/BlinkSprite.h"
 #include "games/pieces/CardReel.h"
+#include "games/pieces/CardSheet.h"
 #include "games/pieces/DigitWheel.h"
 #include "games/pieces/SlotEffect.h"
 #include "net/NetGame.h"
@@ -228,6 +231,48 @@ class CSlotGame : public CZqGame, public CNetGame {
   std::unique_ptr<CSlotEffect> m_pResultEffects[5];
   std::unique_ptr<CSlotEffect> m_pStoneEffect;
   std::unique_ptr<CSlotEffect> m_pPoleTipEffect;
+
+  // ---- kind 1: poker cards ----
+  // The round's steps (the kind's own file).
+  void ShowDealtCards(char** fields);
+  void ShowFinalCards(char** fields);
+  void DealCards(char** fields, const char* holds);
+  void OnCardsStopped();
+  void BeginHoldPhase();
+  void PresentCardResult();
+  void EndCardRound();
+  void SelectPayTableRects();
+  void SetHoldButtonStates(int s1, int s2, int s3, int s4, int s5);
+  void EnableHoldButtons(int on);
+  void SetHoldChecks(const int* flags);
+  void SetHints(const int* flags);
+  void SetHolds(const int* flags);
+  void ShowAllHints(const void* any);
+  // Kind 1's pieces go with the folder that loaded them.
+  void UnloadCardGame();
+
+  static constexpr int kCardHolds = 5;
+  static constexpr int kWinLineEffects = 3;
+  std::unique_ptr<CCardSheet> m_CardSheet;
+  int m_anHoldHint[kCardHolds] = {};
+  char m_szHandLetter[2] = {};
+  int m_bWin = 0;
+  std::unique_ptr<CBlinkSprite> m_WinBlink;
+  std::map<std::string, SScreenRect> m_PayTableRects;
+  SScreenRect m_rcHandRow;
+  SScreenRect m_rcHandCell;
+  int m_bPayTableLit = 0;
+  // The win and jackpot effects, each drawn while its shown flag is set.
+  CSlotEffect m_EffectPMD;
+  CSlotEffect m_EffectZPD;
+  CSlotEffect m_EffectStar;
+  CSlotEffect m_EffectLight;
+  int m_bShowPMD = 0;
+  int m_bShowZPD = 0;
+  int m_bShowStar = 0;
+  int m_bShowLight = 0;
+  std::array<std::unique_ptr<CSlotEffect>, kWinLineEffects> m_WinLineEffects;
+  std::vector<std::unique_ptr<CSlotEffect>> m_ExtraEffects;
 };
 
 // The toolong box, then the exit; not refused in any state.

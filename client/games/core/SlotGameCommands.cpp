@@ -310,7 +310,6 @@ int CSlotGame::CheckCredits() {
   return 0;
 }
 
-void CSlotGame::ToggleHold(const char* /*name*/) {}
 // No kind creates the extra reel, so its stop command has nothing to stop.
 void CSlotGame::StopExtraReel() {}
 // A marquee that is not a scrolling caption has no flash mode.

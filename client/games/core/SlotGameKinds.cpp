@@ -14,14 +14,6 @@ int CSlotGame::LoadTurntableGame(const char* /*folder*/) {
   StartEffect(m_pStoneEffect.get());
   return FinishLoading(!ui);
 }
-int CSlotGame::LoadCardGame(const char* /*folder*/) {
-  const int ui = LoadMainUI();
-  LoadMusic();
-  LoadSharedEffects();
-  StartEffect(m_pStoneEffect.get());
-  StartEffect(m_pPoleTipEffect.get());
-  return FinishLoading(!ui);
-}
 int CSlotGame::LoadMahjongGame(const char* /*folder*/) {
   const int ui = LoadMainUI();
   m_pControlPanel = CreateSubPanel("SPIN_PANEL", 1);
@@ -31,7 +23,6 @@ int CSlotGame::LoadMahjongGame(const char* /*folder*/) {
 }
 
 long CSlotGame::UpdateTurntableGame(DWORD /*elapsed*/) { return 0; }
-long CSlotGame::UpdateCardGame(DWORD /*elapsed*/) { return 0; }
 long CSlotGame::UpdateMahjongGame(DWORD /*elapsed*/) { return 0; }
 
 long CSlotGame::RenderScreen() {
@@ -45,12 +36,9 @@ long CSlotGame::RenderScreen() {
   return RenderUI();
 }
 long CSlotGame::RenderTurntableGame() { return RenderScreen(); }
-long CSlotGame::RenderCardGame() { return RenderScreen(); }
 long CSlotGame::RenderMahjongGame() { return RenderScreen(); }
 
-// Kind 1 and kind 2 replies: their rounds come with the kinds.
-int CSlotGame::OnCardBetReply(int /*amount*/) { return 0; }
-void CSlotGame::OnCardResult(char** /*fields*/) {}
+// Kind 2 replies: its rounds come with the kind.
 void CSlotGame::OnMahjongBetReply(int /*amount*/) {}
 void CSlotGame::OnMahjongResult(char** /*fields*/) {}
 void CSlotGame::PlaceMahjongBet() {}
