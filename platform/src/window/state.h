@@ -118,6 +118,8 @@ void setMinimized(HWND hwnd, bool minimized);
 void destroyMenuTree(HMENU menu);
 HMENU copyMenuTree(HMENU menu);
 void screenSize(int& w, int& h);
+// The size of a display mode a program set in full screen; false when none is set.
+bool screenModeSize(int& w, int& h);
 void queueInput(const MSG& m);
 void updateKeyState(UINT msg, UINT vk);
 void updateAsyncKeyState(UINT vk, bool down);
@@ -144,6 +146,8 @@ int sdlMessageBox(const std::string& textUtf8, const std::string& captionUtf8, U
 void sdlUpdateLimits(Window* w);
 bool queryMinMax(HWND hwnd, MINMAXINFO& mmi);
 void sdlScreenSize(int& w, int& h);
+// The cursor confined to a screen rectangle (null: free) as a mouse grab of the active window.
+void sdlGrabMouse(const RECT* screenRect);
 
 // Pump hooks (media, IPC).
 void runPumpHooks();
