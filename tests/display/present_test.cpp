@@ -44,3 +44,19 @@ TEST_F(Present, FrameIsTheBackBufferStretchedIntoTheClientAreaAndWritesAPng) {
       zqDisplayWriteSurfacePng(target, (std::string(ZQ_BIN_DIR) + "/display_back_buffer.png").c_str()));
   EXPECT_FALSE(zqDisplayWritePresentedFramePng(hwnd, "/nonexistent-folder/frame.png"));
 }
+
+TEST_F(Present, AWindowsFrameGoesWithTheWindow) {
+  openWindow("display present gone");
+  drawScene();
+  ASSERT_EQ(present(), DD_OK);
+  const HWND gone = hwnd;
+  ASSERT_EQ(zqDisplayPresentCount(gone), 1u);
+  primary->Release();
+  clipper->Release();
+  primary = nullptr;
+  clipper = nullptr;
+  ASSERT_TRUE(DestroyWindow(gone));
+  hwnd = nullptr;
+  EXPECT_EQ(zqDisplayPresentCount(gone), 0u);
+  EXPECT_EQ(zqDisplayPresentedFrame(gone, nullptr, nullptr), nullptr);
+}

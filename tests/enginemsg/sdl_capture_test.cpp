@@ -14,7 +14,7 @@ namespace {
 class EngineMsgSdlTest : public EngineMsgTest {
  protected:
   void SetUp() override {
-    if (zqIsHeadless()) GTEST_SKIP() << "needs a display (CTest runs it under xvfb-run)";
+    ZQ_NEED_X_SERVER();
     EngineMsgTest::SetUp();
     zqSetManualClock(FALSE, 0);  // X events take real time
   }
@@ -29,19 +29,16 @@ TEST_F(EngineMsgSdlTest, AReleaseOutsideTheWindowReachesTheEngine) {
   MoveWindow(wnd, 40, 30, 728, 567, TRUE);
   ShowWindow(wnd, SW_SHOW);
   Start();
-  std::string id;
-  ASSERT_TRUE(PumpUntil([&] {
-    id = RunShell("xdotool search --onlyvisible --name '^" + title + "$' 2>/dev/null | head -1");
-    return !id.empty();
-  })) << "no visible X window named "
-      << title;
+  const std::string id = WaitForXWindow(title, wnd, [&] { Pump(); });
+  ASSERT_FALSE(id.empty()) << "no X window named " << title << " mapped where the window is";
 
   auto count = [&](const char* name) {
     int n = 0;
     for (const auto& c : engine->calls) n += c.name == name;
     return n;
   };
-  RunShell("xdotool mousemove --window " + id + " --sync 100 100 mousedown 1");
+  ASSERT_TRUE(MovePointerInto(id, wnd, 100, 100, [&] { Pump(); })) << "the pointer never arrived";
+  RunShell("xdotool mousedown 1");
   ASSERT_TRUE(PumpUntil([&] { return count("ldown") == 1; }));
   RunShell("xdotool mousemove --window " + id + " --sync 900 100 mouseup 1");
   ASSERT_TRUE(PumpUntil([&] { return count("lup") == 1; })) << "the release outside never arrived";

@@ -61,7 +61,7 @@ TEST_F(SlotGameTest, LoadingAgainReleasesTheFirstFolderAndForgetsItsSubPanels) {
   game->m_pControlPanel = SubPanel("control");
   game->m_pAutoStopPanel = SubPanel("autostop");
   game->GetMainUI()->DelSubPanel(game->m_pAutoStopPanel);  // detached, as while swapped out
-  game->m_CardReels.push_back(new CCardReel);
+  game->m_CardReels.push_back(new CCardReel(engine));
   ASSERT_NE(engine->FindUIFromName("autostop"), nullptr);
 
   ASSERT_EQ(game->LoadGame("game.ini"), 1);

@@ -6,8 +6,11 @@ namespace {
 
 class CountingReel : public CCardReel {
  public:
-  explicit CountingReel(int* stops) : m_stops(stops) {}
-  void Stop() override { ++*m_stops; }
+  explicit CountingReel(int* stops) : CCardReel(nullptr), m_stops(stops) {}
+  int Stop() override {
+    ++*m_stops;
+    return 1;
+  }
 
  private:
   int* m_stops;

@@ -134,6 +134,18 @@ void CBalances::EndSession(int64_t session) {
   s.Step();
 }
 
+void CBalances::AddRound(int64_t session, const std::string& user, int64_t bet, int64_t win, bool jackpot) {
+  CStatement s(m_pDb, "INSERT INTO rounds(session, user, bet, win, jackpot, at) VALUES(?, ?, ?, ?, ?, ?)");
+  if (!s.Ok()) return;
+  s.Bind(1, session);
+  s.Bind(2, user);
+  s.Bind(3, bet);
+  s.Bind(4, win);
+  s.Bind(5, int64_t(jackpot ? 1 : 0));
+  s.Bind(6, Now());
+  s.Step();
+}
+
 int CBalances::WeekJackpots() {
   return static_cast<int>(QueryInt("SELECT COUNT(*) FROM rounds WHERE jackpot != 0 AND at >= ?",
                                    std::string(), Now() - 7 * 86400));

@@ -31,6 +31,8 @@ class CBalances {
   // Sessions: one per accepted entry, ended by the quit or the connection's end.
   int64_t BeginSession(const std::string& user, const std::string& slotType, int slotId);
   void EndSession(int64_t session);
+  // One finished round of a session, for the week counters.
+  void AddRound(int64_t session, const std::string& user, int64_t bet, int64_t win, bool jackpot);
 
   // The marquee's counters over the last seven days and today: jackpots, the highest win and
   // the players who won anything today.

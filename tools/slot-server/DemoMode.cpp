@@ -6,6 +6,7 @@
 #include <ctime>
 
 #include "Balances.h"
+#include "PokerTable.h"
 #include "SlotServer.h"
 #include "net/MsgText.h"
 
@@ -25,7 +26,19 @@ std::string Number(int64_t v) { return std::to_string(v); }
 }  // namespace
 
 CDemoMode::CDemoMode(CBalances& book, const SOptions& options, std::FILE* log)
-    : m_Book(book), m_Options(options), m_pLog(log) {}
+    : m_Book(book), m_Options(options), m_pLog(log) {
+  if (options.pokerPays) m_pPoker = std::make_unique<CPokerTable>(*options.pokerPays, options.seed);
+}
+
+CDemoMode::~CDemoMode() = default;
+
+int CDemoMode::KindOf(const std::string& slotType) {
+  // The kinds of the hall's list, in the order of MachineOf.
+  static const int kKinds[] = {0, 0, 1, 2};
+  std::string key;
+  int unit = 0;
+  return MachineOf(slotType, &key, &unit) ? kKinds[key[0] - '1'] : -1;
+}
 
 bool CDemoMode::MachineOf(const std::string& slotType, std::string* gameKey, int* betUnit) {
   // The hall's machines: the slot type's first digit picks the game of the list.
@@ -68,6 +81,11 @@ void CDemoMode::OnDisconnected(CSlotServer& server) {
 }
 
 void CDemoMode::EndSession() {
+  SPokerResult left;
+  if (m_nSession && m_pPoker && m_pPoker->Settle(m_strUser, &left)) {
+    Log("!", "poker round left open: paid as dealt");
+    PayPokerRound(left);
+  }
   m_Book.EndSession(m_nSession);
   m_nSession = 0;
   m_bLoggedIn = false;
@@ -101,9 +119,15 @@ void CDemoMode::OnRequest(CSlotServer& server, const std::string& text) {
         Log("!", "bet outside a session ignored");
         break;
       }
-      // No round results yet: the bet is refused and the credits are confirmed.
-      Reply(server, "1531 " + Number(m_nSlotId) + " 0 0");
-      SendCredits(server);
+      if (m_pPoker && KindOf(m_strSlotType) == 1) {
+        PokerBet(server, fields, count);
+        break;
+      }
+      // No round results for this kind yet: the bet is refused and the credits are confirmed.
+      RefuseBet(server);
+      break;
+    case 1542:
+      PokerDealOrDraw(server, fields, count);
       break;
     case 1599:
       EndSession();
@@ -153,4 +177,77 @@ void CDemoMode::Enter(CSlotServer& server, char** fields, int count) {
                     " " + Number(credits) + " " + Number(m_Book.WeekJackpots()) + " 0 " +
                     Number(m_Book.WeekTopWin()) + " " + Number(machine.pool) + " " + Number(machine.lamps));
   Reply(server, "1570 " + Number(m_Book.TodayWinners()));
+}
+
+void CDemoMode::RefuseBet(CSlotServer& server) {
+  Reply(server, "1531 " + Number(m_nSlotId) + " 0 0");
+  SendCredits(server);
+}
+
+void CDemoMode::PokerBet(CSlotServer& server, char** fields, int count) {
+  // 1530 1 credits 1 slot-id user: one to three bet units, paid from the book.
+  std::string gameKey;
+  int betUnit = 0;
+  MachineOf(m_strSlotType, &gameKey, &betUnit);
+  const int64_t bet =
+      count >= 2 && AllDigits(fields[1]) && std::strlen(fields[1]) <= 9 ? std::atoll(fields[1]) : 0;
+  const char* refusal = nullptr;
+  if (bet <= 0 || bet % betUnit != 0 || bet / betUnit > 3)
+    refusal = "bet refused: not one to three bet units";
+  else if (m_pPoker->HasRound(m_strUser))
+    refusal = "bet refused: the last round is still open";
+  else if (bet > m_Book.Credits(m_strUser, m_Options.startCredits))
+    refusal = "bet refused: not enough credits";
+  if (refusal) {
+    Log("!", refusal);
+    RefuseBet(server);
+    return;
+  }
+  m_Book.SetCredits(m_strUser, m_Book.Credits(m_strUser, m_Options.startCredits) - bet);
+  m_pPoker->Open(m_strUser, bet);
+  Reply(server, "1531 " + Number(m_nSlotId) + " 1 " + Number(bet));
+}
+
+void CDemoMode::PokerDealOrDraw(CSlotServer& server, char** fields, int count) {
+  if (!m_nSession || !m_pPoker || KindOf(m_strSlotType) != 1) {
+    Log("!", "deal or draw outside a poker session ignored");
+    return;
+  }
+  SPokerResult result;
+  if (count >= 1 && std::strcmp(fields[0], "0") == 0) {
+    // 1542 0: the deal of the round the accepted bet opened.
+    if (!m_pPoker->Deal(m_strUser, &result)) {
+      Log("!", "deal without an accepted bet ignored");
+      return;
+    }
+  } else if (count >= 1 && std::strcmp(fields[0], "1") == 0) {
+    // 1542 1 h1 h2 h3 h4 h5: the player's holds, 1 = keep.
+    int holds[kPokerHandSize] = {};
+    bool valid = count >= 1 + kPokerHandSize;
+    for (int i = 0; valid && i < kPokerHandSize; ++i) {
+      const char* h = fields[1 + i];
+      valid = (h[0] == '0' || h[0] == '1') && !h[1];
+      holds[i] = h[0] == '1';
+    }
+    if (!valid) {
+      Log("!", "draw without five holds of 0 or 1 ignored");
+      return;
+    }
+    if (!m_pPoker->Draw(m_strUser, holds, &result)) {
+      Log("!", "draw without a dealt hand ignored");
+      return;
+    }
+    PayPokerRound(result);
+  } else {
+    Log("!", "1542 is neither a deal (0) nor a draw (1)");
+    return;
+  }
+  Reply(server, result.ReplyText(m_nSlotId, *m_Options.pokerPays));
+  SendCredits(server);
+}
+
+void CDemoMode::PayPokerRound(const SPokerResult& result) {
+  const int64_t credits = m_Book.Credits(m_strUser, m_Options.startCredits);
+  m_Book.SetCredits(m_strUser, credits + result.win);
+  m_Book.AddRound(m_nSession, m_strUser, result.bet, result.win, result.jackpot);
 }

@@ -1,24 +1,32 @@
 // Demo mode: a real server for one session at a time. It logs the player in, lets them enter
 // the machine of their slot type with their credits from the book, answers keep-alives and
-// ends the session on quit. Round results come with the game kinds; until then a bet is
-// refused and the credits are sent again. Every request and reply goes to the log.
+// ends the session on quit. The poker machine deals real rounds (PokerTable); the other kinds'
+// bets are refused and the credits are sent again. Every request and reply goes to the log.
 #pragma once
 
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include "ServerMode.h"
 
 class CBalances;
+class CPokerPayTable;
+class CPokerTable;
+struct SPokerResult;
 
 class CDemoMode : public CServerMode {
  public:
   struct SOptions {
     int64_t startCredits = 10000;  // a player seen for the first time
     int64_t startPool = 50000;     // a machine seen for the first time
+    // The poker machine's pays; without them its bets are refused like the other kinds'.
+    const CPokerPayTable* pokerPays = nullptr;
+    uint32_t seed = 0;  // the cards of a session follow from it
   };
   CDemoMode(CBalances& book, const SOptions& options, std::FILE* log);
+  ~CDemoMode() override;
 
   void OnConnected(CSlotServer& server) override;
   void OnRequest(CSlotServer& server, const std::string& text) override;
@@ -26,6 +34,8 @@ class CDemoMode : public CServerMode {
 
   // The game key and bet unit of a slot type; false for a slot type no machine has.
   static bool MachineOf(const std::string& slotType, std::string* gameKey, int* betUnit);
+  // The game kind of a slot type's machine (0 turntable, 1 poker, 2 mahjong), -1 for none.
+  static int KindOf(const std::string& slotType);
 
  private:
   void Reply(CSlotServer& server, const std::string& text);
@@ -34,6 +44,11 @@ class CDemoMode : public CServerMode {
   void Enter(CSlotServer& server, char** fields, int count);
   void SendCredits(CSlotServer& server);
   void EndSession();
+  void RefuseBet(CSlotServer& server);
+  void PokerBet(CSlotServer& server, char** fields, int count);
+  void PokerDealOrDraw(CSlotServer& server, char** fields, int count);
+  // Pays a finished round into the book and logs it.
+  void PayPokerRound(const SPokerResult& result);
 
   CBalances& m_Book;
   SOptions m_Options;
@@ -44,4 +59,5 @@ class CDemoMode : public CServerMode {
   std::string m_strSlotType;
   int m_nSlotId = 0;
   int64_t m_nSession = 0;
+  std::unique_ptr<CPokerTable> m_pPoker;
 };

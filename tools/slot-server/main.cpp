@@ -1,10 +1,14 @@
 // slot-server: a game server for the client on loopback.
 //   slot-server --script FILE [--port N] [--timeout SECONDS]
-//   slot-server --demo [--db FILE] [--log FILE] [--credits N] [--port N] [--timeout SECONDS]
+//   slot-server --demo [--db FILE] [--log FILE] [--credits N] [--seed N] [--paytable FILE]
+//                      [--port N] [--timeout SECONDS]
 // Prints "port N" on stdout once listening. Scripted: exits 0 when the client has gone after the
 // script ran through without a mismatch, 1 on a mismatch or time-out. Demo: serves one client
 // after another until SIGINT or SIGTERM (or the time-out), then exits 0; balances live in the
 // database file (default slot-server.db), the session log goes to the log file (default stderr).
+// The cards follow from the seed (default: the clock; the log names it), so a seed repeats a
+// session; the poker pays come from the pay table file (default: poker-paytable.ini beside the
+// program).
 // Both exit 2 on bad arguments.
 #include <chrono>
 #include <csignal>
@@ -14,8 +18,11 @@
 #include <memory>
 #include <string>
 
+#include <unistd.h>
+
 #include "Balances.h"
 #include "DemoMode.h"
+#include "PokerHand.h"
 #include "ScriptMode.h"
 #include "SlotServer.h"
 
@@ -29,14 +36,31 @@ int Usage() {
   std::fprintf(
       stderr,
       "usage: slot-server --script FILE [--port N] [--timeout SECONDS]\n"
-      "       slot-server --demo [--db FILE] [--log FILE] [--credits N] [--port N] [--timeout SECONDS]\n");
+      "       slot-server --demo [--db FILE] [--log FILE] [--credits N] [--seed N] [--paytable FILE]\n"
+      "                          [--port N] [--timeout SECONDS]\n");
   return 2;
 }
 
+// The folder of the running program, with its slash.
+std::string ProgramFolder() {
+  char path[4096];
+  const ssize_t n = readlink("/proc/self/exe", path, sizeof(path) - 1);
+  if (n <= 0) return std::string();
+  const std::string exe(path, size_t(n));
+  return exe.substr(0, exe.rfind('/') + 1);
+}
+
 int RunDemo(const std::string& db, const std::string& logPath, long long credits, long port,
-            long timeoutSeconds) {
+            long timeoutSeconds, bool seeded, uint32_t seed, std::string paytable) {
   CBalances book;
   std::string error;
+  CPokerPayTable pays;
+  if (paytable.empty()) paytable = ProgramFolder() + "poker-paytable.ini";
+  if (!pays.Load(paytable, &error)) {
+    std::fprintf(stderr, "slot-server: %s\n", error.c_str());
+    return 1;
+  }
+  if (!seeded) seed = static_cast<uint32_t>(std::chrono::system_clock::now().time_since_epoch().count());
   if (!book.Open(db, &error)) {
     std::fprintf(stderr, "slot-server: %s\n", error.c_str());
     return 1;
@@ -48,6 +72,10 @@ int RunDemo(const std::string& db, const std::string& logPath, long long credits
   }
   CDemoMode::SOptions options;
   options.startCredits = credits;
+  options.pokerPays = &pays;
+  options.seed = seed;
+  std::fprintf(log, "seed %u\n", seed);
+  std::fflush(log);
   CDemoMode mode(book, options, log);
   CSlotServer server(mode);
   if (!server.Listen(static_cast<uint16_t>(port), &error)) {
@@ -67,8 +95,9 @@ int RunDemo(const std::string& db, const std::string& logPath, long long credits
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string script, db = "slot-server.db", logPath;
-  bool demo = false;
+  std::string script, db = "slot-server.db", logPath, paytable;
+  bool demo = false, seeded = false;
+  unsigned long seed = 0;
   long port = 0;
   long timeoutSeconds = -1;
   long long credits = 10000;
@@ -87,6 +116,12 @@ int main(int argc, char** argv) {
     } else if (arg == "--credits") {
       credits = std::strtoll(argv[++i], &end, 10);
       if (*end || credits < 0) return Usage();
+    } else if (arg == "--seed") {
+      seed = std::strtoul(argv[++i], &end, 10);
+      if (*end || !*argv[i] || seed > 0xFFFFFFFFul) return Usage();
+      seeded = true;
+    } else if (arg == "--paytable") {
+      paytable = argv[++i];
     } else if (arg == "--script") {
       script = argv[++i];
     } else if (arg == "--port") {
@@ -100,7 +135,9 @@ int main(int argc, char** argv) {
     }
   }
   if (demo == !script.empty()) return Usage();
-  if (demo) return RunDemo(db, logPath, credits, port, timeoutSeconds < 0 ? 0 : timeoutSeconds);
+  if (demo)
+    return RunDemo(db, logPath, credits, port, timeoutSeconds < 0 ? 0 : timeoutSeconds, seeded,
+                   static_cast<uint32_t>(seed), paytable);
   if (timeoutSeconds < 0) timeoutSeconds = 60;
 
   std::vector<SScriptStep> steps;

@@ -1,6 +1,5 @@
 // Presentation: blits onto the primary surface land in the frame of the target window's
-// client area, which is shown through an SDL streaming texture (or kept for tests headless).
-#include <SDL.h>
+// client area, which the window system's back-end shows (headless it is only kept, for tests).
 #include <png.h>
 
 #include <algorithm>
@@ -10,6 +9,7 @@
 #include <vector>
 
 #include "display/surface.h"
+#include "window/backend.h"
 #include "zqplatform/window.h"
 
 namespace zqdisplay {
@@ -20,14 +20,17 @@ struct WindowFrame {
   int width = 0, height = 0;
   std::vector<DWORD> pixels;  // 0x00RRGGBB
   DWORD presents = 0;
-  SDL_Window* sdlWindow = nullptr;
-  SDL_Renderer* renderer = nullptr;
-  SDL_Texture* texture = nullptr;
-  int textureW = 0, textureH = 0;
 };
 
 std::mutex g_lock;
 std::map<HWND, WindowFrame> g_frames;
+
+// A window's frame goes with the window: handles are never reused, but a frame kept for every
+// window ever presented would grow without end.
+void forgetFrame(HWND hwnd) {
+  std::lock_guard<std::mutex> l(g_lock);
+  g_frames.erase(hwnd);
+}
 
 // Client rectangle of the window in screen coordinates.
 RECT clientArea(HWND hwnd, const RECT& fallback) {
@@ -41,6 +44,8 @@ RECT clientArea(HWND hwnd, const RECT& fallback) {
 }
 
 WindowFrame& frameFor(HWND hwnd, const RECT& area) {
+  static const bool listening = (zqwin::addDestroyListener(&forgetFrame), true);
+  (void)listening;
   WindowFrame& f = g_frames[hwnd];
   const int w = int(area.right - area.left), h = int(area.bottom - area.top);
   if (f.width != w || f.height != h) {
@@ -49,33 +54,6 @@ WindowFrame& frameFor(HWND hwnd, const RECT& area) {
     f.pixels.assign(size_t(w) * h, 0);
   }
   return f;
-}
-
-void show(HWND hwnd, WindowFrame& f) {
-  SDL_Window* win = hwnd ? static_cast<SDL_Window*>(zqGetNativeWindow(hwnd)) : nullptr;
-  if (!win) return;
-  if (f.sdlWindow != win) {
-    if (f.texture) SDL_DestroyTexture(f.texture);
-    if (f.renderer) SDL_DestroyRenderer(f.renderer);
-    f.texture = nullptr;
-    f.renderer = SDL_GetRenderer(win);
-    if (!f.renderer) f.renderer = SDL_CreateRenderer(win, -1, 0);
-    if (!f.renderer) f.renderer = SDL_CreateRenderer(win, -1, SDL_RENDERER_SOFTWARE);
-    f.sdlWindow = win;
-    if (!f.renderer) return;
-  }
-  if (!f.renderer) return;
-  if (!f.texture || f.textureW != f.width || f.textureH != f.height) {
-    if (f.texture) SDL_DestroyTexture(f.texture);
-    f.texture = SDL_CreateTexture(f.renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, f.width,
-                                  f.height);
-    f.textureW = f.width;
-    f.textureH = f.height;
-    if (!f.texture) return;
-  }
-  SDL_UpdateTexture(f.texture, nullptr, f.pixels.data(), f.width * 4);
-  SDL_RenderCopy(f.renderer, f.texture, nullptr, nullptr);
-  SDL_RenderPresent(f.renderer);
 }
 
 }  // namespace
@@ -110,7 +88,7 @@ HRESULT presentBlt(HWND hwnd, const RECT& screenDest, Surface* src, const RECT& 
     }
   }
   ++f.presents;
-  show(hwnd, f);
+  if (hwnd) zqwin::presentFrame(hwnd, f.pixels.data(), f.width, f.height);
   return DD_OK;
 }
 

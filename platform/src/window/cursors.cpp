@@ -4,7 +4,7 @@
 #include <map>
 #include <memory>
 
-#include "window/state.h"
+#include "window/backend.h"
 
 using namespace zqwin;
 
@@ -66,7 +66,7 @@ void resetCursor() {
   c.counter = 0;
   c.pos = POINT{0, 0};
   c.clipped = false;
-  sdlGrabMouse(nullptr);
+  grabMouse(nullptr);
 }
 
 }  // namespace zqwin
@@ -83,7 +83,7 @@ HCURSOR SetCursor(HCURSOR cursor) {
   auto& c = cur();
   HCURSOR old = c.current;
   c.current = cursor;
-  if (old != cursor) sdlApplyCursor();
+  if (old != cursor) backend().applyCursor();
   return old;
 }
 
@@ -92,7 +92,7 @@ HCURSOR GetCursor() { return cur().current; }
 int ShowCursor(BOOL show) {
   auto& c = cur();
   c.counter += show ? 1 : -1;
-  if (c.counter == 0 || c.counter == -1) sdlApplyCursor();
+  if (c.counter == 0 || c.counter == -1) backend().applyCursor();
   return c.counter;
 }
 
@@ -111,7 +111,7 @@ BOOL ClipCursor(const RECT* rect) {
   auto& c = cur();
   c.clipped = rect != nullptr;
   if (rect) c.clip = *rect;
-  sdlGrabMouse(rect);
+  grabMouse(rect);
   return TRUE;
 }
 

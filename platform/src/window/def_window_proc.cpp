@@ -1,7 +1,7 @@
 // Default processing of window messages.
 #include <cstring>
 
-#include "window/state.h"
+#include "window/backend.h"
 
 using namespace zqwin;
 
@@ -80,7 +80,7 @@ LRESULT DefWindowProcA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_SETTEXT: {
       w->title = lParam ? reinterpret_cast<const char*>(lParam) : "";
       w->titleCodePage = 936;
-      sdlSetTitle(w);
+      backend().setTitle(w);
       ipcRetitle(w);
       return TRUE;
     }

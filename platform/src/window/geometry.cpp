@@ -1,7 +1,7 @@
 // Window metrics, rectangles, moving, sizing, showing and painting state.
 #include <algorithm>
 
-#include "window/state.h"
+#include "window/backend.h"
 
 using namespace zqwin;
 
@@ -17,7 +17,7 @@ void screenSize(int& w, int& h) {
   if (screenModeSize(w, h)) return;
   w = kHeadlessScreenW;
   h = kHeadlessScreenH;
-  if (sdlActive()) sdlScreenSize(w, h);
+  backend().screenSize(w, h);
 }
 
 RECT nonClientInsets(DWORD style, DWORD exStyle, bool menu) {
@@ -258,8 +258,8 @@ BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
   if ((sized || showChange || (wp.flags & SWP_FRAMECHANGED)) && !(wp.flags & SWP_NOREDRAW) && w->visible)
     invalidate(w);
   if (isTopLevel(w)) {
-    if (showChange) sdlShow(w, w->visible);
-    sdlSyncGeometry(w);
+    if (showChange) backend().show(w, w->visible);
+    backend().syncGeometry(w);
   }
   send(hwnd, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&wp));
   return TRUE;
@@ -299,7 +299,7 @@ static void maximize(HWND hwnd) {
   w->maximized = true;
   SetWindowPos(hwnd, nullptr, mmi.ptMaxPosition.x, mmi.ptMaxPosition.y, cx, cy,
                SWP_NOZORDER | SWP_NOACTIVATE);
-  if ((w = find(hwnd)) && isTopLevel(w)) sdlMaximize(w);
+  if ((w = find(hwnd)) && isTopLevel(w)) backend().maximize(w);
 }
 
 // Shows a hidden window (WM_SHOWWINDOW first); null when its procedure destroyed it meanwhile.
@@ -309,7 +309,7 @@ static Window* showHidden(HWND hwnd, Window* w, bool repaint) {
   if (!(w = find(hwnd))) return nullptr;
   w->visible = true;
   if (repaint) invalidate(w);
-  if (isTopLevel(w)) sdlShow(w, true);
+  if (isTopLevel(w)) backend().show(w, true);
   return w;
 }
 
@@ -328,7 +328,7 @@ BOOL ShowWindow(HWND hwnd, int cmd) {
         send(hwnd, WM_SHOWWINDOW, FALSE, 0);
         if (!(w = find(hwnd))) return was;
         w->visible = false;
-        if (isTopLevel(w)) sdlShow(w, false);
+        if (isTopLevel(w)) backend().show(w, false);
         if (s.active == hwnd) {
           s.active = nullptr;
           if (s.appActive) setAppActive(false);
@@ -339,10 +339,10 @@ BOOL ShowWindow(HWND hwnd, int cmd) {
     case SW_SHOWMINIMIZED:
     case SW_SHOWMINNOACTIVE:
       if (!(w = showHidden(hwnd, w, false))) return was;
-      if (isTopLevel(w)) sdlMinimize(w, true);
+      if (isTopLevel(w)) backend().minimize(w, true);
       setMinimized(hwnd, true);
       // The minimised application gives the activation away.
-      if (s.appActive && isTopLevel(w) && !sdlActive()) {
+      if (s.appActive && isTopLevel(w) && !backend().onScreen()) {
         s.active = nullptr;
         setAppActive(false);
       }
@@ -356,7 +356,7 @@ BOOL ShowWindow(HWND hwnd, int cmd) {
       bool restore = cmd == SW_RESTORE || cmd == SW_SHOWNORMAL || cmd == SW_SHOWDEFAULT;
       if (!(w = showHidden(hwnd, w, true))) return was;
       if (restore && w->minimized) {
-        if (isTopLevel(w)) sdlMinimize(w, false);
+        if (isTopLevel(w)) backend().minimize(w, false);
         setMinimized(hwnd, false);
       } else if (restore && w->maximized) {
         w->maximized = false;

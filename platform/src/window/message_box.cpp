@@ -1,7 +1,7 @@
 // Message boxes: shown by SDL in a window session; always recorded; headless answered at once.
 #include <cstdio>
 
-#include "window/state.h"
+#include "window/backend.h"
 
 using namespace zqwin;
 
@@ -36,10 +36,7 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
     s.boxAnswers.pop_front();
     return a;
   }
-  if (sdlActive()) {
-    int a = sdlMessageBox(tu, cu, type, owner);
-    if (a > 0) return a;
-  }
+  if (int a = backend().messageBox(tu, cu, type, owner); a > 0) return a;
   return defaultAnswer(type);
 }
 

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "window/state.h"
+#include "window/backend.h"
 
 using namespace zqwin;
 
@@ -20,8 +20,7 @@ std::vector<Hook>& hooks() {
   return h;
 }
 
-constexpr UINT kTimerMinimum = 10;             // USER_TIMER_MINIMUM
-constexpr DWORD kHeadlessWaitLimitMs = 10000;  // waiting for outside sources, headless
+constexpr UINT kTimerMinimum = 10;  // USER_TIMER_MINIMUM
 
 bool rangeMatches(UINT m, UINT lo, UINT hi) { return (lo == 0 && hi == 0) || (m >= lo && m <= hi); }
 
@@ -43,7 +42,7 @@ POINT cursorNow() {
 
 void pumpSources() {
   runPumpHooks();
-  sdlPump();
+  backend().pump();
   ipcPoll();
 }
 
@@ -138,38 +137,7 @@ bool waitForInput(HWND hwnd) {
     if (!haveTimer || d < wait) wait = d;
     haveTimer = true;
   }
-  if (sdlActive()) {
-    int timeout = haveTimer ? int(std::min<DWORD>(wait, 100)) : 100;
-    if (havePumpHooks() || ipcListening()) timeout = std::min(timeout, 10);
-    sdlWait(timeout);
-    if (haveTimer && zqIsManualClock() && wait > 0) zqAdvanceClock(wait);
-    return true;
-  }
-  if (haveTimer) {
-    if (wait > 0) Sleep(wait);  // the manual clock moves at once
-    return true;
-  }
-  if (havePumpHooks() || ipcListening()) {
-    static DWORD idleSince = 0;
-    static bool idle = false;
-    DWORD real = 0;
-    {
-      timespec ts{};
-      clock_gettime(CLOCK_MONOTONIC, &ts);
-      real = DWORD(ts.tv_sec * 1000 + ts.tv_nsec / 1000000);
-    }
-    if (!idle) {
-      idle = true;
-      idleSince = real;
-    }
-    if (real - idleSince < kHeadlessWaitLimitMs) {
-      timespec d{0, 2000000};
-      nanosleep(&d, nullptr);
-      return true;
-    }
-    idle = false;
-  }
-  return false;
+  return backend().wait(haveTimer, wait, havePumpHooks() || ipcListening());
 }
 
 }  // namespace

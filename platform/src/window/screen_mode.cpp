@@ -1,6 +1,7 @@
 // The screen while a program holds a display mode, and the confined cursor as a mouse grab.
 #include <SDL.h>
 
+#include "window/backend.h"
 #include "window/state.h"
 
 namespace zqwin {
@@ -17,25 +18,26 @@ bool screenModeSize(int& w, int& h) {
   return true;
 }
 
-void sdlGrabMouse(const RECT* screenRect) {
+void grabMouse(const RECT* screenRect) {
   if (Window* was = g_grabbed ? find(g_grabbed) : nullptr) {
-    if (was->sdl) {
-      SDL_SetWindowMouseRect(was->sdl, nullptr);
-      SDL_SetWindowMouseGrab(was->sdl, SDL_FALSE);
+    if (auto* native = static_cast<SDL_Window*>(backend().nativeWindow(was))) {
+      SDL_SetWindowMouseRect(native, nullptr);
+      SDL_SetWindowMouseGrab(native, SDL_FALSE);
     }
   }
   g_grabbed = nullptr;
-  if (!screenRect || !sdlActive()) return;
+  if (!screenRect || !backend().onScreen()) return;
   auto& s = state();
   Window* w = find(s.active ? s.active : s.focus);
   while (w && !isTopLevel(w)) w = find(w->parent);
-  if (!w || !w->sdl) return;
+  auto* native = w ? static_cast<SDL_Window*>(backend().nativeWindow(w)) : nullptr;
+  if (!native) return;
   // SDL confines the pointer in the window's client coordinates.
   const POINT origin = clientOriginOnScreen(w);
   const SDL_Rect r{int(screenRect->left - origin.x), int(screenRect->top - origin.y),
                    int(screenRect->right - screenRect->left), int(screenRect->bottom - screenRect->top)};
-  SDL_SetWindowMouseRect(w->sdl, &r);
-  SDL_SetWindowMouseGrab(w->sdl, SDL_TRUE);
+  SDL_SetWindowMouseRect(native, &r);
+  SDL_SetWindowMouseGrab(native, SDL_TRUE);
   g_grabbed = handleOf(w);
 }
 

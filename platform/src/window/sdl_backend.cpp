@@ -1,35 +1,42 @@
 // The SDL2 back-end: one SDL window per top-level window, showing its client area; SDL events
-// become window messages. Headless (ZQ_HEADLESS=1, no display, or SDL unavailable) it does nothing.
+// become window messages.
 #include <SDL.h>
 
+#include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <map>
 
-#include "window/state.h"
+#include "window/backend.h"
+
+namespace zqwin {
+
+// Everything made for one window on the screen; the texture belongs to the renderer, the
+// renderer to the window, and all three go in DestroyWindow.
+struct NativeWindow {
+  SDL_Window* window = nullptr;
+  uint32_t id = 0;
+  SDL_Renderer* renderer = nullptr;
+  SDL_Texture* texture = nullptr;
+  int textureW = 0, textureH = 0;
+};
+
+}  // namespace zqwin
 
 using namespace zqwin;
 
 namespace {
 
-int g_mode = 0;                // 0 undecided, 1 SDL, -1 headless
 HWND g_pressTarget = nullptr;  // receives the mouse while a button is held
 std::map<int, SDL_Cursor*> g_cursors;
 
-bool envHeadless() {
-  const char* h = std::getenv("ZQ_HEADLESS");
-  if (h && *h && std::strcmp(h, "0") != 0) return true;
-  const char* d = std::getenv("DISPLAY");
-  const char* wl = std::getenv("WAYLAND_DISPLAY");
-  return !(d && *d) && !(wl && *wl);
-}
-
 Window* bySdlId(uint32_t id) {
   for (auto& [k, w] : state().windows)
-    if (w->sdl && w->sdlId == id) return w.get();
+    if (w->native && w->native->id == id) return w.get();
   return nullptr;
 }
+
+SDL_Window* sdlWindow(const Window* w) { return w && w->native ? w->native->window : nullptr; }
 
 std::string titleUtf8(const Window* w) {
   if (w->titleCodePage == 950) return zqBig5ToUtf8(w->title);
@@ -190,8 +197,8 @@ void mouseMessage(Window* top, UINT msg, int x, int y, WPARAM extra) {
 void applySdlGeometry(Window* w) {
   HWND h = handleOf(w);
   int x, y, cw, ch;
-  SDL_GetWindowPosition(w->sdl, &x, &y);
-  SDL_GetWindowSize(w->sdl, &cw, &ch);
+  SDL_GetWindowPosition(sdlWindow(w), &x, &y);
+  SDL_GetWindowSize(sdlWindow(w), &cw, &ch);
   if (w->minimized) return;
   RECT in = nonClientInsets(w->style, w->exStyle, w->menu != nullptr);
   RECT nr{x - in.left, y - in.top, x + cw + in.right, y + ch + in.bottom};
@@ -277,231 +284,281 @@ void keyEvent(const SDL_KeyboardEvent& e) {
 
 }  // namespace
 
-namespace zqwin {
+namespace {
 
-bool sdlActive() {
-  if (g_mode == 0) {
-    g_mode = -1;
-    if (!envHeadless()) {
-      SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
-      // A held button keeps the mouse: its release outside the window still reaches the
-      // window that was pressed (mouseMessage sends it to the press target).
-      SDL_SetHintWithPriority(SDL_HINT_MOUSE_AUTO_CAPTURE, "1", SDL_HINT_OVERRIDE);
-      if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) == 0)
-        g_mode = 1;
-      else
-        std::fprintf(stderr, "zqplatform: no window system (%s); running headless\n", SDL_GetError());
+class SdlBackend final : public Backend {
+ public:
+  bool onScreen() const override { return true; }
+
+  void create(Window* w) override {
+    if (!isTopLevel(w)) return;
+    RECT cr = clientRectOf(w);
+    POINT o = clientOriginOnScreen(w);
+    Uint32 flags = SDL_WINDOW_HIDDEN;
+    if (w->style & WS_THICKFRAME) flags |= SDL_WINDOW_RESIZABLE;
+    if ((w->style & WS_CAPTION) != WS_CAPTION) flags |= SDL_WINDOW_BORDERLESS;
+    SDL_Window* sw = SDL_CreateWindow(titleUtf8(w).c_str(), o.x, o.y, std::max<int>(cr.right, 1),
+                                      std::max<int>(cr.bottom, 1), flags);
+    if (!sw) {
+      std::fprintf(stderr, "zqplatform: SDL_CreateWindow failed: %s\n", SDL_GetError());
+      return;
+    }
+    auto* n = new NativeWindow;
+    n->window = sw;
+    n->id = SDL_GetWindowID(sw);
+    // The renderer is made while the window is still hidden: a GL renderer replaces the native
+    // window of a window made without GL, and one replaced after it was shown loses input sent to it.
+    n->renderer = SDL_CreateRenderer(sw, -1, 0);
+    if (!n->renderer) n->renderer = SDL_CreateRenderer(sw, -1, SDL_RENDERER_SOFTWARE);
+    if (!n->renderer) std::fprintf(stderr, "zqplatform: SDL_CreateRenderer failed: %s\n", SDL_GetError());
+    w->native = n;
+  }
+
+  void destroy(Window* w) override {
+    NativeWindow* n = w->native;
+    if (!n) return;
+    w->native = nullptr;
+    if (n->texture) SDL_DestroyTexture(n->texture);
+    if (n->renderer) SDL_DestroyRenderer(n->renderer);
+    SDL_DestroyWindow(n->window);
+    delete n;
+  }
+
+  void show(Window* w, bool show) override {
+    if (!w->native) return;
+    if (show) {
+      updateLimits(w);
+      if (!(w = liveNative(w))) return;
+      SDL_ShowWindow(w->native->window);
+      SDL_RaiseWindow(w->native->window);
+    } else {
+      SDL_HideWindow(w->native->window);
     }
   }
-  return g_mode == 1;
-}
 
-void sdlScreenSize(int& w, int& h) {
-  SDL_DisplayMode m;
-  if (SDL_GetDesktopDisplayMode(0, &m) == 0 && m.w > 0 && m.h > 0) {
+  void syncGeometry(Window* w) override {
+    if (!w->native || w->minimized) return;
+    SDL_Window* sw = w->native->window;
+    RECT cr = clientRectOf(w);
+    POINT o = clientOriginOnScreen(w);
+    int cw, ch, x, y;
+    SDL_GetWindowSize(sw, &cw, &ch);
+    SDL_GetWindowPosition(sw, &x, &y);
+    if (cw != cr.right || ch != cr.bottom)
+      SDL_SetWindowSize(sw, std::max<int>(cr.right, 1), std::max<int>(cr.bottom, 1));
+    if (x != o.x || y != o.y) SDL_SetWindowPosition(sw, o.x, o.y);
+  }
+
+  void setTitle(Window* w) override {
+    if (w->native) SDL_SetWindowTitle(w->native->window, titleUtf8(w).c_str());
+  }
+
+  void minimize(Window* w, bool minimize) override {
+    if (!w->native) return;
+    if (minimize)
+      SDL_MinimizeWindow(w->native->window);
+    else
+      SDL_RestoreWindow(w->native->window);
+  }
+
+  void maximize(Window* w) override {
+    if (w->native) SDL_MaximizeWindow(w->native->window);
+  }
+
+  void pump() override {
+    SDL_Event e;
+    while (SDL_PollEvent(&e)) {
+      switch (e.type) {
+        case SDL_WINDOWEVENT:
+          windowEvent(e.window);
+          break;
+        case SDL_KEYDOWN:
+        case SDL_KEYUP:
+          keyEvent(e.key);
+          break;
+        case SDL_MOUSEMOTION:
+          if (Window* w = bySdlId(e.motion.windowID))
+            mouseMessage(w, WM_MOUSEMOVE, e.motion.x, e.motion.y, 0);
+          break;
+        case SDL_MOUSEBUTTONDOWN:
+        case SDL_MOUSEBUTTONUP:
+          buttonEvent(e.button);
+          break;
+        case SDL_MOUSEWHEEL: {
+          Window* w = bySdlId(e.wheel.windowID);
+          if (!w) break;
+          int mx = 0, my = 0;
+          SDL_GetMouseState(&mx, &my);
+          int delta = e.wheel.y * WHEEL_DELTA;
+          if (e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED) delta = -delta;
+          mouseMessage(w, WM_MOUSEWHEEL, mx, my, WPARAM(DWORD(WORD(short(delta))) << 16));
+          break;
+        }
+        default:
+          break;
+      }
+    }
+  }
+
+  bool wait(bool haveTimer, DWORD timerWaitMs, bool outsideSources) override {
+    int timeout = haveTimer ? int(std::min<DWORD>(timerWaitMs, 100)) : 100;
+    if (outsideSources) timeout = std::min(timeout, 10);
+    SDL_WaitEventTimeout(nullptr, timeout);
+    if (haveTimer && zqIsManualClock() && timerWaitMs > 0) zqAdvanceClock(timerWaitMs);
+    return true;
+  }
+
+  void present(Window* w, const DWORD* pixels, int width, int height) override {
+    NativeWindow* n = w->native;
+    if (!n || !n->renderer || width <= 0 || height <= 0) return;
+    if (!n->texture || n->textureW != width || n->textureH != height) {
+      if (n->texture) SDL_DestroyTexture(n->texture);
+      n->texture = SDL_CreateTexture(n->renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
+                                     width, height);
+      n->textureW = width;
+      n->textureH = height;
+      if (!n->texture) return;
+    }
+    SDL_UpdateTexture(n->texture, nullptr, pixels, width * 4);
+    SDL_RenderCopy(n->renderer, n->texture, nullptr, nullptr);
+    SDL_RenderPresent(n->renderer);
+  }
+
+  void applyCursor() override {
+    if (!cursorShown()) {
+      SDL_ShowCursor(SDL_DISABLE);
+      return;
+    }
+    SDL_SystemCursor sc = SDL_SYSTEM_CURSOR_ARROW;
+    switch (currentCursorId()) {
+      case 32513:
+        sc = SDL_SYSTEM_CURSOR_IBEAM;
+        break;
+      case 32514:
+        sc = SDL_SYSTEM_CURSOR_WAIT;
+        break;
+      case 32515:
+        sc = SDL_SYSTEM_CURSOR_CROSSHAIR;
+        break;
+      case 32646:
+        sc = SDL_SYSTEM_CURSOR_SIZEALL;
+        break;
+      case 32648:
+        sc = SDL_SYSTEM_CURSOR_NO;
+        break;
+      case 32649:
+        sc = SDL_SYSTEM_CURSOR_HAND;
+        break;
+    }
+    SDL_Cursor*& c = g_cursors[int(sc)];
+    if (!c) c = SDL_CreateSystemCursor(sc);
+    if (c) SDL_SetCursor(c);
+    SDL_ShowCursor(SDL_ENABLE);
+  }
+
+  int messageBox(const std::string& text, const std::string& caption, UINT type, HWND owner) override {
+    struct B {
+      int id;
+      const char* label;
+    };
+    static const B sets[6][3] = {{{IDOK, "OK"}},
+                                 {{IDOK, "OK"}, {IDCANCEL, "Cancel"}},
+                                 {{IDABORT, "Abort"}, {IDRETRY, "Retry"}, {IDIGNORE, "Ignore"}},
+                                 {{IDYES, "Yes"}, {IDNO, "No"}, {IDCANCEL, "Cancel"}},
+                                 {{IDYES, "Yes"}, {IDNO, "No"}},
+                                 {{IDRETRY, "Retry"}, {IDCANCEL, "Cancel"}}};
+    UINT kind = type & 0x0F;
+    if (kind > 5) kind = 0;
+    SDL_MessageBoxButtonData buttons[3];
+    int n = 0;
+    int def = (type & 0x0F00) == MB_DEFBUTTON2 ? 1 : (type & 0x0F00) == MB_DEFBUTTON3 ? 2 : 0;
+    for (int i = 0; i < 3 && sets[kind][i].id; ++i, ++n) {
+      buttons[i].flags = i == def ? SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT : 0;
+      buttons[i].buttonid = sets[kind][i].id;
+      buttons[i].text = sets[kind][i].label;
+    }
+    Uint32 flags = SDL_MESSAGEBOX_INFORMATION;
+    UINT icon = type & 0xF0;
+    if (icon == MB_ICONHAND) flags = SDL_MESSAGEBOX_ERROR;
+    if (icon == MB_ICONEXCLAMATION) flags = SDL_MESSAGEBOX_WARNING;
+    Window* w = find(owner);
+    SDL_MessageBoxData data{flags, sdlWindow(w), caption.c_str(), text.c_str(), n, buttons, nullptr};
+    int pressed = 0;
+    if (SDL_ShowMessageBox(&data, &pressed) != 0) return 0;
+    return pressed > 0 ? pressed : (kind == 0 ? IDOK : IDCANCEL);
+  }
+
+  bool screenSize(int& w, int& h) override {
+    SDL_DisplayMode m;
+    if (SDL_GetDesktopDisplayMode(0, &m) != 0 || m.w <= 0 || m.h <= 0) return false;
     w = m.w;
     h = m.h;
+    return true;
   }
-}
 
-void sdlCreate(Window* w) {
-  if (!isTopLevel(w) || !sdlActive()) return;
-  RECT cr = clientRectOf(w);
-  POINT o = clientOriginOnScreen(w);
-  Uint32 flags = SDL_WINDOW_HIDDEN;
-  if (w->style & WS_THICKFRAME) flags |= SDL_WINDOW_RESIZABLE;
-  if ((w->style & WS_CAPTION) != WS_CAPTION) flags |= SDL_WINDOW_BORDERLESS;
-  w->sdl = SDL_CreateWindow(titleUtf8(w).c_str(), o.x, o.y, std::max<int>(cr.right, 1),
-                            std::max<int>(cr.bottom, 1), flags);
-  if (!w->sdl) {
-    std::fprintf(stderr, "zqplatform: SDL_CreateWindow failed: %s\n", SDL_GetError());
-    return;
+  void* nativeWindow(const Window* w) const override { return sdlWindow(w); }
+
+ private:
+  // The window again if a window procedure called on the way left it and its native window alive.
+  static Window* liveNative(Window* w) {
+    HWND h = handleOf(w);
+    Window* again = find(h);
+    return again && again->native ? again : nullptr;
   }
-  w->sdlId = SDL_GetWindowID(w->sdl);
-}
 
-void sdlDestroy(Window* w) {
-  if (w->sdl) SDL_DestroyWindow(w->sdl);
-  w->sdl = nullptr;
-  w->sdlId = 0;
-}
-
-void sdlUpdateLimits(Window* w) {
-  if (!w->sdl || !(w->style & WS_THICKFRAME)) return;
-  MINMAXINFO mmi;
-  HWND h = handleOf(w);
-  if (!queryMinMax(h, mmi) || !(w = find(h))) return;
-  RECT in = nonClientInsets(w->style, w->exStyle, w->menu != nullptr);
-  int ex = in.left + in.right, ey = in.top + in.bottom;
-  SDL_SetWindowMinimumSize(w->sdl, std::max<int>(1, mmi.ptMinTrackSize.x - ex),
-                           std::max<int>(1, mmi.ptMinTrackSize.y - ey));
-  SDL_SetWindowMaximumSize(w->sdl, std::max<int>(1, mmi.ptMaxTrackSize.x - ex),
-                           std::max<int>(1, mmi.ptMaxTrackSize.y - ey));
-}
-
-void sdlShow(Window* w, bool show) {
-  if (!w->sdl) return;
-  if (show) {
-    sdlUpdateLimits(w);
-    SDL_ShowWindow(w->sdl);
-    SDL_RaiseWindow(w->sdl);
-  } else {
-    SDL_HideWindow(w->sdl);
+  void updateLimits(Window* w) {
+    if (!(w->style & WS_THICKFRAME)) return;
+    MINMAXINFO mmi;
+    HWND h = handleOf(w);
+    if (!queryMinMax(h, mmi) || !(w = liveNative(w))) return;
+    RECT in = nonClientInsets(w->style, w->exStyle, w->menu != nullptr);
+    int ex = in.left + in.right, ey = in.top + in.bottom;
+    SDL_SetWindowMinimumSize(w->native->window, std::max<int>(1, mmi.ptMinTrackSize.x - ex),
+                             std::max<int>(1, mmi.ptMinTrackSize.y - ey));
+    SDL_SetWindowMaximumSize(w->native->window, std::max<int>(1, mmi.ptMaxTrackSize.x - ex),
+                             std::max<int>(1, mmi.ptMaxTrackSize.y - ey));
   }
-}
 
-void sdlSyncGeometry(Window* w) {
-  if (!w->sdl || w->minimized) return;
-  RECT cr = clientRectOf(w);
-  POINT o = clientOriginOnScreen(w);
-  int cw, ch, x, y;
-  SDL_GetWindowSize(w->sdl, &cw, &ch);
-  SDL_GetWindowPosition(w->sdl, &x, &y);
-  if (cw != cr.right || ch != cr.bottom)
-    SDL_SetWindowSize(w->sdl, std::max<int>(cr.right, 1), std::max<int>(cr.bottom, 1));
-  if (x != o.x || y != o.y) SDL_SetWindowPosition(w->sdl, o.x, o.y);
-}
-
-void sdlSetTitle(Window* w) {
-  if (w->sdl) SDL_SetWindowTitle(w->sdl, titleUtf8(w).c_str());
-}
-
-void sdlMinimize(Window* w, bool minimize) {
-  if (!w->sdl) return;
-  if (minimize)
-    SDL_MinimizeWindow(w->sdl);
-  else
-    SDL_RestoreWindow(w->sdl);
-}
-
-void sdlMaximize(Window* w) {
-  if (w->sdl) SDL_MaximizeWindow(w->sdl);
-}
-
-void sdlPump() {
-  if (g_mode != 1) return;
-  SDL_Event e;
-  while (SDL_PollEvent(&e)) {
-    switch (e.type) {
-      case SDL_WINDOWEVENT:
-        windowEvent(e.window);
-        break;
-      case SDL_KEYDOWN:
-      case SDL_KEYUP:
-        keyEvent(e.key);
-        break;
-      case SDL_MOUSEMOTION:
-        if (Window* w = bySdlId(e.motion.windowID)) mouseMessage(w, WM_MOUSEMOVE, e.motion.x, e.motion.y, 0);
-        break;
-      case SDL_MOUSEBUTTONDOWN:
-      case SDL_MOUSEBUTTONUP: {
-        Window* w = bySdlId(e.button.windowID);
-        if (!w) break;
-        bool d = e.type == SDL_MOUSEBUTTONDOWN;
-        UINT msg = 0, vk = 0;
-        if (e.button.button == SDL_BUTTON_LEFT) {
-          msg = d ? WM_LBUTTONDOWN : WM_LBUTTONUP;
-          vk = VK_LBUTTON;
-        }
-        if (e.button.button == SDL_BUTTON_RIGHT) {
-          msg = d ? WM_RBUTTONDOWN : WM_RBUTTONUP;
-          vk = VK_RBUTTON;
-        }
-        if (e.button.button == SDL_BUTTON_MIDDLE) {
-          msg = d ? WM_MBUTTONDOWN : WM_MBUTTONUP;
-          vk = VK_MBUTTON;
-        }
-        if (!msg) break;
-        updateAsyncKeyState(vk, d);
-        mouseMessage(w, msg, e.button.x, e.button.y, 0);
-        break;
-      }
-      case SDL_MOUSEWHEEL: {
-        Window* w = bySdlId(e.wheel.windowID);
-        if (!w) break;
-        int mx = 0, my = 0;
-        SDL_GetMouseState(&mx, &my);
-        int delta = e.wheel.y * WHEEL_DELTA;
-        if (e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED) delta = -delta;
-        mouseMessage(w, WM_MOUSEWHEEL, mx, my, WPARAM(DWORD(WORD(short(delta))) << 16));
-        break;
-      }
-      default:
-        break;
+  static void buttonEvent(const SDL_MouseButtonEvent& b) {
+    Window* w = bySdlId(b.windowID);
+    if (!w) return;
+    bool d = b.type == SDL_MOUSEBUTTONDOWN;
+    UINT msg = 0, vk = 0;
+    if (b.button == SDL_BUTTON_LEFT) {
+      msg = d ? WM_LBUTTONDOWN : WM_LBUTTONUP;
+      vk = VK_LBUTTON;
     }
+    if (b.button == SDL_BUTTON_RIGHT) {
+      msg = d ? WM_RBUTTONDOWN : WM_RBUTTONUP;
+      vk = VK_RBUTTON;
+    }
+    if (b.button == SDL_BUTTON_MIDDLE) {
+      msg = d ? WM_MBUTTONDOWN : WM_MBUTTONUP;
+      vk = VK_MBUTTON;
+    }
+    if (!msg) return;
+    updateAsyncKeyState(vk, d);
+    mouseMessage(w, msg, b.x, b.y, 0);
   }
-}
+};
 
-void sdlWait(int timeoutMs) {
-  if (g_mode == 1) SDL_WaitEventTimeout(nullptr, timeoutMs);
-}
+}  // namespace
 
-void sdlApplyCursor() {
-  if (g_mode != 1) return;
-  if (!cursorShown()) {
-    SDL_ShowCursor(SDL_DISABLE);
-    return;
-  }
-  SDL_SystemCursor sc = SDL_SYSTEM_CURSOR_ARROW;
-  switch (currentCursorId()) {
-    case 32513:
-      sc = SDL_SYSTEM_CURSOR_IBEAM;
-      break;
-    case 32514:
-      sc = SDL_SYSTEM_CURSOR_WAIT;
-      break;
-    case 32515:
-      sc = SDL_SYSTEM_CURSOR_CROSSHAIR;
-      break;
-    case 32646:
-      sc = SDL_SYSTEM_CURSOR_SIZEALL;
-      break;
-    case 32648:
-      sc = SDL_SYSTEM_CURSOR_NO;
-      break;
-    case 32649:
-      sc = SDL_SYSTEM_CURSOR_HAND;
-      break;
-  }
-  SDL_Cursor*& c = g_cursors[int(sc)];
-  if (!c) c = SDL_CreateSystemCursor(sc);
-  if (c) SDL_SetCursor(c);
-  SDL_ShowCursor(SDL_ENABLE);
-}
+namespace zqwin {
 
-int sdlMessageBox(const std::string& text, const std::string& caption, UINT type, HWND owner) {
-  if (g_mode != 1) return 0;
-  struct B {
-    int id;
-    const char* label;
-  };
-  static const B sets[6][3] = {{{IDOK, "OK"}},
-                               {{IDOK, "OK"}, {IDCANCEL, "Cancel"}},
-                               {{IDABORT, "Abort"}, {IDRETRY, "Retry"}, {IDIGNORE, "Ignore"}},
-                               {{IDYES, "Yes"}, {IDNO, "No"}, {IDCANCEL, "Cancel"}},
-                               {{IDYES, "Yes"}, {IDNO, "No"}},
-                               {{IDRETRY, "Retry"}, {IDCANCEL, "Cancel"}}};
-  UINT kind = type & 0x0F;
-  if (kind > 5) kind = 0;
-  SDL_MessageBoxButtonData buttons[3];
-  int n = 0;
-  int def = (type & 0x0F00) == MB_DEFBUTTON2 ? 1 : (type & 0x0F00) == MB_DEFBUTTON3 ? 2 : 0;
-  for (int i = 0; i < 3 && sets[kind][i].id; ++i, ++n) {
-    buttons[i].flags = i == def ? SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT : 0;
-    buttons[i].buttonid = sets[kind][i].id;
-    buttons[i].text = sets[kind][i].label;
+std::unique_ptr<Backend> makeSdlBackend() {
+  SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+  // A held button keeps the mouse: its release outside the window still reaches the
+  // window that was pressed (mouseMessage sends it to the press target).
+  SDL_SetHintWithPriority(SDL_HINT_MOUSE_AUTO_CAPTURE, "1", SDL_HINT_OVERRIDE);
+  // The click that activates a window reaches it, as on Windows: SDL drops a press handled
+  // within 10 ms of a focus change, which without a window manager follows every show.
+  SDL_SetHintWithPriority(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1", SDL_HINT_OVERRIDE);
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
+    std::fprintf(stderr, "zqplatform: no window system (%s); running headless\n", SDL_GetError());
+    return nullptr;
   }
-  Uint32 flags = SDL_MESSAGEBOX_INFORMATION;
-  UINT icon = type & 0xF0;
-  if (icon == MB_ICONHAND) flags = SDL_MESSAGEBOX_ERROR;
-  if (icon == MB_ICONEXCLAMATION) flags = SDL_MESSAGEBOX_WARNING;
-  Window* w = find(owner);
-  SDL_MessageBoxData data{flags, w ? w->sdl : nullptr, caption.c_str(), text.c_str(), n, buttons, nullptr};
-  int pressed = 0;
-  if (SDL_ShowMessageBox(&data, &pressed) != 0) return 0;
-  return pressed > 0 ? pressed : (kind == 0 ? IDOK : IDCANCEL);
+  return std::make_unique<SdlBackend>();
 }
 
 }  // namespace zqwin
-
-BOOL zqIsHeadless() { return sdlActive() ? FALSE : TRUE; }

@@ -11,9 +11,9 @@
 
 #include "zqplatform/window.h"
 
-struct SDL_Window;
-
 namespace zqwin {
+
+struct NativeWindow;  // the back-end's own record of a window on the screen
 
 struct WndClass {
   std::string name;
@@ -56,8 +56,7 @@ struct Window {
   LONG_PTR userData = 0;
   std::vector<uint8_t> extra;
   HICON iconBig = nullptr, iconSmall = nullptr;
-  SDL_Window* sdl = nullptr;
-  uint32_t sdlId = 0;
+  NativeWindow* native = nullptr;  // made, owned and destroyed by the back-end
   bool findable = false;
 };
 
@@ -130,24 +129,10 @@ void resetInputKeys();
 void setCursorScreenPos(POINT p);
 UINT mouseKeyFlags();
 
-// SDL back-end (no-ops headless).
-bool sdlActive();
-void sdlCreate(Window* w);
-void sdlDestroy(Window* w);
-void sdlShow(Window* w, bool show);
-void sdlSyncGeometry(Window* w);
-void sdlSetTitle(Window* w);
-void sdlMinimize(Window* w, bool minimize);
-void sdlMaximize(Window* w);
-void sdlPump();
-void sdlWait(int timeoutMs);
-void sdlApplyCursor();
-int sdlMessageBox(const std::string& textUtf8, const std::string& captionUtf8, UINT type, HWND owner);
-void sdlUpdateLimits(Window* w);
 bool queryMinMax(HWND hwnd, MINMAXINFO& mmi);
-void sdlScreenSize(int& w, int& h);
-// The cursor confined to a screen rectangle (null: free) as a mouse grab of the active window.
-void sdlGrabMouse(const RECT* screenRect);
+// The cursor confined to a screen rectangle (null: free), as a mouse grab of the active window
+// when it is on a screen.
+void grabMouse(const RECT* screenRect);
 
 // Pump hooks (media, IPC).
 void runPumpHooks();

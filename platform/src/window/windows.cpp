@@ -2,7 +2,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "window/state.h"
+#include "window/backend.h"
 
 using namespace zqwin;
 
@@ -103,7 +103,7 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
     return nullptr;
   }
   if (!find(hwnd)) return nullptr;
-  sdlCreate(find(hwnd));
+  backend().create(find(hwnd));
   if (send(hwnd, WM_CREATE, 0, reinterpret_cast<LPARAM>(&cs)) == -1) {
     if (find(hwnd)) DestroyWindow(hwnd);
     return nullptr;
@@ -144,7 +144,7 @@ BOOL DestroyWindow(HWND hwnd) {
       if (t != hwnd && IsWindowVisible(t)) other = true;
     if (!other && s.appActive) setAppActive(false);
   }
-  if (w->visible && isTopLevel(w)) sdlShow(w, false);
+  if (w->visible && isTopLevel(w)) backend().show(w, false);
   send(hwnd, WM_DESTROY, 0, 0);
   if ((w = find(hwnd))) {
     std::vector<HWND> kids = w->children;
@@ -172,8 +172,9 @@ BOOL DestroyWindow(HWND hwnd) {
   s.topLevel.erase(std::remove(s.topLevel.begin(), s.topLevel.end(), hwnd), s.topLevel.end());
   if (w->menu && isTopLevel(w)) destroyMenuTree(w->menu);
   ipcForget(w);
-  sdlDestroy(w);
+  backend().destroy(w);
   s.windows.erase(w->id);
+  notifyDestroyed(hwnd);
   return TRUE;
 }
 
@@ -248,9 +249,9 @@ LONG_PTR SetWindowLongPtrA(HWND hwnd, int index, LONG_PTR value) {
       if (vis != w->visible) {
         // Toggling the visible bit directly shows or hides without messages.
         w->visible = vis;
-        if (isTopLevel(w)) sdlShow(w, vis);
+        if (isTopLevel(w)) backend().show(w, vis);
       }
-      sdlSyncGeometry(w);
+      backend().syncGeometry(w);
       return old;
     }
     case GWL_EXSTYLE:
@@ -286,7 +287,7 @@ BOOL zqSetWindowTextCodePage(HWND hwnd, LPCSTR text, UINT codePage) {
   if (!w) return FALSE;
   w->title = text ? text : "";
   w->titleCodePage = codePage;
-  sdlSetTitle(w);
+  backend().setTitle(w);
   ipcRetitle(w);
   return TRUE;
 }
@@ -394,5 +395,5 @@ BOOL IsWindowEnabled(HWND hwnd) {
 
 void* zqGetNativeWindow(HWND hwnd) {
   Window* w = find(hwnd);
-  return w ? static_cast<void*>(w->sdl) : nullptr;
+  return w ? backend().nativeWindow(w) : nullptr;
 }
