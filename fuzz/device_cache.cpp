@@ -10,6 +10,7 @@
 
 #include "ZqLib.h"
 #include "zqplatform/display_hooks.h"
+#include "scratch.h"
 
 namespace {
 
@@ -35,8 +36,8 @@ void FeedMachine() {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const std::string ini = [] {
     FeedMachine();
-    atexit([] { remove(("/tmp/fuzz_device_cache_" + std::to_string(getpid()) + ".ini").c_str()); });
-    return "/tmp/fuzz_device_cache_" + std::to_string(getpid()) + ".ini";
+    atexit([] { remove((zqfuzz::ScratchFile("fuzz_device_cache") + ".ini").c_str()); });
+    return zqfuzz::ScratchFile("fuzz_device_cache") + ".ini";
   }();
   if (size < 2 || size > (1 << 20)) return 0;
   size_t infoLen = data[0] | data[1] << 8;

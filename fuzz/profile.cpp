@@ -8,14 +8,15 @@
 #include <string>
 
 #include "zqplatform/profile.h"
+#include "scratch.h"
 
 namespace {
 
 std::string scratchPath() {
   static std::string path = [] {
-    char dir[] = "/tmp/zqfuzz-profile-XXXXXX";
-    if (!mkdtemp(dir)) abort();
-    return std::string(dir) + "/f.ini";
+    std::string dir = zqfuzz::ScratchFolder() + "/zqfuzz-profile-XXXXXX";
+    if (!mkdtemp(dir.data())) abort();
+    return dir + "/f.ini";
   }();
   return path;
 }

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "ZqLib.h"
+#include "scratch.h"
 
 namespace {
 
@@ -32,8 +33,8 @@ void Walk(CZqUIPanel* p, int depth) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size > 1024) return 0;
   static FuzzEngine* engine = [] {
-    char dir[] = "/tmp/fuzz_uipanel_XXXXXX";
-    if (!mkdtemp(dir) || chdir(dir) != 0) abort();
+    std::string dir = zqfuzz::ScratchFolder() + "/fuzz_uipanel_XXXXXX";
+    if (!mkdtemp(dir.data()) || chdir(dir.c_str()) != 0) abort();
     return new FuzzEngine;
   }();
   // Names stay inside the scratch folder.

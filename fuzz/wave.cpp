@@ -7,9 +7,10 @@
 #include <unistd.h>
 
 #include "ZqLib.h"
+#include "scratch.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static const std::string path = "/tmp/fuzz_wave_" + std::to_string(getpid()) + ".wav";
+  static const std::string path = zqfuzz::ScratchFile("fuzz_wave") + ".wav";
   if (size > (1 << 16)) return 0;
   FILE* f = fopen(path.c_str(), "wb");
   if (!f) return 0;

@@ -17,7 +17,8 @@ void CNetChannel::Clear() {
   m_nRecvCount = 0;
 }
 
-int CNetChannel::QueueSend(const char* text, int length) {
+int CNetChannel::QueueSend(const char* text, int length, bool pastBound) {
+  if (SendQueueFull() && !pastBound) return 0;
   CNetPacket* p = new CNetPacket(text, length);
   if (p->GetPayloadLength() == 0) {
     delete p;

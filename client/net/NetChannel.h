@@ -13,14 +13,17 @@ class CNetChannel {
   static constexpr int kBufferSize = 40960;
   // Frames held undelivered before reading pauses (one storage block of the queue).
   static constexpr int kMaxReceiveQueue = 1024;
+  // Frames held unsent before new ones are refused: a peer that stops reading cannot grow memory.
+  static constexpr int kMaxSendQueue = 1024;
 
   CNetChannel();
   ~CNetChannel();
   CNetChannel(const CNetChannel&) = delete;
   CNetChannel& operator=(const CNetChannel&) = delete;
 
-  // Builds a packet of the text; returns the length queued, 0 when no frame could be built.
-  int QueueSend(const char* text, int length);
+  // Builds a packet of the text; returns the length queued, 0 when no frame could be built or
+  // the send queue is full (unless pastBound: the last frame of a connection may go past it).
+  int QueueSend(const char* text, int length, bool pastBound = false);
   // Takes at most one frame from the front of the receive buffer: the frame length taken,
   // 0 when 4 bytes were dropped (bad header or empty payload), -1 when more bytes are needed.
   int CutFrame();
@@ -36,6 +39,7 @@ class CNetChannel {
   void AddReceived(int count);
   int GetReceiveCount() const { return m_nRecvCount; }
   bool ReceiveQueueFull() const { return m_RecvQueue.size() >= kMaxReceiveQueue; }
+  bool SendQueueFull() const { return m_SendQueue.size() >= kMaxSendQueue; }
 
   // Socket side of the send buffer.
   const uint8_t* SendData() const { return m_abSend; }

@@ -8,18 +8,18 @@ class CNetGame {
   virtual ~CNetGame() = default;
 
   // fields: the reply's fields 1, 2, 3 ... (fields the reply lacks read as "").
-  virtual void OnBonusResult(char** fields) = 0;  // 1551
-  virtual void OnRoundResult(char** fields) = 0;  // 1541
-  virtual void OnMoneyNotify(char** fields) = 0;  // 1521
-  virtual void OnEnterReply(char** fields) = 0;   // 1511, accepted
-  virtual void OnWeekNotify(char** fields) = 0;   // 1570
-  virtual void OnBetReply(int amount) = 0;        // 1531 accepted, kind 0
-  virtual int OnCardBetReply(int amount) = 0;     // 1531 accepted, kind 1
-  // 1531 refused (field 2 not 1): the game takes back a pending bet.
+  virtual void OnBonusResult(char** fields) = 0;  // NET_BONUS_RESULT
+  virtual void OnRoundResult(char** fields) = 0;  // NET_ROUND_RESULT
+  virtual void OnMoneyNotify(char** fields) = 0;  // NET_MONEY
+  virtual void OnEnterReply(char** fields) = 0;   // NET_ENTER_REPLY, accepted
+  virtual void OnWeekNotify(char** fields) = 0;   // NET_WEEK
+  virtual void OnBetReply(int amount) = 0;        // NET_BET_REPLY accepted, kind 0
+  virtual int OnCardBetReply(int amount) = 0;     // NET_BET_REPLY accepted, kind 1
+  // NET_BET_REPLY refused (field 2 not 1): the game takes back a pending bet.
   virtual void OnBetRefused() {}
-  virtual void OnCardResult(char** fields) = 0;     // 1543, kind 1
-  virtual void OnMahjongBetReply(int amount) = 0;   // 1531 accepted, kind 2
-  virtual void OnMahjongResult(char** fields) = 0;  // 1543, kind 2
+  virtual void OnCardResult(char** fields) = 0;     // NET_CARD_RESULT, kind 1
+  virtual void OnMahjongBetReply(int amount) = 0;   // NET_BET_REPLY accepted, kind 2
+  virtual void OnMahjongResult(char** fields) = 0;  // NET_CARD_RESULT, kind 2
   // The toolong box and the exit, on a lost connection.
   virtual void ShowTooLongAndQuit() = 0;
 

@@ -12,8 +12,8 @@ CNetTask g_NetTask;
 
 namespace {
 
-// Time given to the quit request to leave before the socket is closed.
-constexpr int kQuitSendWaitMs = 2000;
+// Time given to the quit request to leave before the socket is closed, in all.
+constexpr DWORD kQuitSendWaitMs = 2000;
 
 bool AllDigits(const char* s) {
   if (!s || !*s) return false;
@@ -41,11 +41,11 @@ int FieldNumber(const char* s) {
 }
 
 // Waits at most waitMs for the socket to take more bytes.
-bool Writable(SOCKET s, int waitMs) {
+bool Writable(SOCKET s, DWORD waitMs) {
   fd_set w;
   FD_ZERO(&w);
   FD_SET(s, &w);
-  timeval t{waitMs / 1000, (waitMs % 1000) * 1000};
+  timeval t{static_cast<time_t>(waitMs / 1000), static_cast<suseconds_t>((waitMs % 1000) * 1000)};
   return ws::select(0, nullptr, &w, nullptr, &t) > 0 && FD_ISSET(s, &w);
 }
 
@@ -78,7 +78,7 @@ int CNetTask::InitTask() {
   CloseSocket();
   if (!m_bWsaStarted) {
     WSADATA data;
-    if (WSAStartup(0x0202, &data) != 0) return 0;
+    if (WSAStartup(MAKEWORD(2, 2), &data) != 0) return 0;
     m_bWsaStarted = 1;
   }
   m_Socket = ws::socket(AF_INET, SOCK_STREAM, 0);
@@ -141,11 +141,24 @@ int CNetTask::ConnectAndLogin() {
     CloseSocket();
     return 0;
   }
+  // From here on no send waits on the peer: what the socket cannot take stays queued.
+  ULONG nonBlocking = 1;
+  ioctlsocket(m_Socket, FIONBIO, &nonBlocking);
   m_bConnected = 1;
   m_bMessageSinceHello = 1;
-  Submit(m_Text.Format("%d %s %s %s %d %s", 1500, "cs", "0086", m_strSlotType.c_str(), m_nSlotId,
+  Submit(m_Text.Format("%d %s %s %s %d %s", NET_LOGIN, "cs", "0086", m_strSlotType.c_str(), m_nSlotId,
                        m_strUserId.c_str()));
   return 1;
+}
+
+int CNetTask::QueueSend(const char* text, int length) {
+  if (m_Channel.SendQueueFull()) {
+    if (CZqDebug* log = CZqFunc::GetDebuger())
+      log->ADD_LOG("send queue full (%d frames): request refused: %.40s", CNetChannel::kMaxSendQueue,
+                   text ? text : "");
+    return 0;
+  }
+  return m_Channel.QueueSend(text, length);
 }
 
 int CNetTask::Submit(int formatted) {
@@ -155,43 +168,43 @@ int CNetTask::Submit(int formatted) {
 
 int CNetTask::SendEnter() {
   if (!m_bConnected) return 0;
-  return Submit(m_Text.Format("%d %d", 1510, m_nSlotId));
+  return Submit(m_Text.Format("%d %d", NET_ENTER, m_nSlotId));
 }
 
 int CNetTask::SendEnterGame() {
   if (!m_bJoined) return 0;
-  return Submit(m_Text.Format("%d %d", 1510, m_nSlotId));
+  return Submit(m_Text.Format("%d %d", NET_ENTER, m_nSlotId));
 }
 
 int CNetTask::SendHello() {
   if (!m_bConnected) return 0;
-  return Submit(m_Text.Format("%d %s", 503, "hello"));
+  return Submit(m_Text.Format("%d %s", NET_HELLO, "hello"));
 }
 
 int CNetTask::SendBet(int multiple) {
   if (!m_bJoined) return 0;
   const long long amount = static_cast<long long>(multiple) * (m_pGame ? m_pGame->GetBetUnit() : 0);
-  return Submit(m_Text.Format("%d %d %lld %d %d %s", 1530, 1, amount, 1, m_nSlotId, m_strUserId.c_str()));
+  return Submit(m_Text.Format("%d %d %lld %d %d %s", NET_BET, 1, amount, 1, m_nSlotId, m_strUserId.c_str()));
 }
 
 int CNetTask::SendLuck() {
   if (!m_bJoined) return 0;
-  return Submit(m_Text.Format("%d luck", 1540));
+  return Submit(m_Text.Format("%d luck", NET_LUCK));
 }
 
 int CNetTask::SendDeal() {
   if (!m_bJoined) return 0;
-  return Submit(m_Text.Format("%d %d", 1542, 0));
+  return Submit(m_Text.Format("%d %d", NET_CARDS, 0));
 }
 
 int CNetTask::SendDraw(const char* holds) {
   if (!m_bJoined) return 0;
-  return Submit(m_Text.Format("%d %d %s", 1542, 1, holds ? holds : ""));
+  return Submit(m_Text.Format("%d %d %s", NET_CARDS, 1, holds ? holds : ""));
 }
 
 int CNetTask::SendBonus(const int values[15]) {
   if (!m_bJoined || !values) return 0;
-  if (m_Text.Format("%d", 1550) < 0) return 0;
+  if (m_Text.Format("%d", NET_BONUS) < 0) return 0;
   for (int i = 0; i < 15; ++i)
     if (m_Text.AppendFormat(" %d", values[i]) < 0) return 0;
   return Submit(0);
@@ -201,16 +214,23 @@ int CNetTask::SendQuit() {
   m_bNotQuitting = 0;
   int result = 0;
   if (m_bJoined && m_Socket != INVALID_SOCKET) {
-    Submit(m_Text.Format("%d quit", 1599));
-    // Everything queued goes out before the socket closes; a peer that takes nothing for
-    // a while does not hold the exit.
+    // The last frame of the connection goes behind a full queue too.
+    if (m_Text.Format("%d quit", NET_QUIT) >= 0)
+      m_Channel.QueueSend(m_Text.GetBuffer(), m_Text.GetLength(), true);
+    // Everything queued goes out before the socket closes, within one bound in all: a peer that
+    // reads slowly or not at all does not hold the exit.
+    const DWORD start = timeGetTime();
     for (;;) {
       const int waiting = PackSendBuffer();
       if (waiting == 0) break;
-      if (!Writable(m_Socket, kQuitSendWaitMs)) break;
       const int sent = ws::send(m_Socket, reinterpret_cast<const char*>(m_Channel.SendData()), waiting, 0);
-      if (sent <= 0) break;
-      m_Channel.RemoveSent(sent);
+      if (sent > 0)
+        m_Channel.RemoveSent(sent);
+      else if (sent == 0 || WSAGetLastError() != WSAEWOULDBLOCK)
+        break;
+      const DWORD spent = timeGetTime() - start;
+      if (spent >= kQuitSendWaitMs) break;
+      if (sent <= 0 && !Writable(m_Socket, kQuitSendWaitMs - spent)) break;
     }
     result = 1;
   }
@@ -232,11 +252,14 @@ void CNetTask::Poll() {
     const int got =
         ws::recv(m_Socket, reinterpret_cast<char*>(m_Channel.ReceiveTail()), m_Channel.ReceiveSpace(), 0);
     if (got <= 0) {
+      // A non-blocking socket with nothing after all is no lost connection.
+      if (got < 0 && WSAGetLastError() == WSAEWOULDBLOCK) return;
       if (m_pGame && m_bNotQuitting) m_pGame->ShowTooLongAndQuit();
       return;
     }
     m_Channel.AddReceived(got);
-    while (CutFrame() > 0) {
+    // Dropped garbage does not end the cut: the frames behind it are taken in the same pass.
+    while (CutFrame() >= 0) {
     }
   }
   if (FD_ISSET(m_Socket, &writable)) {
@@ -284,16 +307,16 @@ void CNetTask::Dispatch() {
   char** f = m_apFields;
   const int kind = m_pGame ? m_pGame->GetGameType() : -1;
   switch (m_nCode) {
-    case 1501:
-      if (FieldNumber(f[0]) == 1) {
+    case NET_LOGIN_REPLY:
+      if (FieldNumber(f[0]) == NET_ACCEPTED) {
         SendEnter();
       } else {
         Fatal("occupied");
         m_bJoined = 0;
       }
       break;
-    case 1511:
-      if (FieldNumber(f[0]) == 1) {
+    case NET_ENTER_REPLY:
+      if (FieldNumber(f[0]) == NET_ACCEPTED) {
         m_strGameKey = f[2];
         if (m_pGame) m_pGame->OnEnterReply(f);
         m_bJoined = 1;
@@ -303,11 +326,11 @@ void CNetTask::Dispatch() {
         Fatal("over_connect");
       }
       break;
-    case 1521:
+    case NET_MONEY:
       if (m_pGame) m_pGame->OnMoneyNotify(f);
       break;
-    case 1531:
-      if (m_pGame && FieldNumber(f[1]) == 1) {
+    case NET_BET_REPLY:
+      if (m_pGame && FieldNumber(f[1]) == NET_ACCEPTED) {
         const int amount = FieldNumber(f[2]);
         if (kind == 0)
           m_pGame->OnBetReply(amount);
@@ -319,19 +342,19 @@ void CNetTask::Dispatch() {
         m_pGame->OnBetRefused();
       }
       break;
-    case 1541:
+    case NET_ROUND_RESULT:
       if (m_pGame) m_pGame->OnRoundResult(f);
       break;
-    case 1543:
+    case NET_CARD_RESULT:
       if (kind == 1)
         m_pGame->OnCardResult(f);
       else if (kind == 2)
         m_pGame->OnMahjongResult(f);
       break;
-    case 1551:
+    case NET_BONUS_RESULT:
       if (m_pGame) m_pGame->OnBonusResult(f);
       break;
-    case 1570:
+    case NET_WEEK:
       if (m_pGame) m_pGame->OnWeekNotify(f);
       break;
     default:

@@ -6,12 +6,10 @@
 
 #include "MsgText.h"
 #include "NetChannel.h"
+#include "NetCodes.h"
 #include "ZqLib.h"
 
 class CNetGame;
-
-// dwData of the WM_COPYDATA that hands the connect string over.
-#define COPYDATA_CONNECT 28
 
 class CNetTask : public CZqTask {
  public:
@@ -39,8 +37,8 @@ class CNetTask : public CZqTask {
   int SendBonus(const int values[15]);
   int SendQuit();
 
-  // Frame operations on the connection buffers.
-  int QueueSend(const char* text, int length) { return m_Channel.QueueSend(text, length); }
+  // Frame operations on the connection buffers. A full send queue refuses the frame (logged).
+  int QueueSend(const char* text, int length);
   int CutFrame() { return m_Channel.CutFrame(); }
   int PopReceived(char* buffer, int capacity) { return m_Channel.PopReceived(buffer, capacity); }
   int PackSendBuffer() { return m_Channel.PackSendBuffer(); }

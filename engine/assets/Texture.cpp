@@ -1,6 +1,8 @@
 // CZqTexture: creation, lazy restore by name, pixel-map trimming and texture records.
 #include "ZqTexture.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -18,16 +20,18 @@ namespace {
 
 using zqle::GetI32;
 
-// Bytes from the stream's position to its end (bounded by the file's size when opened).
-bool ReadRest(SStreamBuf* s, long from, std::vector<BYTE>& out) {
-  long avail = (long)s->m_nSize - s->m_nOffset - from;
+// At most `most` bytes from `from` on, and never past the file's end (its size when opened).
+void ReadSpan(SStreamBuf* s, long from, uint64_t most, std::vector<BYTE>& out) {
+  const long avail = (long)s->m_nSize - s->m_nOffset - from;
   out.clear();
-  if (avail <= 0) return true;
-  out.resize((size_t)avail);
+  if (avail <= 0) return;
+  out.resize((size_t)std::min<uint64_t>((uint64_t)avail, most));
   CZqFunc::ZQFBUF_Set(s, from);
   out.resize(CZqFunc::ZQFBUF_Read(out.data(), 1, out.size(), s));
-  return true;
 }
+
+// Bytes from `from` to the file's end: for records that do not tell their own size.
+void ReadRest(SStreamBuf* s, long from, std::vector<BYTE>& out) { ReadSpan(s, from, UINT64_MAX, out); }
 
 // "PGM" within the first 16 bytes of the stream.
 bool HasPgmSignature(SStreamBuf* s) {
@@ -368,7 +372,9 @@ long CZqTexture::Import(SStreamBuf* stream) {
     if (h.size < 0 || !desc.dwHeight ||
         (uint64_t)h.size * desc.dwHeight > (uint64_t)(avail > rowsAt ? avail - rowsAt : 0))
       return E_FAIL;
-    ReadRest(stream, rowsAt, bytes);
+    // Each record is read by its own size, so a file of many records is read once, not to its end
+    // for every record.
+    ReadSpan(stream, rowsAt, (uint64_t)h.size * desc.dwHeight, bytes);
     if (FAILED(hr = Create(&desc))) return hr;
     Clear(0);
     BYTE* bits = nullptr;
@@ -385,7 +391,7 @@ long CZqTexture::Import(SStreamBuf* stream) {
     m_dwHeightEx = (DWORD)h.height;
   } else if (h.size != 0) {
     if (h.size < (int32_t)zqtexrec::kHeaderSize || h.size > avail) return E_FAIL;
-    ReadRest(stream, 0, bytes);
+    ReadSpan(stream, 0, (uint64_t)h.size, bytes);
     if (!LoadFromMemory(bytes.data(), (size_t)h.size)) return E_FAIL;
   } else {
     if (h.width <= 0 || h.height <= 0) return E_FAIL;

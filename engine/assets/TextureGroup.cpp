@@ -73,6 +73,7 @@ void CZqTextureGroup::SetDefaults() {
   m_dwDefaultDelay = 1000;
   m_dwCacheSize = 0;
   m_ptBase = SScreenPoint(0, 0);
+  m_ptMoved = SScreenPoint(0, 0);
 }
 
 void CZqTextureGroup::DeleteFrames() {
@@ -202,6 +203,7 @@ long CZqTextureGroup::Import(const char* path, int load) {
   m_dwCacheSize = h.cacheSize;
   m_dwDefaultDelay = h.delay;
   m_ptBase = SScreenPoint(h.baseX, h.baseY);
+  m_ptMoved = SScreenPoint(0, 0);  // all frames are new
   for (int32_t pos : table) AppendFrame(ObjectName(path, FFT_TEX, pos));
   OnInitialize();
   return 0;
@@ -235,6 +237,7 @@ long CZqTextureGroup::Import(SStreamBuf* stream, int load) {
         Cleanup();
         return hr;
       }
+      PlaceFrame(t);
     }
   }
   OnInitialize();
@@ -269,7 +272,14 @@ long CZqTextureGroup::Export(SStreamBuf* stream, int runLength) {
     CZqTexture* t = GetTexture(i);
     SStreamBuf at = *stream;
     at.m_nOffset = (int32_t)position;
-    const long size = t ? t->Export(&at, runLength) : 0;
+    // Records hold the frames without the group's base point, which reading adds again: a group
+    // written and read back has the same base points.
+    long size = 0;
+    if (t) {
+      t->AdjustBasePoint(SScreenPoint(0, 0) - m_ptBase);
+      size = t->Export(&at, runLength);
+      t->AdjustBasePoint(m_ptBase);
+    }
     if (size <= 0) return 0;  // a frame without pixels would leave the table pointing elsewhere
     BYTE slot[4];
     PutU32(slot, (uint32_t)position);
@@ -317,30 +327,42 @@ void CZqTextureGroup::EnterCache(int index) {
   m_cache.push_back(index);
 }
 
+// A frame made from its source: the group's base point and the callers' moves on top of the
+// source's own.
+void CZqTextureGroup::PlaceFrame(CZqTexture* t) const { t->AdjustBasePoint(m_ptBase + m_ptMoved); }
+
+// The frame's base point comes from its source again, then it is placed once; a frame that does
+// not come back is not placed, so trying again never adds twice. A frame without a name has no
+// source and keeps what it has.
+void CZqTextureGroup::RestoreFrame(CZqTexture* t) const {
+  if (t->GetName().empty()) return;
+  t->SetBasePoint(SScreenPoint(0, 0));
+  t->RestoreObjects();
+  if (t->GetDDrawSurface()) PlaceFrame(t);
+}
+
 CZqTexture* CZqTextureGroup::GetTexture(int index) {
   if (index < 0 || index >= GetNumTexture()) return nullptr;
   CZqTexture* t = m_frames[(size_t)index];
   if (m_dwCacheSize && t && std::find(m_cache.begin(), m_cache.end(), index) != m_cache.end()) {
-    if (!t->GetDDrawSurface()) {
-      t->RestoreObjects();
-      t->AdjustBasePoint(m_ptBase);
-    }
+    if (!t->GetDDrawSurface()) RestoreFrame(t);
     return t;
   }
   if (t && t->GetDDrawSurface()) return t;
   if (t) {
-    t->RestoreObjects();
-    t->AdjustBasePoint(m_ptBase);
+    RestoreFrame(t);
   } else {
     if (m_strName.empty()) return nullptr;
+    // Read again from the name: the file's settings and base point come back with the frames, and
+    // the callers' moves are kept.
     const std::string name = m_strName;
+    const SScreenPoint moved = m_ptMoved;
     if (!SetStreamSource(name.c_str(), 1)) return nullptr;
-    if (index >= GetNumTexture() || !(t = m_frames[(size_t)index])) return nullptr;
-    if (!t->GetDDrawSurface()) t->RestoreObjects();
-    // Every frame that was loaded anew is placed by the group's base point once; the others
-    // get it when they are restored.
+    m_ptMoved = moved;
     for (CZqTexture* f : m_frames)
-      if (f && f->GetDDrawSurface()) f->AdjustBasePoint(m_ptBase);
+      if (f && f->GetDDrawSurface()) f->AdjustBasePoint(moved);
+    if (index >= GetNumTexture() || !(t = m_frames[(size_t)index])) return nullptr;
+    if (!t->GetDDrawSurface()) RestoreFrame(t);
   }
   EnterCache(index);
   return t;
@@ -371,8 +393,11 @@ int CZqTextureGroup::SwapTexture(int a, int b) {
 }
 
 void CZqTextureGroup::SetBasePoint(long x, long y) {
+  const SScreenPoint by((int32_t)x, (int32_t)y);
   for (int i = 0; i < GetNumTexture(); ++i)
-    if (CZqTexture* t = GetTexture(i)) t->AdjustBasePoint(SScreenPoint((int32_t)x, (int32_t)y));
+    if (CZqTexture* t = GetTexture(i)) t->AdjustBasePoint(by);
+  // After the loop: a frame the loop made anew was placed with the moves before this one.
+  m_ptMoved += by;
 }
 
 void CZqTextureGroup::ClearCache() {

@@ -336,9 +336,22 @@ bool CPsdDocument::Parse(std::streambuf& in) {
         }
         BindChannels(layer);
       }
-      for (auto& layer : m_layers)
-        for (size_t c = 0; c < layer->m_channels.size(); ++c)
-          if (!ReadLayerChannel(rd, *layer->m_channels[c], layer->m_lengths[c])) return false;
+      // A failing or short channel keeps only the layers read completely before it.
+      for (size_t i = 0; i < m_layers.size(); ++i) {
+        CPsdLayer& layer = *m_layers[i];
+        bool ok = true;
+        try {
+          for (size_t c = 0; c < layer.m_channels.size() && ok; ++c)
+            ok = ReadLayerChannel(rd, *layer.m_channels[c], layer.m_lengths[c]);
+        } catch (const t_streambuf_read_failure&) {
+          m_layers.resize(i);
+          throw;
+        }
+        if (!ok) {
+          m_layers.resize(i);
+          return false;
+        }
+      }
       if (rd.Pos() & 1) rd.U8();
     }
     int32_t globalMask = rd.I32();

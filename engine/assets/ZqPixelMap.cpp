@@ -37,12 +37,30 @@ void CPixelMap32::Clear() {
   m_width = m_height = 0;
 }
 
+namespace {
+
+// Every colour and transparency channel the layer has holds all of its pixels, and it has one:
+// a layer whose data is missing or short cannot ask for a map larger than the file.
+bool HoldsPixels(const CPsdLayer& layer) {
+  const size_t n = (size_t)layer.GetWidth() * (size_t)layer.GetHeight();
+  if (n == 0) return true;
+  bool any = false;
+  for (const SPsdChannel* ch : {layer.m_pRed, layer.m_pGreen, layer.m_pBlue, layer.m_pAlpha}) {
+    if (!ch) continue;
+    if (ch->data.size() < n) return false;
+    any = true;
+  }
+  return any;
+}
+
+}  // namespace
+
 namespace zq_assets {
 
 int CopyLayer(CPixelMap32& map, const CPsdLayer& layer, const char* path) {
-  // An inverted rectangle is an empty layer; a side beyond the format's 30000 is refused, never a huge
-  // allocation.
-  if (layer.GetWidth() > 30000 || layer.GetHeight() > 30000) return 0;
+  // An inverted rectangle is an empty layer; a side beyond the format's 30000, or more pixels than
+  // the layer's channels hold, is refused, never a huge allocation.
+  if (layer.GetWidth() > 30000 || layer.GetHeight() > 30000 || !HoldsPixels(layer)) return 0;
   if (!map.Create((DWORD)layer.GetWidth(), (DWORD)layer.GetHeight())) return 0;
   SPixel32* dst = map.GetData();
   for (int32_t y = 0; y < layer.GetHeight(); ++y)

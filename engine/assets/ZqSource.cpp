@@ -67,6 +67,23 @@ void WriteRecord(BYTE* p, const sFileInfo& info) {
   memcpy(p + 268, info.m_extra, sizeof info.m_extra);
 }
 
+// One name in the data folder, as the file system will see it: not empty, not "." or "..", and
+// no separator: no "/" at all, no "\\" outside a GBK double byte, and no lead byte at the end,
+// which would pair with the separator that follows it in a joined path.
+bool IsPlainName(const std::string& name) {
+  if (name.empty() || name == "." || name == "..") return false;
+  for (size_t i = 0; i < name.size(); ++i) {
+    unsigned char c = (unsigned char)name[i];
+    if (c >= 0x81 && c <= 0xFE) {
+      if (i + 1 == name.size() || name[i + 1] == '/') return false;
+      ++i;
+    } else if (c == '\\' || c == '/') {
+      return false;
+    }
+  }
+  return true;
+}
+
 bool StartsWith(const std::string& s, const std::string& prefix) {
   return s.compare(0, prefix.size(), prefix) == 0;
 }
@@ -99,8 +116,10 @@ int CZqSource::Load(const char* indexPath) {
   CZqFunc::Path_MakeFullPath(full, indexPath);
   Cleanup();
   if (!full[0]) return 0;
-  // Read-only: loading never creates or changes the index.
-  FILE* f = zq_assets::OpenFile(full, "rb");
+  // Read and write where the file allows; an index on read-only media still loads (its Save
+  // then fails). A missing index is not created.
+  FILE* f = zq_assets::OpenFile(full, "r+b");
+  if (!f) f = zq_assets::OpenFile(full, "rb");
   if (!f) return 0;
   BYTE header[kHeader];
   bool ok = fread(header, 1, kHeader, f) == kHeader &&
@@ -110,8 +129,10 @@ int CZqSource::Load(const char* indexPath) {
   if (ok) {
     name = FieldText(header + 16, kText);
     std::string parent = zq_assets::ParentPart(full);
+    if (parent.empty() && full[0] == '/') parent = "/";  // an index in the root folder
     dataPath = Rectified(parent + "\\" + name);
-    ok = SetText(m_szDataName, kText, name) && SetText(m_szDataPath, kText, dataPath) &&
+    // The data folder is one folder beside the index, never a path that leads elsewhere.
+    ok = IsPlainName(name) && SetText(m_szDataName, kText, name) && SetText(m_szDataPath, kText, dataPath) &&
          SetText(m_szZqsFile, kText, full);
   }
   int32_t count = ok ? GetI32(header + 271) : 0;
@@ -122,9 +143,14 @@ int CZqSource::Load(const char* indexPath) {
   // A short index ends with the entries read so far.
   for (int32_t i = 0; ok && i < count && fread(entry, 1, kEntry, f) == kEntry; ++i) {
     sFileInfo info = ReadRecord(entry + kText);
+    // An entry whose data file would lie outside the data folder, or that has no data file but
+    // is no folder, is left out.
     if (info.m_szFile[0]) {
-      std::string file = Rectified(dataPath + "\\" + info.m_szFile);
-      ok = SetText(info.m_szFile, kText, file);
+      if (!IsPlainName(info.m_szFile) ||
+          !SetText(info.m_szFile, kText, Rectified(dataPath + "\\" + info.m_szFile)))
+        continue;
+    } else if (info.m_type != FFT_FOLDER) {
+      continue;
     }
     std::string key = Rectified(FieldText(entry, kText));
     if (info.m_type == FFT_FOLDER) key += "\\";

@@ -1,31 +1,34 @@
 // TGA input of CPixelMap32: colour-mapped, true-colour and grey pictures, raw or run-length coded.
 #include <cstring>
+#include <vector>
 
 #include "AssetFile.h"
 #include "ZqPixelMap.h"
 
 namespace {
 
+// The whole rest of the file in memory: every count in the header is checked against it.
 class ByteSource {
  public:
-  explicit ByteSource(FILE* f) : m_file(f) {}
+  explicit ByteSource(FILE* f) {
+    BYTE buf[65536];
+    for (size_t n; f && (n = fread(buf, 1, sizeof buf, f)) > 0;) m_data.insert(m_data.end(), buf, buf + n);
+  }
   // False at the end of the file.
   bool Get(BYTE* dst, size_t n) {
-    for (size_t i = 0; i < n; ++i) {
-      if (m_pos == m_len) {
-        m_len = m_file ? fread(m_buf, 1, sizeof m_buf, m_file) : 0;
-        m_pos = 0;
-        if (m_len == 0) return false;
-      }
-      dst[i] = m_buf[m_pos++];
+    if (n > Left()) {
+      m_pos = m_data.size();
+      return false;
     }
+    memcpy(dst, m_data.data() + m_pos, n);
+    m_pos += n;
     return true;
   }
+  size_t Left() const { return m_data.size() - m_pos; }
 
  private:
-  FILE* m_file;
-  BYTE m_buf[65536];
-  size_t m_pos = 0, m_len = 0;
+  std::vector<BYTE> m_data;
+  size_t m_pos = 0;
 };
 
 BYTE Expand5(unsigned v) { return (BYTE)(v * 255 / 31); }
@@ -100,16 +103,26 @@ void CPixelMap32::LoadFromTgaFileBuffer(FILE* file) {
     }
   }
 
-  if (!Create(hd.width, hd.height)) return;
   const DWORD w = hd.width, hgt = hd.height;
   const bool rightToLeft = hd.descriptor & 0x10, topToBottom = hd.descriptor & 0x20;
 
   int base = hd.imageType & ~8;  // 9, 10, 11 decode as 1, 2, 3
   bool rle = hd.imageType >= 9 && hd.imageType <= 11;
-  if (!((hd.imageType >= 1 && hd.imageType <= 3) || rle)) return;  // unsupported: left as allocated
+  bool known = (hd.imageType >= 1 && hd.imageType <= 3) || rle;
 
   size_t bytes = 1;
   if (base == 2) bytes = hd.depth == 32 ? 4 : (hd.depth == 15 || hd.depth == 16) ? 2 : 3;
+  if (!known) bytes = hd.depth > 8 ? ((size_t)hd.depth + 7) / 8 : 1;
+  // The map is never larger than the data can fill: raw pixels one by one, run-length ones
+  // at most 128 per packet of a header and one value. A few bytes cannot claim gigabytes.
+  const size_t total = (size_t)w * hgt;
+  const size_t fits = rle ? (in.Left() + bytes) / (1 + bytes) * 128 : in.Left() / bytes;
+  if (total > fits) {
+    Clear();
+    return;
+  }
+  if (!Create(w, hgt)) return;
+  if (!known) return;  // unsupported: left as allocated
   auto decode = [&](const BYTE* v) -> SPixel32 {
     if (base == 1) return SPixel32(palette[v[0]]);
     if (base == 3) return SPixel32(v[0], v[0], v[0], 255);
@@ -125,7 +138,6 @@ void CPixelMap32::LoadFromTgaFileBuffer(FILE* file) {
     At(x, y) = p;
   };
 
-  const size_t total = (size_t)w * hgt;
   BYTE v[4];
   size_t n = 0;
   if (!rle) {

@@ -3,6 +3,7 @@
 
 #include "ZqConfig.h"
 #include "ZqFunc.h"
+#include "ZqSource.h"
 
 namespace {
 long g_defaultSize = 16;
@@ -40,4 +41,13 @@ int CZqFunc::Font_RemoveResource(const char* path) { return RemoveFontResourceA(
 HFONT CZqFunc::Font_QuickCreateFont(const sFont& font) {
   return Font_QuickCreateFont(font.nSize, font.szFace, font.nCharset, font.nItalic, font.nUnderline,
                               font.nStrikeOut);
+}
+
+const char* CZqFunc::Font_GetName(const char* name, CZqSource* pack) {
+  const sFileInfo* info = pack && name ? pack->FindSource(name) : nullptr;
+  // Only font entries carry a face name; the field of other types holds other data.
+  if (!info || info->m_type < FFT_FNT || info->m_type > FFT_FOT || !info->m_szFaceName[0] ||
+      !memchr(info->m_szFaceName, 0, sizeof info->m_szFaceName))
+    return name;
+  return info->m_szFaceName;
 }

@@ -75,7 +75,7 @@ CZqEngine::CZqEngine()
       m_lSoundVolume(0),
       m_lMediaVolume(0),
       m_pDS(nullptr),
-      m_nBoundsMode(0),
+      m_nBoundsMode(BOUNDS_STRETCH),
       m_bSingleStep(0),
       m_bViewMatrix(0),
       m_bWantZBuffer(0),

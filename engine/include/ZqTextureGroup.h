@@ -71,6 +71,8 @@ class ZQ_API CZqTextureGroup {
   int BuildFrames(int load);
   int BuildFromPattern(const std::string& name);
   void EnterCache(int index);
+  void PlaceFrame(CZqTexture* t) const;
+  void RestoreFrame(CZqTexture* t) const;
 
   int m_bImported;
   _FILE_FORMAT_TYPE m_type;
@@ -84,4 +86,6 @@ class ZQ_API CZqTextureGroup {
   std::vector<int> m_cache;  // frame indices in the order they entered the cache
   std::vector<CZqTexture*> m_frames;
   SScreenPoint m_ptBase;
+  // What callers moved every frame by (SetBasePoint): frames made anew get it again.
+  SScreenPoint m_ptMoved;
 };

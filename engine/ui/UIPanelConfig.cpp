@@ -24,6 +24,42 @@ BOOL WriteText(CConfig& c, const char* value, const char* section, const char* k
   return c.WriteString(Quoted(value).c_str(), section, key);
 }
 
+// A load is the outermost Restore with every panel it builds below, however deep. Files that list
+// other files many times could build without bound; past this many panels (as many as an engine
+// has ids) the load stops building and says so once.
+constexpr long kMaxPanelsPerLoad = 9899;
+int g_loadDepth = 0;
+long g_loadPanels = 0;
+bool g_loadRefused = false;
+
+class LoadScope {
+ public:
+  LoadScope() {
+    if (g_loadDepth++ == 0) {
+      g_loadPanels = 0;
+      g_loadRefused = false;
+    }
+  }
+  ~LoadScope() { --g_loadDepth; }
+  LoadScope(const LoadScope&) = delete;
+  LoadScope& operator=(const LoadScope&) = delete;
+};
+
+// False once the load has built its share of panels; the first refusal is logged.
+bool TakePanel(const std::string& config) {
+  if (g_loadPanels < kMaxPanelsPerLoad) {
+    ++g_loadPanels;
+    return true;
+  }
+  if (!g_loadRefused) {
+    g_loadRefused = true;
+    if (CZqDebug* log = CZqFunc::GetDebuger())
+      log->ADD_LOG("panel load refused: more than %ld panels in one load (at %s)", kMaxPanelsPerLoad,
+                   config.c_str());
+  }
+  return false;
+}
+
 std::string ItemSection(int n) {
   char section[32];
   std::snprintf(section, sizeof section, "ITEM_%d", n);
@@ -63,6 +99,7 @@ int CZqUIPanel::Create(const char* config, SScreenPoint position, const char* na
 }
 
 int CZqUIPanel::Restore() {
+  LoadScope load;
   CConfig& c = m_config;
   m_rect = SScreenRect(m_rect.top_left(), c.GetPoint("SETING", "size", "0,0"));
   m_bVisible = c.GetBOOL("SETING", "visible", "false");
@@ -111,6 +148,7 @@ int CZqUIPanel::Restore() {
     for (const CZqUIPanel* p = this; p && !cycle; p = p->m_pParent)
       cycle = !config.empty() && p->m_strConfig == config;
     if (cycle) continue;
+    if (!TakePanel(config)) break;
     std::string made = style;
     if (CZqFunc::UI_GetEditMode()) {
       CConfig own;

@@ -1,7 +1,11 @@
 // Pixels of the software device.
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "display_fixture.h"
 #include "zqplatform/display_hooks.h"
@@ -533,6 +537,33 @@ TEST_F(Raster, FusedKernelsMatchTheGeneralPath) {
   t->Release();
 }
 
+namespace {
+
+// The kernel widths this processor runs: 512 with AVX-512 (F, BW, VL), 256 with AVX2, and 128
+// always. The test's output says which ran and which were skipped, since asking for a width the
+// processor lacks would only run a narrower one again.
+std::vector<int> KernelWidths() {
+  const bool avx2 = __builtin_cpu_supports("avx2");
+  const bool avx512 = avx2 && __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+                      __builtin_cpu_supports("avx512vl");
+  std::vector<int> ran;
+  std::string skipped;
+  for (auto [bits, has] : {std::pair{512, avx512}, std::pair{256, avx2}, std::pair{128, true}}) {
+    if (has)
+      ran.push_back(bits);
+    else
+      skipped += " " + std::to_string(bits);
+  }
+  std::string widths;
+  for (int bits : ran) widths += (widths.empty() ? "" : " ") + std::to_string(bits);
+  ::testing::Test::RecordProperty("kernel_widths", widths);
+  std::printf("[ widths   ] ran %s; skipped%s\n", widths.c_str(),
+              skipped.empty() ? " none" : (skipped + " (not on this processor)").c_str());
+  return ran;
+}
+
+}  // namespace
+
 TEST_F(Raster, FastPathsOfEitherWidthMatchTheGeneralPath) {
   // Quads mapping texels 1:1 at whole, half and other fractional offsets, magnified along
   // rows, mirrored, rotated and repeating the texture across and down, with and without
@@ -606,9 +637,10 @@ TEST_F(Raster, FastPathsOfEitherWidthMatchTheGeneralPath) {
       for (int x = 0; x < width; ++x) out[size_t(y) * width + x] = at(x, y);
     return out;
   };
+  const std::vector<int> widths = KernelWidths();
   for (size_t part = 0; part < 2; ++part) {
     const std::vector<DWORD> general = draw(true, part);
-    for (int wide : {512, 256, 128}) {
+    for (int wide : widths) {
       zqDisplaySetKernelWidth(wide);
       const std::vector<DWORD> fused = draw(false, part);
       int differ = 0;
@@ -660,7 +692,7 @@ TEST_F(Raster, RowsWiderThanTheKernelBuffersMatchTheGeneralPath) {
     return out;
   };
   const std::vector<DWORD> general = draw(true);
-  for (int bits : {512, 256, 128}) {
+  for (int bits : KernelWidths()) {
     zqDisplaySetKernelWidth(bits);
     const std::vector<DWORD> fused = draw(false);
     int differ = 0;

@@ -7,7 +7,21 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <malloc.h>
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define ZQ_TEST_ASAN 1
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__)
+#define ZQ_TEST_ASAN 1
+#endif
+#ifdef ZQ_TEST_ASAN
+extern "C" size_t __sanitizer_get_current_allocated_bytes();  // the sanitizer's own allocator
+#endif
 
 #include "canvas.h"
 
@@ -48,6 +62,16 @@ std::vector<uint8_t> render(const char* face, const char* text = "Registry Hg") 
   SelectObject(c.dc, old);
   DeleteObject(f);
   return c.mem;
+}
+
+// Bytes the process holds from the allocator now.
+size_t AllocatedBytes() {
+#ifdef ZQ_TEST_ASAN
+  return __sanitizer_get_current_allocated_bytes();
+#else
+  struct mallinfo2 mi = mallinfo2();
+  return mi.uordblks + mi.hblkhd;  // large blocks are mapped apart
+#endif
 }
 
 }  // namespace
@@ -98,6 +122,33 @@ TEST(GdiFontRegistry, AddedFaceIsFoundByNameUntilRemoved) {
   EXPECT_EQ(AddFontResourceA(nullptr), 0);
   EXPECT_FALSE(RemoveFontResourceA((dir / "missing.ttf").c_str()));
   fs::remove_all(dir);
+}
+
+TEST(GdiFontRegistry, UnreadableFilesFailTheirRegistration) {
+  fs::path dir = fs::temp_directory_path() / ("zq-gdi-unreadable-" + std::to_string(::getpid()));
+  fs::create_directories(dir / "folder.ttf");
+  ASSERT_EQ(::mkfifo((dir / "pipe.ttf").c_str(), 0600), 0);
+  // A folder, a pipe nobody writes and a device fail without throwing or waiting.
+  for (const fs::path& p : {dir / "folder.ttf", dir / "pipe.ttf", fs::path("/dev/zero")}) {
+    EXPECT_EQ(AddFontResourceA(p.c_str()), 0) << p;
+    EXPECT_FALSE(RemoveFontResourceA(p.c_str())) << p;
+  }
+  fs::remove_all(dir);
+}
+
+TEST(GdiFontRegistry, AddingAndRemovingAgainDoesNotGrow) {
+  if (!fs::exists(kSystemSerif)) GTEST_SKIP() << "fonts-dejavu-core is not installed";
+  const char* file = kSystemSerif;
+  auto cycle = [&](int times) {
+    for (int i = 0; i < times; ++i) {
+      ASSERT_EQ(AddFontResourceA(file), 1);
+      ASSERT_TRUE(RemoveFontResourceA(file));
+    }
+  };
+  cycle(10);
+  const size_t before = AllocatedBytes();
+  cycle(1000);
+  EXPECT_LE(AllocatedBytes(), before + 16 * 1024) << "from " << before;
 }
 
 TEST(GdiFontRegistry, FontObjectsAndMulDiv) {

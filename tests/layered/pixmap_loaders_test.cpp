@@ -6,6 +6,7 @@
 #include "ZqLib.h"
 #include "assets_support.h"
 #include "editor_files.h"
+#include "peak_memory.h"
 #include "psd_builder.h"
 
 using namespace assets_test;
@@ -87,4 +88,52 @@ TEST(PsdPixelMap, GroupTakesEveryLayer) {
   ASSERT_EQ(group.GetPixmapCount(), 1);
   EXPECT_EQ(group.GetPixmap(0)->GetWidth(), 0ul);
   EXPECT_EQ(group.GetPixmap(0)->GetHeight(), 0ul);
+}
+
+// Layers whose channels cannot fill their rectangle are refused before any allocation, whatever
+// size they claim; the layers read completely before a broken one stay usable.
+TEST(PsdPixelMap, LayersLargerThanTheirDataAllocateNothing) {
+  using namespace psd_test;
+  constexpr int32_t kSide = 30000;
+  // A PackBits channel of kSide rows whose first row takes more bytes than its count allows.
+  Channel broken{0, {0, 1}};
+  Put(broken.stored, 5, 2);
+  for (int32_t y = 1; y < kSide; ++y) Put(broken.stored, 2, 2);
+  broken.stored.insert(broken.stored.end(), {0x81, 6, 0x81, 6, 0x81, 6});
+  const Layer small{0, 0, 1, 2, "small", {Raw(0, {7, 8})}};
+  struct Case {
+    const char* what;
+    std::vector<Layer> layers;
+  };
+  const Case cases[] = {
+      {"no channels", {small, Layer{0, 0, kSide, kSide, "big", {}}}},
+      {"only a user mask", {small, Layer{0, 0, kSide, kSide, "big", {Raw(-2, {})}}}},
+      {"a channel that fails", {small, Layer{0, 0, kSide, kSide, "big", {broken}}}},
+  };
+  ScratchDir dir;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::string path = dir / "big.psd";
+    WriteBytes(path, Build(2, 1, c.layers));
+    const long grown = test_memory::PeakGrowthKb([&] {
+      CPixelMap32 map;
+      EXPECT_EQ(map.LoadFromPsdFile(path.c_str(), "big"), SScreenPoint(0, 0));
+      EXPECT_EQ(map.GetData(), nullptr);
+      EXPECT_EQ(map.LoadFromPsdFile(path.c_str(), "small"), SScreenPoint(0, 0));
+      ASSERT_EQ(map.GetWidth(), 2ul);
+      EXPECT_EQ(map.At(1, 0).Value(), 0xFF080808u);
+
+      CPixMapGroup group;
+      const int loaded = group.LoadFromPSD(path.c_str());
+      // A refused layer empties the group as a failed allocation does; a broken one is not there.
+      if (c.layers[1].channels.size() == 1 && c.layers[1].channels[0].id == 0) {
+        EXPECT_EQ(loaded, 1);
+        EXPECT_EQ(group.GetPixmapCount(), 1);
+      } else {
+        EXPECT_EQ(loaded, 0);
+        EXPECT_EQ(group.GetPixmapCount(), 0);
+      }
+    });
+    EXPECT_LT(grown, 16 * 1024);
+  }
 }

@@ -75,6 +75,19 @@ TEST(SlotServer, MismatchIsRecordedAndAnswersStop) {
   EXPECT_TRUE(peer.Read(1, 0).empty());
 }
 
+TEST(SlotServer, AClientThatStopsReadingIsDroppedNotWaitedFor) {
+  ScriptedServer s("silent\n");
+  RawSocket peer;
+  ASSERT_TRUE(peer.Connect(s.server.Port()));
+  s.server.Step(2000);
+  ASSERT_TRUE(s.server.HasClient());
+  s.server.SetFlushTimeout(100);
+  // The peer reads none of it: once the socket buffers on both sides are full, the server gives up.
+  const std::vector<uint8_t> chunk(size_t(4) << 20, 0x55);
+  for (int i = 0; i < 64 && s.server.HasClient(); ++i) s.server.SendRaw(chunk);
+  EXPECT_FALSE(s.server.HasClient());
+}
+
 TEST(SlotServer, ScriptErrorsNameTheLine) {
   std::vector<SScriptStep> steps;
   std::string error;

@@ -522,3 +522,86 @@ TEST_F(NetTaskTest, CopyDataHandsOverTheConnectString) {
   other_task->MsgProc(WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&bad));
   EXPECT_EQ(QuitsPosted(), 1);
 }
+
+TEST_F(NetTaskTest, GarbageBeforeAReplyIsCutInTheSamePass) {
+  Join();
+  game.calls.clear();
+  // Two bad length words, dropped four bytes at a time; the frame behind them is taken at once.
+  server->SendRaw(nettest::Cat(nettest::Hex("ffffffff ffffffff"), Frame("1521 a b 900")));
+  WaitReadable(task->GetSocket(), 1000);
+  task->OnLoop(0);
+  EXPECT_EQ(game.calls, (std::vector<std::string>{"money|a|b|900"}));
+  EXPECT_EQ(task->GetChannel().GetReceiveCount(), 0);
+}
+
+namespace {
+
+// Sees every entry of the engine's debug log.
+class RecordingLog : public CZqDebug {
+ public:
+  explicit RecordingLog(char* name) : CZqDebug(name) {}
+  void OnAddLog(const char*, const char*, const char* text) override { lines.push_back(text); }
+  int Count(const std::string& part) const {
+    int n = 0;
+    for (const std::string& l : lines) n += l.find(part) != std::string::npos;
+    return n;
+  }
+  std::vector<std::string> lines;
+};
+
+}  // namespace
+
+class StalledServerTest : public NetTaskTest {
+ protected:
+  // Joins, then the server stops reading: long requests fill the socket, the send buffer and
+  // the send queue until the queue refuses one.
+  void FillUntilRefused() {
+    Join();
+    if (HasFatalFailure()) return;
+    // A small socket buffer on the client's side, so little goes into the kernel.
+    int small = 4096;
+    ::setsockopt(static_cast<int>(task->GetSocket()), SOL_SOCKET, SO_SNDBUF, &small, sizeof(small));
+    const std::string holds(2000, '1');
+    int accepted = 0;
+    while (accepted < 100000 && task->SendDraw(holds.c_str())) {
+      if (++accepted % 16 == 0) task->OnLoop(0);
+    }
+    ASSERT_LT(accepted, 100000);
+    ASSERT_EQ(task->GetChannel().SendQueueSize(), size_t(CNetChannel::kMaxSendQueue));
+  }
+
+  std::string logName =
+      (std::filesystem::temp_directory_path() / ("net-log-" + std::to_string(::getpid()))).string();
+  RecordingLog log{logName.data()};
+};
+
+TEST_F(StalledServerTest, TheWindowKeepsRunningAndTheQueueIsBounded) {
+  FillUntilRefused();
+  EXPECT_EQ(log.Count("send queue full"), 1);
+  // Passes return, and replies still reach the game.
+  game.calls.clear();
+  ServerSends("1521 a b 900");
+  for (int i = 0; i < 3; ++i) {
+    task->OnLoop(0);
+    EXPECT_LE(task->GetChannel().SendQueueSize(), size_t(CNetChannel::kMaxSendQueue));
+  }
+  EXPECT_EQ(game.calls, (std::vector<std::string>{"money|a|b|900"}));
+  // The quit is over within its bound, and the socket is closed.
+  const DWORD before = timeGetTime();
+  EXPECT_EQ(task->SendQuit(), 1);
+  EXPECT_LE(timeGetTime() - before, 2000u);
+  EXPECT_EQ(task->GetSocket(), INVALID_SOCKET);
+  std::remove((logName + ".log").c_str());
+}
+
+TEST_F(StalledServerTest, AServerThatNeverReadsEndsTheSessionBySilence) {
+  FillUntilRefused();
+  zqAdvanceClock(30001);
+  task->OnLoop(0);  // the keep-alive, queued or refused
+  EXPECT_TRUE(Boxes().empty());
+  zqAdvanceClock(30001);
+  task->OnLoop(0);
+  EXPECT_EQ(Boxes(), (std::vector<std::string>{"line lost"}));
+  EXPECT_EQ(QuitsPosted(), 1);
+  std::remove((logName + ".log").c_str());
+}

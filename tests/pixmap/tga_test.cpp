@@ -3,6 +3,7 @@
 
 #include "ZqLib.h"
 #include "assets_support.h"
+#include "peak_memory.h"
 
 using namespace assets_test;
 
@@ -88,7 +89,7 @@ TEST(Tga, RunLengthPacketsCrossRowsAndStopAtTheEnd) {
   for (int i = 0; i < 8; ++i) EXPECT_EQ(map.At(i % 4, i / 4).Value(), 0xFF000000u | want[i] * 0x010101u) << i;
 }
 
-TEST(Tga, ShortOrUnsupportedPicturesLeaveClearedPixels) {
+TEST(Tga, ShortPicturesAreRefusedAndUnsupportedOnesLeaveClearedPixels) {
   ScratchDir dir;
   auto truncated = Header(2, 2, 1, 24, 0x20);
   truncated.insert(truncated.end(), {1, 2, 3});  // one pixel of two
@@ -97,10 +98,60 @@ TEST(Tga, ShortOrUnsupportedPicturesLeaveClearedPixels) {
   CPixelMap32 map;
   WriteBytes(dir / "t.tga", truncated);
   ASSERT_EQ(map.LoadFromTgaFile((dir / "t.tga").c_str()), 1);
-  EXPECT_EQ(map.At(0, 0).Value(), 0xFF030201u);
-  EXPECT_EQ(map.At(1, 0).Value(), 0u);
+  EXPECT_EQ(map.GetWidth(), 0ul);
+  EXPECT_EQ(map.GetData(), nullptr);
   WriteBytes(dir / "u.tga", unknown);
   ASSERT_EQ(map.LoadFromTgaFile((dir / "u.tga").c_str()), 1);
   EXPECT_EQ(map.At(0, 0).Value(), 0u);
   EXPECT_EQ(map.LoadFromTgaFile((dir / "missing.tga").c_str()), 0);
+}
+
+// Headers that claim far more pixels than the file's bytes could fill are refused before any
+// allocation: the map stays empty and the process's peak memory does not move.
+TEST(Tga, HugeHeadersOverFewBytesAllocateNothing) {
+  struct Case {
+    const char* what;
+    std::vector<uint8_t> bytes;
+  };
+  auto with = [](std::vector<uint8_t> head, std::vector<uint8_t> body) {
+    head.insert(head.end(), body.begin(), body.end());
+    return head;
+  };
+  std::vector<uint8_t> palette = Header(1, 65535, 65535, 8, 0x20);
+  palette[1] = 1;  // a colour map of two entries
+  palette[5] = 2;
+  palette[7] = 24;
+  const Case cases[] = {
+      {"raw true colour, header only", Header(2, 65535, 65535, 32, 0x20)},
+      {"raw grey, a few pixels", with(Header(3, 65535, 65535, 8, 0), {1, 2, 3, 4})},
+      {"colour-mapped", with(palette, {0, 0, 0, 9, 9, 9, 1, 0, 1})},
+      {"run-length, a few runs",
+       with(Header(10, 16384, 16384, 32, 0x20), {0xFF, 1, 2, 3, 4, 0xFF, 5, 6, 7, 8})},
+      {"run-length grey, one run short of the picture",
+       with(Header(11, 129, 1, 8, 0), {0xFF, 7})},  // 128 pixels at most
+      {"unsupported type", Header(5, 65535, 65535, 32, 0)},
+  };
+  ScratchDir dir;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    WriteBytes(dir / "big.tga", c.bytes);
+    CPixelMap32 map;
+    int result = 0;
+    const long grown =
+        test_memory::PeakGrowthKb([&] { result = map.LoadFromTgaFile((dir / "big.tga").c_str()); });
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(map.GetWidth(), 0ul);
+    EXPECT_EQ(map.GetHeight(), 0ul);
+    EXPECT_LT(grown, 16 * 1024);
+  }
+
+  // The same run-length header with enough packets is a picture: 128 pixels a packet of two bytes.
+  std::vector<uint8_t> full = Header(11, 256, 1, 8, 0x20);
+  full.insert(full.end(), {0xFF, 7, 0xFF, 8});
+  WriteBytes(dir / "full.tga", full);
+  CPixelMap32 map;
+  ASSERT_EQ(map.LoadFromTgaFile((dir / "full.tga").c_str()), 1);
+  ASSERT_EQ(map.GetWidth(), 256ul);
+  EXPECT_EQ(map.At(127, 0).Value(), 0xFF070707u);
+  EXPECT_EQ(map.At(128, 0).Value(), 0xFF080808u);
 }

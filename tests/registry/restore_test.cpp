@@ -159,6 +159,42 @@ TEST_F(RegistryRestore, APictureThatCannotComeBackIsReportedUntilItCan) {
   }
 }
 
+// A group file's base point and a caller's move are where they were after the device came back,
+// each applied once, also after a second loss.
+TEST_F(RegistryRestore, GroupBasePointsAreKeptAcrossLosses) {
+  WriteSolidTga("green.tga", 4, 4, kGreen);
+  {
+    CZqTextureGroup authoring(engine);
+    ASSERT_EQ(authoring.SetStreamSource("green.tga", 0), 1);
+    ASSERT_GT(authoring.Export("green.txg", 1), 0);
+  }
+  std::vector<uint8_t> bytes;
+  {
+    std::ifstream in("green.txg", std::ios::binary);
+    bytes.assign(std::istreambuf_iterator<char>(in), {});
+  }
+  ASSERT_GE(bytes.size(), 44u);
+  const int32_t base[2] = {6, -8};  // the group's own base point in the file
+  std::memcpy(&bytes[36], base, sizeof base);
+  WriteBytes("green.txg", bytes);
+
+  CZqTextureGroup* group = engine->FindTextureGroup("green.txg");
+  ASSERT_NE(group, nullptr);
+  ASSERT_NE(group->GetTexture(0), nullptr);
+  EXPECT_EQ(group->GetTexture(0)->GetBasePoint(), SScreenPoint(6, -8));
+  group->SetBasePoint(10, 1);
+  for (int loss = 0; loss < 2; ++loss) {
+    SCOPED_TRACE(loss);
+    Lose();
+    ASSERT_EQ(engine->RestoreEngine(), 0);
+    CZqTexture* frame = group->GetTexture(0);
+    ASSERT_NE(frame, nullptr);
+    ASSERT_NE(frame->GetDDrawSurface(), nullptr);
+    EXPECT_EQ(frame->GetBasePoint(), SScreenPoint(16, -7));
+    EXPECT_EQ(group->GetBasePoint(), SScreenPoint(6, -8));
+  }
+}
+
 TEST_F(RegistryRestore, ParticlesAreRebuiltInTheTexturesCallersHold) {
   ASSERT_GE(engine->BuildParticles(), 0);
   CZqTexture* particle = engine->FindParticle(0);

@@ -1,10 +1,12 @@
 // The resource pack against index files and data folders in a scratch folder.
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstring>
 #include <filesystem>
+#include <tuple>
 
 #include "ZqLib.h"
 #include "assets_support.h"
@@ -268,6 +270,29 @@ TEST_F(Pack, FailedSaveKeepsTheFlag) {
   EXPECT_EQ(I32(ReadBytes(IndexPath()), 271), 1);
 }
 
+// An index the process may only read still loads; its Save then fails and keeps the flag.
+TEST_F(Pack, ReadOnlyIndexLoadsAndItsSaveFails) {
+  const auto original = ReadBytes(IndexPath());
+  fs::permissions(IndexPath(), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  // Root may write any file, so the pack runs in a child without that right.
+  pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(10);
+    CZqSource pack;
+    if (pack.Load(IndexPath().c_str()) != 1) ::_exit(11);
+    if (!pack.AddFile("x.ini", FFT_INI)) ::_exit(12);
+    if (pack.Save() != 0) ::_exit(13);
+    if (!pack.IsModify()) ::_exit(14);
+    ::_exit(0);  // no destructor: it would try once more
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "10 no unprivileged user, 11 load, 12 add, 13 save, 14 flag";
+  EXPECT_EQ(ReadBytes(IndexPath()), original);
+}
+
 TEST_F(Pack, FontsAreRegisteredWhileHeld) {
   const char* font = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
   if (!fs::exists(font)) GTEST_SKIP() << "no DejaVu font";
@@ -288,4 +313,115 @@ TEST_F(Pack, FontsAreRegisteredWhileHeld) {
   EXPECT_GT(AddFontResourceA(data.c_str()), 0);
   pack.DeleteFileA("f\\face.ttf");
   EXPECT_FALSE(RemoveFontResourceA(data.c_str()));
+}
+
+namespace {
+
+// An index of "store" whose entries carry the given key, type and stored file name.
+std::vector<uint8_t> IndexWithFiles(
+    const std::vector<std::tuple<std::string, int32_t, std::string>>& entries) {
+  std::vector<uint8_t> b = IndexBytes("store", int32_t(entries.size()), 9);
+  b.resize(1000 + 779 * entries.size(), 0);
+  for (size_t i = 0; i < entries.size(); ++i) {
+    auto& [key, type, file] = entries[i];
+    size_t at = 1000 + 779 * i;
+    memcpy(&b[at], key.data(), key.size());
+    Put32(b, at + 255, type);
+    memcpy(&b[at + 259], file.data(), file.size());
+  }
+  return b;
+}
+
+// Every data file of a loaded pack is one plain name directly in its data folder.
+void ExpectAllInDataFolder(CZqSource& pack, const std::string& what) {
+  Recorder all;
+  Browse(pack, &all, 1, -1);
+  const std::string folder = std::string(pack.GetDataPath()) + "\\";
+  for (auto& item : all.items) {
+    std::string file = pack.FindSource(item.name.c_str())->m_szFile;
+    if (file.empty()) continue;
+    ASSERT_EQ(file.compare(0, folder.size(), folder), 0) << what << ": " << file;
+    std::string name = file.substr(folder.size());
+    EXPECT_TRUE(name != "." && name != ".." && !name.empty()) << what << ": " << file;
+    for (size_t i = 0; i < name.size(); ++i) {
+      if ((unsigned char)name[i] >= 0x81 && (unsigned char)name[i] <= 0xFE) {
+        ++i;  // a GBK double byte, whose trail byte may be 0x5C
+        continue;
+      }
+      EXPECT_TRUE(name[i] != '\\' && name[i] != '/') << what << ": " << file;
+    }
+  }
+}
+
+}  // namespace
+
+TEST_F(Pack, CraftedNamesStayInTheDataFolder) {
+  CZqSource pack;
+  // A data folder name that is not one folder name fails the index.
+  for (std::string name : {"", ".", "..", "a\\b", "\\\\", "..\\..", "a/b", "/", "\\store", "ab\x81"}) {
+    auto b = IndexBytes(name, 0, 0);
+    WriteBytes(IndexPath(), b);
+    EXPECT_EQ(pack.Load(IndexPath().c_str()), 0) << name;
+    EXPECT_FALSE(pack.IsReady()) << name;
+    EXPECT_EQ(ReadBytes(IndexPath()), b) << name;
+  }
+  // A GBK double byte whose trail byte is 0x5C is part of one name.
+  WriteBytes(IndexPath(), IndexBytes("d\x95\\", 0, 0));
+  ASSERT_EQ(pack.Load(IndexPath().c_str()), 1);
+  EXPECT_EQ(pack.GetDataPath(), dir.Path() + "\\d\x95\\");
+
+  // An entry whose file is not one plain name, or a file entry without one, is left out alone.
+  WriteBytes(IndexPath(), IndexWithFiles({{"dots", 11, ".."},
+                                          {"dot", 11, "."},
+                                          {"back", 11, "a\\b"},
+                                          {"two", 11, "\\\\"},
+                                          {"slash", 11, "x/y"},
+                                          {"up", 22, "..\\..\\x.ttf"},
+                                          {"lead", 11, "\x81"},
+                                          {"none", 11, ""},
+                                          {"folder", 1, ""},
+                                          {"gbk", 11, "\x95\\.zq_"},
+                                          {"fine", 11, "00000003.zq_"}}));
+  ASSERT_EQ(pack.Load(IndexPath().c_str()), 1);
+  for (const char* key : {"dots", "dot", "back", "two", "slash", "up", "lead", "none"})
+    EXPECT_EQ(pack.FindSource(key), nullptr) << key;
+  EXPECT_NE(pack.FindSource("folder\\"), nullptr);
+  ASSERT_NE(pack.FindSource("gbk"), nullptr);
+  EXPECT_EQ(std::string(pack.FindSource("gbk")->m_szFile), dir.Path() + "\\store\\\x95\\.zq_");
+  ASSERT_NE(pack.FindSource("fine"), nullptr);
+  EXPECT_EQ(std::string(pack.FindSource("fine")->m_szFile), dir.Path() + "\\store\\00000003.zq_");
+  ExpectAllInDataFolder(pack, "crafted entries");
+}
+
+// A fuzzed index whose font entry resolved to a folder, which aborted the load.
+TEST_F(Pack, FuzzedFontEntryLoadsOrFailsCleanly) {
+  auto bytes = ReadBytes(ZQ_TEST_DATA "/source/font-entry-is-a-directory.Zqs");
+  ASSERT_EQ(bytes.size(), 1600u);
+  // Just below the root, where it was found, and deeper down.
+  const std::string places[] = {
+      (fs::temp_directory_path() / ("zq-pack-" + std::to_string(::getpid()) + ".Zqs")).string(), IndexPath()};
+  for (const std::string& at : places) {
+    WriteBytes(at, bytes);
+    {
+      CZqSource pack;
+      if (pack.Load(at.c_str())) ExpectAllInDataFolder(pack, at);
+      EXPECT_EQ(pack.FindSource("02a"), nullptr) << at;  // its file is no name in the data folder
+    }
+    EXPECT_EQ(ReadBytes(at), bytes) << at;
+    fs::remove(at);
+  }
+}
+
+TEST_F(Pack, UnreadableFontDataFailsOnlyItsRegistration) {
+  WriteBytes(IndexPath(), IndexWithFiles({{"f.ttf", 22, "00000000.zq_"},
+                                          {"g.fon", 21, "00000001.zq_"},
+                                          {"a.txt", 11, "00000002.zq_"}}));
+  fs::create_directories(dir / "store/00000000.zq_");  // a folder where the font should be
+  WriteBytes(dir / "store/00000002.zq_", {'h', 'i'});  // g.fon's file is missing
+  CZqSource pack;
+  ASSERT_EQ(pack.Load(IndexPath().c_str()), 1);
+  for (const char* key : {"f.ttf", "g.fon", "a.txt"}) EXPECT_NE(pack.FindSource(key), nullptr) << key;
+  EXPECT_FALSE(RemoveFontResourceA(pack.FindSource("f.ttf")->m_szFile));  // never registered
+  EXPECT_EQ(pack.ExportFile("a.txt", (dir / "out.txt").c_str()), 1);
+  EXPECT_EQ(ReadBytes(dir / "out.txt"), (std::vector<uint8_t>{'h', 'i'}));
 }

@@ -1,4 +1,7 @@
 // Texture groups: name forms, lazy frames, the frame cache, texture-group files and authoring.
+#include <cstdio>
+#include <fstream>
+
 #include "texture_fixture.h"
 
 using namespace texture_test;
@@ -293,4 +296,110 @@ TEST_F(TextureTest, GroupAuthoringAndUsers) {
   EXPECT_EQ(g.Release(), 0);
   EXPECT_EQ(g.GetNumTexture(), 0);
   EXPECT_EQ(g.GetName(), "a.tga,a.tga");
+}
+
+namespace {
+
+SScreenPoint Base(CZqTextureGroup& g, int i) {
+  CZqTexture* t = g.GetTexture(i);
+  return t ? t->GetBasePoint() : SScreenPoint(-999, -999);
+}
+
+// Bytes this process has passed through read() so far.
+long long BytesRead() {
+  std::ifstream io("/proc/self/io");
+  std::string key;
+  long long value = -1;
+  while (io >> key >> value)
+    if (key == "rchar:") return value;
+  return -1;
+}
+
+}  // namespace
+
+// The base point stored in a group file and the moves callers make survive device losses (each
+// applied once) and a write and read back.
+TEST_F(TextureTest, GroupBasePointsSurviveLossesAndARoundTrip) {
+  WriteTga(dir.file("a.tga"), Solid(0xFF0000AA));
+  WriteTga(dir.file("b.tga"), Solid(0xFF0000BB));
+  CZqTextureGroup made(engine);
+  ASSERT_EQ(made.SetStreamSource("a.tga,b.tga", 0), 1);
+  made.GetTexture(1)->SetBasePoint(SScreenPoint(2, -3));
+  made.SetBasePoint(10, 20);
+  EXPECT_EQ(Base(made, 0), SScreenPoint(10, 20));
+  EXPECT_EQ(Base(made, 1), SScreenPoint(12, 17));
+  const std::string path = dir.file("g.txg");
+  ASSERT_GT(made.Export(path.c_str(), 1), 0);
+  std::vector<uint8_t> stored = Bytes(path);
+  Put32(stored, 36, 5);  // the group's own base point, as a file may hold it
+  Put32(stored, 40, 7);
+  PutBytes(path, stored);
+
+  for (int load = 0; load < 2; ++load) {
+    SCOPED_TRACE(load);
+    CZqTextureGroup g(engine);
+    ASSERT_EQ(g.SetStreamSource("g.txg", load), 1);
+    EXPECT_EQ(g.GetBasePoint(), SScreenPoint(5, 7));
+    EXPECT_EQ(Base(g, 0), SScreenPoint(15, 27));  // the record's and the group's, whether loaded now or later
+    g.SetBasePoint(1, 1);
+    for (int loss = 0; loss < 2; ++loss) {
+      SCOPED_TRACE(loss);
+      g.ReleaseObjects();
+      EXPECT_EQ(Base(g, 0), SScreenPoint(16, 28));
+      EXPECT_EQ(Base(g, 1), SScreenPoint(18, 25));
+      EXPECT_EQ(g.GetBasePoint(), SScreenPoint(5, 7));
+    }
+    const std::string again = dir.file("again" + std::to_string(load) + ".txg");
+    ASSERT_GT(g.Export(again.c_str(), 0), 0);
+    EXPECT_EQ(I32(Bytes(again), 36), 5);
+    CZqTextureGroup back(engine);
+    ASSERT_EQ(back.SetStreamSource(again.c_str(), load), 1);
+    EXPECT_EQ(Base(back, 0), SScreenPoint(16, 28));
+    EXPECT_EQ(Base(back, 1), SScreenPoint(18, 25));
+  }
+
+  // Frames of other groups come back from their pictures with the moves, also when the cache let
+  // them go.
+  CZqTextureGroup cached(engine);
+  ASSERT_EQ(cached.SetStreamSource("a.tga,b.tga", 0), 1);
+  cached.SetCacheSize(1);
+  cached.SetBasePoint(3, 4);  // fetching frame 1 releases frame 0, which the next fetch restores
+  EXPECT_EQ(Base(cached, 0), SScreenPoint(3, 4));
+  cached.ReleaseObjects();
+  EXPECT_EQ(Base(cached, 1), SScreenPoint(3, 4));
+  EXPECT_EQ(Base(cached, 0), SScreenPoint(3, 4));
+
+  // A frame whose picture is gone is not moved on every try, and is placed once when it is back.
+  CZqTextureGroup lazy(engine);
+  ASSERT_EQ(lazy.Import(path.c_str(), 0), 0);
+  ASSERT_EQ(Base(lazy, 1), SScreenPoint(17, 24));
+  lazy.ClearCache();
+  ASSERT_EQ(remove(path.c_str()), 0);
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(lazy.GetTexture(1)->GetDDrawSurface(), nullptr);
+  PutBytes(path, stored);
+  EXPECT_EQ(Base(lazy, 1), SScreenPoint(17, 24));
+}
+
+// Each record of a group file is read by its own size: importing many frames reads the file about
+// once, not from every record to the end.
+TEST_F(TextureTest, ImportingAGroupFileReadsEachRecordOnce) {
+  constexpr int kFrames = 64;
+  Image img{16, 16, std::vector<uint32_t>(256, 0xFF102030)};
+  for (int i = 0; i < kFrames; ++i) {
+    img.argb[0] = 0xFF000000u + i;
+    WriteTga(dir.file("f" + std::to_string(i) + ".tga"), img);
+  }
+  CZqTextureGroup g(engine);
+  ASSERT_EQ(g.SetStreamSource(("f%d.tga#0," + std::to_string(kFrames - 1)).c_str(), 0), 1);
+  const std::string path = dir.file("many.txg");
+  const long size = g.Export(path.c_str(), 0);
+  ASSERT_GT(size, 0);
+  const long long before = BytesRead();
+  if (before < 0) GTEST_SKIP() << "no read accounting in /proc/self/io";
+  CZqTextureGroup back(engine);
+  ASSERT_EQ(back.SetStreamSource("many.txg", 1), 1);
+  const long long read = BytesRead() - before;
+  ASSERT_EQ(back.GetNumTexture(), kFrames);
+  EXPECT_EQ(FirstPixel(back.GetTexture(kFrames - 1)), 0xFF000000u + kFrames - 1);
+  EXPECT_LT(read, 2LL * size) << "file of " << size << " bytes";
 }

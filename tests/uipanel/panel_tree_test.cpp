@@ -1,6 +1,7 @@
 // Panel trees built from configuration files: flags, child order, ids and ownership.
 #include <cstring>
 
+#include "peak_memory.h"
 #include "uipanel_fixture.h"
 
 namespace {
@@ -189,6 +190,43 @@ TEST_F(Tree, AConfigurationNamingItselfBuildsNoEndlessTree) {
   ASSERT_EQ(root.GetSubPanels().size(), 1u);
   EXPECT_STREQ(root.GetSubPanels().front()->GetConfig(), "leaf.ini");
   EXPECT_TRUE(root.GetSubPanels().front()->GetSubPanels().empty());
+}
+
+int CountPanels(CZqUIPanel* p) {
+  int n = 0;
+  for (CZqUIPanel* c : p->GetSubPanels()) n += 1 + CountPanels(c);
+  return n;
+}
+
+// Six small files, each listing the next ten times, would build 111110 panels: one load stops
+// at its cap, says so once in the log, and the next load builds in full again.
+TEST_F(Tree, ABombOfConfigurationsStopsAtTheCapOfOneLoad) {
+  for (int level = 0; level < 5; ++level) {
+    std::string text;
+    for (int item = 1; item <= 10; ++item)
+      text +=
+          "[ITEM_" + std::to_string(item) + "]\nstyle=panel\nconfig=b" + std::to_string(level + 1) + ".ini\n";
+    Write("b" + std::to_string(level) + ".ini", text);
+  }
+  Write("b5.ini", "[SETING]\nvisible=true\n");
+  Write("small.ini", "[ITEM_1]\nstyle=panel\nconfig=b4.ini\n");
+  {
+    CZqDebug log;
+    const long grown = test_memory::PeakGrowthKb([&] {
+      CZqUIPanel root(engine);
+      ASSERT_EQ(root.Create("b0.ini", SScreenPoint(0, 0), nullptr), 1);
+      EXPECT_EQ(CountPanels(&root), 9899);
+    });
+    EXPECT_LT(grown, 64 * 1024 * test_memory::kCostFactor);  // about 2 KiB a panel
+    CZqUIPanel again(engine);
+    ASSERT_EQ(again.Create("small.ini", SScreenPoint(0, 0), nullptr), 1);
+    EXPECT_EQ(CountPanels(&again), 11);
+  }
+  const std::string text = ReadFileText(dir.file("DEBUG.LOG"));
+  const std::string refused = "panel load refused: more than 9899 panels in one load";
+  const size_t at = text.find(refused);
+  EXPECT_NE(at, std::string::npos);
+  EXPECT_EQ(text.find(refused, at + 1), std::string::npos);
 }
 
 TEST_F(Tree, TheLogLinePrintsEmptyTextForANullNameOrConfiguration) {

@@ -98,14 +98,24 @@ bool CSlotServer::ReadClient() {
 
 void CSlotServer::Flush(const uint8_t* data, int count) {
   while (count > 0 && m_nClient >= 0) {
-    ssize_t sent = ::send(m_nClient, data, static_cast<size_t>(count), MSG_NOSIGNAL);
-    if (sent < 0) {
-      if (errno == EINTR) continue;
-      CloseClient();
-      return;
+    ssize_t sent = ::send(m_nClient, data, static_cast<size_t>(count), MSG_NOSIGNAL | MSG_DONTWAIT);
+    if (sent >= 0) {
+      data += sent;
+      count -= static_cast<int>(sent);
+      continue;
     }
-    data += sent;
-    count -= static_cast<int>(sent);
+    if (errno == EINTR) continue;
+    if (errno == EAGAIN) {
+      // The time-out counts from the last progress: a slow reader is served, a stopped one dropped.
+      pollfd p{m_nClient, POLLOUT, 0};
+      int r;
+      do {
+        r = ::poll(&p, 1, m_nFlushTimeoutMs);
+      } while (r < 0 && errno == EINTR);
+      if (r > 0) continue;
+    }
+    CloseClient();
+    return;
   }
 }
 

@@ -26,6 +26,9 @@ class CSlotServer {
   bool Step(int waitMs);
 
   bool HasClient() const { return m_nClient >= 0; }
+  // A client that takes none of a reply for this long (real time) is dropped, so a client that
+  // stops reading cannot hang the server or the test driving it.
+  void SetFlushTimeout(int ms) { m_nFlushTimeoutMs = ms; }
   int Connections() const { return m_nConnections; }
   // Every request received, in order, over all connections.
   const std::vector<std::string>& Requests() const { return m_Requests; }
@@ -46,5 +49,6 @@ class CSlotServer {
   int m_nClient = -1;
   uint16_t m_nPort = 0;
   int m_nConnections = 0;
+  int m_nFlushTimeoutMs = 5000;
   std::vector<std::string> m_Requests;
 };

@@ -30,12 +30,12 @@ class CSlotGame : public CZqGame, public CNetGame {
 
   // ---- the game's own slots, in order ----
   virtual void SetPlayerChips(int credits);
-  void OnBonusResult(char** fields) override;  // 1551
-  void OnRoundResult(char** fields) override;  // 1541
-  void OnMoneyNotify(char** fields) override;  // 1521
-  void OnEnterReply(char** fields) override;   // 1511, accepted
-  void OnWeekNotify(char** fields) override;   // 1570
-  void OnBetReply(int amount) override;        // 1531, accepted, kind 0
+  void OnBonusResult(char** fields) override;  // NET_BONUS_RESULT
+  void OnRoundResult(char** fields) override;  // NET_ROUND_RESULT
+  void OnMoneyNotify(char** fields) override;  // NET_MONEY
+  void OnEnterReply(char** fields) override;   // NET_ENTER_REPLY, accepted
+  void OnWeekNotify(char** fields) override;   // NET_WEEK
+  void OnBetReply(int amount) override;        // NET_BET_REPLY, accepted, kind 0
   virtual void OnReelsStopped();
   virtual void UnloadGame();
   // The game folder's configuration name; 1 when the game is ready to play, else 0.
@@ -46,7 +46,7 @@ class CSlotGame : public CZqGame, public CNetGame {
   void OnCardResult(char** fields) override;
   void OnMahjongBetReply(int amount) override;
   void OnMahjongResult(char** fields) override;
-  // 1531 with a refusal while a bet waits: the spin is given back to the player.
+  // NET_BET_REPLY with a refusal while a bet waits: the spin is given back to the player.
   void OnBetRefused() override;
   void ShowTooLongAndQuit() override;
   int GetGameType() const override { return g_nGameType; }

@@ -11,6 +11,7 @@
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/select.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <sys/time.h>
 
@@ -74,15 +75,21 @@ ZQPLAT_API int WSAStartup(WORD wVersionRequested, LPWSADATA lpWSAData);
 ZQPLAT_API int WSACleanup();
 ZQPLAT_API int WSAGetLastError();
 ZQPLAT_API int closesocket(SOCKET s);
+// FIONBIO only: *argp non-zero makes the socket non-blocking (sends and receives that cannot go
+// on at once fail with WSAEWOULDBLOCK), 0 makes it blocking again.
+ZQPLAT_API int ioctlsocket(SOCKET s, LONG cmd, ULONG* argp);
 
 namespace ws {
 
-// Fails with WSANOTINITIALISED while the service is not started.
+// Fails with WSANOTINITIALISED while the service is not started, and with WSAEMFILE for a
+// descriptor at or past FD_SETSIZE, which no fd_set of a caller could hold.
 ZQPLAT_API SOCKET socket(int af, int type, int protocol);
 // Blocking connect, bounded by zqGetConnectTimeout() instead of the system's SYN time-out
 // (WSAETIMEDOUT then). A connected socket refuses a second connect (WSAEISCONN).
 ZQPLAT_API int connect(SOCKET s, const struct sockaddr* name, int namelen);
 // nfds is ignored, as on Windows. Returns the number of sockets set in all three sets.
+// Under the manual clock a finite wait takes no real time: with nothing ready the clock moves
+// on by the time-out (as Sleep does) and 0 is returned.
 ZQPLAT_API int select(int nfds, fd_set* readfds, fd_set* writefds, fd_set* exceptfds,
                       const struct timeval* timeout);
 // Never raises SIGPIPE: a send on a broken connection fails with WSAECONNRESET / WSAESHUTDOWN.
@@ -94,3 +101,5 @@ ZQPLAT_API int shutdown(SOCKET s, int how);
 
 // Upper bound of a blocking connect, in milliseconds of real time (default 5000).
 ZQPLAT_API DWORD zqGetConnectTimeout();
+// Tests: another bound for later connects; 0 restores the default.
+ZQPLAT_API void zqSetConnectTimeout(DWORD ms);

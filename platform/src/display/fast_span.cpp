@@ -5,14 +5,13 @@
 
 #include <algorithm>
 #include <atomic>
+#include <iterator>
 
 #include "zqplatform/display_hooks.h"
 
 namespace zqdisplay {
 
 namespace {
-
-enum TexMode { kNoTex, kPoint, kLinear };
 
 // round(a * b / 255): with t = a * b + 128, (t + (t >> 8)) >> 8 equals (t * 257) >> 16.
 inline __m128i mul8(__m128i a, __m128i b) {
@@ -44,17 +43,36 @@ inline __m128i ops(__m128i t, __m128i d) {
   }
 }
 
+// Source pixels s over destination pixels dd by the source's alpha, both in 16-bit lanes (one or
+// two pixels); without B the source as it is. The two rounded terms never exceed 255 together.
+template <bool B>
+inline __m128i blendOver(__m128i s, __m128i dd) {
+  if constexpr (B) {
+    const __m128i al = _mm_shufflehi_epi16(_mm_shufflelo_epi16(s, 0xFF), 0xFF);
+    s = _mm_add_epi16(mul8(s, al), mul8(dd, _mm_sub_epi16(_mm_set1_epi16(255), al)));
+  }
+  return s;
+}
+
+// One destination pixel in 16-bit lanes (low half).
+inline __m128i widen1(uint32_t px) {
+  return _mm_unpacklo_epi8(_mm_cvtsi32_si128(int(px)), _mm_setzero_si128());
+}
+
+// One source pixel in 16-bit lanes: blended over (or written to) *dst.
+template <bool B>
+inline void finish1(__m128i s, uint32_t* dst) {
+  if constexpr (B) s = blendOver<B>(s, widen1(*dst));
+  *dst = uint32_t(_mm_cvtsi128_si32(_mm_packus_epi16(s, _mm_setzero_si128())));
+}
+
 // Two source pixels in 16-bit lanes: blended over (or written to) dst[0..1].
 template <int C, int A, bool B>
 inline void finish2(__m128i t, __m128i d, uint32_t* dst) {
   const __m128i zero = _mm_setzero_si128();
   __m128i s = ops<C, A>(t, d);
-  if constexpr (B) {
-    const __m128i dd = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(dst)), zero);
-    const __m128i al = _mm_shufflehi_epi16(_mm_shufflelo_epi16(s, 0xFF), 0xFF);
-    // The two rounded terms never exceed 255 together.
-    s = _mm_add_epi16(mul8(s, al), mul8(dd, _mm_sub_epi16(_mm_set1_epi16(255), al)));
-  }
+  if constexpr (B)
+    s = blendOver<B>(s, _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(dst)), zero));
   _mm_storel_epi64(reinterpret_cast<__m128i*>(dst), _mm_packus_epi16(s, zero));
 }
 
@@ -64,12 +82,9 @@ inline void finish4(__m128i t, __m128i d, uint32_t* dst) {
   const __m128i zero = _mm_setzero_si128();
   __m128i lo = ops<C, A>(_mm_unpacklo_epi8(t, zero), d), hi = ops<C, A>(_mm_unpackhi_epi8(t, zero), d);
   if constexpr (B) {
-    const __m128i c255 = _mm_set1_epi16(255);
     const __m128i px = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst));
-    const __m128i al = _mm_shufflehi_epi16(_mm_shufflelo_epi16(lo, 0xFF), 0xFF);
-    const __m128i ah = _mm_shufflehi_epi16(_mm_shufflelo_epi16(hi, 0xFF), 0xFF);
-    lo = _mm_add_epi16(mul8(lo, al), mul8(_mm_unpacklo_epi8(px, zero), _mm_sub_epi16(c255, al)));
-    hi = _mm_add_epi16(mul8(hi, ah), mul8(_mm_unpackhi_epi8(px, zero), _mm_sub_epi16(c255, ah)));
+    lo = blendOver<B>(lo, _mm_unpacklo_epi8(px, zero));
+    hi = blendOver<B>(hi, _mm_unpackhi_epi8(px, zero));
   }
   _mm_storeu_si128(reinterpret_cast<__m128i*>(dst), _mm_packus_epi16(lo, hi));
 }
@@ -141,15 +156,7 @@ void kernel(const FastSpan& f) {
     step();
     finish2<C, A, B>(_mm_unpacklo_epi64(t0, t1), d, dst + i);
   }
-  if (i < n) {
-    __m128i s = ops<C, A>(texel<T, Wrap>(f, u, v), d);
-    if constexpr (B) {
-      const __m128i dd = _mm_unpacklo_epi8(_mm_cvtsi32_si128(int(dst[i])), zero);
-      const __m128i al = _mm_shufflelo_epi16(s, 0xFF);
-      s = _mm_add_epi16(mul8(s, al), mul8(dd, _mm_sub_epi16(_mm_set1_epi16(255), al)));
-    }
-    dst[i] = uint32_t(_mm_cvtsi128_si32(_mm_packus_epi16(s, zero)));
-  }
+  if (i < n) finish1<B>(ops<C, A>(texel<T, Wrap>(f, u, v), d), dst + i);
 }
 
 // 16-bit lanes of (a * (256 - w) + b * w) >> 8, the filter's lerp.
@@ -236,13 +243,7 @@ void linearConst(const FastSpan& f) {
   // One pixel from its four texels.
   auto pixel = [&](uint32_t tl, uint32_t tr, uint32_t bl, uint32_t br, uint32_t* dst) {
     const __m128i l = lerp16(one(tl), one(bl), iwy, wy), r = lerp16(one(tr), one(br), iwy, wy);
-    __m128i s = ops<C, A>(lerp16(l, r, iwx, wx), d);
-    if constexpr (B) {
-      const __m128i dd = _mm_unpacklo_epi8(_mm_cvtsi32_si128(int(*dst)), zero);
-      const __m128i al = _mm_shufflelo_epi16(s, 0xFF);
-      s = _mm_add_epi16(mul8(s, al), mul8(dd, _mm_sub_epi16(_mm_set1_epi16(255), al)));
-    }
-    *dst = uint32_t(_mm_cvtsi128_si32(_mm_packus_epi16(s, zero)));
+    finish1<B>(ops<C, A>(lerp16(l, r, iwx, wx), d), dst);
   };
   forOneToOneRuns(
       f.u >> 16, f.n, f.width, rows.top, rows.bottom,
@@ -326,13 +327,7 @@ void linearRow(const FastSpan& f) {
   if (i < n) {
     const __m128i a = pair(u);
     const __m128i w = _mm_set1_epi16(short((u >> 8) & 255)), iw = _mm_sub_epi16(c256, w);
-    __m128i s = ops<C, A>(lerp16(a, _mm_srli_si128(a, 8), iw, w), d);
-    if constexpr (B) {
-      const __m128i dd = _mm_unpacklo_epi8(_mm_cvtsi32_si128(int(dst[i])), zero);
-      const __m128i al = _mm_shufflelo_epi16(s, 0xFF);
-      s = _mm_add_epi16(mul8(s, al), mul8(dd, _mm_sub_epi16(_mm_set1_epi16(255), al)));
-    }
-    dst[i] = uint32_t(_mm_cvtsi128_si32(_mm_packus_epi16(s, zero)));
+    finish1<B>(ops<C, A>(lerp16(a, _mm_srli_si128(a, 8), iw, w), d), dst + i);
   }
 }
 
@@ -362,44 +357,97 @@ void flatBlend(const FastSpan& f) {
   }
 }
 
-template <int T, int C, int A>
-FastKernels pickBlend(bool blend) {
-  if constexpr (T == kLinear) {
-    if (blend)
-      return {kernel<T, C, A, true, true>, linearInside<C, A, true>, linearConst<C, A, true>,
-              linearRow<C, A, true>};
-    return {kernel<T, C, A, false, true>, linearInside<C, A, false>, linearConst<C, A, false>,
-            linearRow<C, A, false>};
-  } else if constexpr (T == kNoTex) {
-    if (blend) return {flatBlend<C, A>, flatBlend<C, A>};
-  }
-  if (blend) return {kernel<T, C, A, true, true>, kernel<T, C, A, true, false>};
-  return {kernel<T, C, A, false, true>, kernel<T, C, A, false, false>};
-}
-template <int T, int C>
-FastKernels pickAlpha(int a, bool blend) {
-  switch (a) {
-    case kSel1:
-      return pickBlend<T, C, kSel1>(blend);
-    case kSel2:
-      return pickBlend<T, C, kSel2>(blend);
-    default:
-      return pickBlend<T, C, kMod>(blend);
-  }
-}
-template <int T>
-FastKernels pickColour(int c, int a, bool blend) {
-  switch (c) {
-    case kSel1:
-      return pickAlpha<T, kSel1>(a, blend);
-    case kSel2:
-      return pickAlpha<T, kSel2>(a, blend);
-    case kMod:
-      return pickAlpha<T, kMod>(a, blend);
-    default:
-      return pickAlpha<T, kMod2x>(a, blend);
-  }
-}
+// The kernels of one state, by texture mode.
+template <int C, int A>
+constexpr FastKernels flatSet{.wrap = kernel<kNoTex, C, A, false, true>,
+                              .inside = kernel<kNoTex, C, A, false, false>};
+template <int C, int A>
+constexpr FastKernels flatBlendSet{.wrap = flatBlend<C, A>, .inside = flatBlend<C, A>};
+template <int C, int A, bool B>
+constexpr FastKernels pointSet{.wrap = kernel<kPoint, C, A, B, true>,
+                               .inside = kernel<kPoint, C, A, B, false>};
+template <int C, int A, bool B>
+constexpr FastKernels linearSet{.wrap = kernel<kLinear, C, A, B, true>,
+                                .inside = linearInside<C, A, B>,
+                                .oneToOne = linearConst<C, A, B>,
+                                .row = linearRow<C, A, B>};
+
+// clang-format off
+constinit const KernelRow kRows[] = {
+  {.tex = kNoTex,  .colour = kSel1,  .alpha = kSel1, .blend = false, .use = flatSet<kSel1, kSel1>},
+  {.tex = kNoTex,  .colour = kSel1,  .alpha = kSel1, .blend = true,  .use = flatBlendSet<kSel1, kSel1>},
+  {.tex = kNoTex,  .colour = kSel1,  .alpha = kSel2, .blend = false, .use = flatSet<kSel1, kSel2>},
+  {.tex = kNoTex,  .colour = kSel1,  .alpha = kSel2, .blend = true,  .use = flatBlendSet<kSel1, kSel2>},
+  {.tex = kNoTex,  .colour = kSel1,  .alpha = kMod,  .blend = false, .use = flatSet<kSel1, kMod>},
+  {.tex = kNoTex,  .colour = kSel1,  .alpha = kMod,  .blend = true,  .use = flatBlendSet<kSel1, kMod>},
+  {.tex = kNoTex,  .colour = kSel2,  .alpha = kSel1, .blend = false, .use = flatSet<kSel2, kSel1>},
+  {.tex = kNoTex,  .colour = kSel2,  .alpha = kSel1, .blend = true,  .use = flatBlendSet<kSel2, kSel1>},
+  {.tex = kNoTex,  .colour = kSel2,  .alpha = kSel2, .blend = false, .use = flatSet<kSel2, kSel2>},
+  {.tex = kNoTex,  .colour = kSel2,  .alpha = kSel2, .blend = true,  .use = flatBlendSet<kSel2, kSel2>},
+  {.tex = kNoTex,  .colour = kSel2,  .alpha = kMod,  .blend = false, .use = flatSet<kSel2, kMod>},
+  {.tex = kNoTex,  .colour = kSel2,  .alpha = kMod,  .blend = true,  .use = flatBlendSet<kSel2, kMod>},
+  {.tex = kNoTex,  .colour = kMod,   .alpha = kSel1, .blend = false, .use = flatSet<kMod, kSel1>},
+  {.tex = kNoTex,  .colour = kMod,   .alpha = kSel1, .blend = true,  .use = flatBlendSet<kMod, kSel1>},
+  {.tex = kNoTex,  .colour = kMod,   .alpha = kSel2, .blend = false, .use = flatSet<kMod, kSel2>},
+  {.tex = kNoTex,  .colour = kMod,   .alpha = kSel2, .blend = true,  .use = flatBlendSet<kMod, kSel2>},
+  {.tex = kNoTex,  .colour = kMod,   .alpha = kMod,  .blend = false, .use = flatSet<kMod, kMod>},
+  {.tex = kNoTex,  .colour = kMod,   .alpha = kMod,  .blend = true,  .use = flatBlendSet<kMod, kMod>},
+  {.tex = kNoTex,  .colour = kMod2x, .alpha = kSel1, .blend = false, .use = flatSet<kMod2x, kSel1>},
+  {.tex = kNoTex,  .colour = kMod2x, .alpha = kSel1, .blend = true,  .use = flatBlendSet<kMod2x, kSel1>},
+  {.tex = kNoTex,  .colour = kMod2x, .alpha = kSel2, .blend = false, .use = flatSet<kMod2x, kSel2>},
+  {.tex = kNoTex,  .colour = kMod2x, .alpha = kSel2, .blend = true,  .use = flatBlendSet<kMod2x, kSel2>},
+  {.tex = kNoTex,  .colour = kMod2x, .alpha = kMod,  .blend = false, .use = flatSet<kMod2x, kMod>},
+  {.tex = kNoTex,  .colour = kMod2x, .alpha = kMod,  .blend = true,  .use = flatBlendSet<kMod2x, kMod>},
+  {.tex = kPoint,  .colour = kSel1,  .alpha = kSel1, .blend = false, .use = pointSet<kSel1, kSel1, false>},
+  {.tex = kPoint,  .colour = kSel1,  .alpha = kSel1, .blend = true,  .use = pointSet<kSel1, kSel1, true>},
+  {.tex = kPoint,  .colour = kSel1,  .alpha = kSel2, .blend = false, .use = pointSet<kSel1, kSel2, false>},
+  {.tex = kPoint,  .colour = kSel1,  .alpha = kSel2, .blend = true,  .use = pointSet<kSel1, kSel2, true>},
+  {.tex = kPoint,  .colour = kSel1,  .alpha = kMod,  .blend = false, .use = pointSet<kSel1, kMod, false>},
+  {.tex = kPoint,  .colour = kSel1,  .alpha = kMod,  .blend = true,  .use = pointSet<kSel1, kMod, true>},
+  {.tex = kPoint,  .colour = kSel2,  .alpha = kSel1, .blend = false, .use = pointSet<kSel2, kSel1, false>},
+  {.tex = kPoint,  .colour = kSel2,  .alpha = kSel1, .blend = true,  .use = pointSet<kSel2, kSel1, true>},
+  {.tex = kPoint,  .colour = kSel2,  .alpha = kSel2, .blend = false, .use = pointSet<kSel2, kSel2, false>},
+  {.tex = kPoint,  .colour = kSel2,  .alpha = kSel2, .blend = true,  .use = pointSet<kSel2, kSel2, true>},
+  {.tex = kPoint,  .colour = kSel2,  .alpha = kMod,  .blend = false, .use = pointSet<kSel2, kMod, false>},
+  {.tex = kPoint,  .colour = kSel2,  .alpha = kMod,  .blend = true,  .use = pointSet<kSel2, kMod, true>},
+  {.tex = kPoint,  .colour = kMod,   .alpha = kSel1, .blend = false, .use = pointSet<kMod, kSel1, false>},
+  {.tex = kPoint,  .colour = kMod,   .alpha = kSel1, .blend = true,  .use = pointSet<kMod, kSel1, true>},
+  {.tex = kPoint,  .colour = kMod,   .alpha = kSel2, .blend = false, .use = pointSet<kMod, kSel2, false>},
+  {.tex = kPoint,  .colour = kMod,   .alpha = kSel2, .blend = true,  .use = pointSet<kMod, kSel2, true>},
+  {.tex = kPoint,  .colour = kMod,   .alpha = kMod,  .blend = false, .use = pointSet<kMod, kMod, false>},
+  {.tex = kPoint,  .colour = kMod,   .alpha = kMod,  .blend = true,  .use = pointSet<kMod, kMod, true>},
+  {.tex = kPoint,  .colour = kMod2x, .alpha = kSel1, .blend = false, .use = pointSet<kMod2x, kSel1, false>},
+  {.tex = kPoint,  .colour = kMod2x, .alpha = kSel1, .blend = true,  .use = pointSet<kMod2x, kSel1, true>},
+  {.tex = kPoint,  .colour = kMod2x, .alpha = kSel2, .blend = false, .use = pointSet<kMod2x, kSel2, false>},
+  {.tex = kPoint,  .colour = kMod2x, .alpha = kSel2, .blend = true,  .use = pointSet<kMod2x, kSel2, true>},
+  {.tex = kPoint,  .colour = kMod2x, .alpha = kMod,  .blend = false, .use = pointSet<kMod2x, kMod, false>},
+  {.tex = kPoint,  .colour = kMod2x, .alpha = kMod,  .blend = true,  .use = pointSet<kMod2x, kMod, true>},
+  {.tex = kLinear, .colour = kSel1,  .alpha = kSel1, .blend = false, .use = linearSet<kSel1, kSel1, false>},
+  {.tex = kLinear, .colour = kSel1,  .alpha = kSel1, .blend = true,  .use = linearSet<kSel1, kSel1, true>},
+  {.tex = kLinear, .colour = kSel1,  .alpha = kSel2, .blend = false, .use = linearSet<kSel1, kSel2, false>},
+  {.tex = kLinear, .colour = kSel1,  .alpha = kSel2, .blend = true,  .use = linearSet<kSel1, kSel2, true>},
+  {.tex = kLinear, .colour = kSel1,  .alpha = kMod,  .blend = false, .use = linearSet<kSel1, kMod, false>},
+  {.tex = kLinear, .colour = kSel1,  .alpha = kMod,  .blend = true,  .use = linearSet<kSel1, kMod, true>},
+  {.tex = kLinear, .colour = kSel2,  .alpha = kSel1, .blend = false, .use = linearSet<kSel2, kSel1, false>},
+  {.tex = kLinear, .colour = kSel2,  .alpha = kSel1, .blend = true,  .use = linearSet<kSel2, kSel1, true>},
+  {.tex = kLinear, .colour = kSel2,  .alpha = kSel2, .blend = false, .use = linearSet<kSel2, kSel2, false>},
+  {.tex = kLinear, .colour = kSel2,  .alpha = kSel2, .blend = true,  .use = linearSet<kSel2, kSel2, true>},
+  {.tex = kLinear, .colour = kSel2,  .alpha = kMod,  .blend = false, .use = linearSet<kSel2, kMod, false>},
+  {.tex = kLinear, .colour = kSel2,  .alpha = kMod,  .blend = true,  .use = linearSet<kSel2, kMod, true>},
+  {.tex = kLinear, .colour = kMod,   .alpha = kSel1, .blend = false, .use = linearSet<kMod, kSel1, false>},
+  {.tex = kLinear, .colour = kMod,   .alpha = kSel1, .blend = true,  .use = linearSet<kMod, kSel1, true>},
+  {.tex = kLinear, .colour = kMod,   .alpha = kSel2, .blend = false, .use = linearSet<kMod, kSel2, false>},
+  {.tex = kLinear, .colour = kMod,   .alpha = kSel2, .blend = true,  .use = linearSet<kMod, kSel2, true>},
+  {.tex = kLinear, .colour = kMod,   .alpha = kMod,  .blend = false, .use = linearSet<kMod, kMod, false>},
+  {.tex = kLinear, .colour = kMod,   .alpha = kMod,  .blend = true,  .use = linearSet<kMod, kMod, true>},
+  {.tex = kLinear, .colour = kMod2x, .alpha = kSel1, .blend = false, .use = linearSet<kMod2x, kSel1, false>},
+  {.tex = kLinear, .colour = kMod2x, .alpha = kSel1, .blend = true,  .use = linearSet<kMod2x, kSel1, true>},
+  {.tex = kLinear, .colour = kMod2x, .alpha = kSel2, .blend = false, .use = linearSet<kMod2x, kSel2, false>},
+  {.tex = kLinear, .colour = kMod2x, .alpha = kSel2, .blend = true,  .use = linearSet<kMod2x, kSel2, true>},
+  {.tex = kLinear, .colour = kMod2x, .alpha = kMod,  .blend = false, .use = linearSet<kMod2x, kMod, false>},
+  {.tex = kLinear, .colour = kMod2x, .alpha = kMod,  .blend = true,  .use = linearSet<kMod2x, kMod, true>},
+};
+// clang-format on
 
 int opCode(DWORD op) {
   switch (op) {
@@ -420,7 +468,46 @@ bool isDiffuse(DWORD arg) { return arg == D3DTA_DIFFUSE || arg == D3DTA_CURRENT;
 
 std::atomic<int> g_width{512};
 
+// The table's rows by state, per instruction set: null where a set has no row.
+struct KernelIndex {
+  const FastKernels* at[3][3][4][3][2] = {};  // instruction set, texture, colour, alpha, blend
+};
+
+KernelIndex indexRows() {
+  KernelIndex x;
+  const KernelRows* parts[] = {&kKernelRowsSse2, &kKernelRowsAvx2, &kKernelRowsAvx512};
+  for (int isa = 0; isa < 3; ++isa)
+    for (int i = 0; i < parts[isa]->count; ++i) {
+      const KernelRow& r = parts[isa]->rows[i];
+      x.at[isa][r.tex][r.colour][r.alpha][r.blend] = &r.use;
+    }
+  return x;
+}
+
+// The SSE2 row, overlaid by the wider sets' non-null kernels where the processor has them and the
+// kernel width allows.
+FastKernels tableKernels(int tex, int c, int a, bool blend) {
+  static const KernelIndex index = indexRows();
+  static const bool avx2 = __builtin_cpu_supports("avx2");
+  static const bool avx512 = avx2 && __builtin_cpu_supports("avx512f") &&
+                             __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vl");
+  const int width = g_width.load(std::memory_order_relaxed);
+  const bool use[3] = {true, avx2 && width >= 256, avx512 && width >= 512};
+  FastKernels k;
+  for (int isa = 0; isa < 3; ++isa) {
+    const FastKernels* w = use[isa] ? index.at[isa][tex][c][a][blend] : nullptr;
+    if (!w) continue;
+    if (w->wrap) k.wrap = w->wrap;
+    if (w->inside) k.inside = w->inside;
+    if (w->oneToOne) k.oneToOne = w->oneToOne;
+    if (w->row) k.row = w->row;
+  }
+  return k;
+}
+
 }  // namespace
+
+constinit const KernelRows kKernelRowsSse2{kRows, int(std::size(kRows))};
 
 FastKernels chooseFastKernel(const RasterState& s, bool textured, bool linear, bool constDiffuse,
                              uint32_t diffuse) {
@@ -446,22 +533,7 @@ FastKernels chooseFastKernel(const RasterState& s, bool textured, bool linear, b
     if ((a == kSel1 && texOpaque) || (a == kSel2 && difOpaque) || (a == kMod && texOpaque && difOpaque))
       blend = false;
   }
-  FastKernels k = !textured ? pickColour<kNoTex>(c, a, blend)
-                  : linear  ? pickColour<kLinear>(c, a, blend)
-                            : pickColour<kPoint>(c, a, blend);
-  static const bool avx2 = __builtin_cpu_supports("avx2");
-  static const bool avx512 = avx2 && __builtin_cpu_supports("avx512f") &&
-                             __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vl");
-  auto over = [&k](const FastKernels& w) {
-    if (w.wrap) k.wrap = w.wrap;
-    if (w.inside) k.inside = w.inside;
-    if (w.oneToOne) k.oneToOne = w.oneToOne;
-    if (w.row) k.row = w.row;
-  };
-  const int width = g_width.load(std::memory_order_relaxed);
-  if (avx2 && width >= 256) over(fastKernelsAvx2(textured, linear, c, a, blend));
-  if (avx512 && width >= 512) over(fastKernelsAvx512(textured, linear, c, a, blend));
-  return k;
+  return tableKernels(!textured ? kNoTex : linear ? kLinear : kPoint, c, a, blend);
 }
 
 }  // namespace zqdisplay

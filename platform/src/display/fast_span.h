@@ -101,15 +101,28 @@ static inline void forOneToOneRuns(int c, int n, int width, const uint32_t* r0, 
   }
 }
 
-// Texture operations the kernels handle.
+// Texture modes and texture operations the kernels handle.
+enum FastTexture : int { kNoTex, kPoint, kLinear };
 enum FastOp : int { kSel1, kSel2, kMod, kMod2x };
 
-// The AVX2 forms of the bilinear and flat-blend kernels (null members where there is none);
-// only for processors with AVX2.
-FastKernels fastKernelsAvx2(bool textured, bool linear, int colourOp, int alphaOp, bool blend);
-// The AVX-512 forms of the inside, row and 1:1 bilinear kernels and of the flat blend; only
-// with AVX512F/BW/VL.
-FastKernels fastKernelsAvx512(bool textured, bool linear, int colourOp, int alphaOp, bool blend);
+// One row of the kernel table: the kernels an instruction set has for one state (texture mode,
+// colour and alpha operation, source-alpha blend). Null members are left to the narrower sets.
+struct KernelRow {
+  FastTexture tex;
+  FastOp colour, alpha;
+  bool blend;
+  FastKernels use;
+};
+
+// The kernel table, one part per instruction set, each defined beside its kernels (every file
+// is compiled for its own processor). The AVX2 and AVX-512 parts are only for processors with
+// those sets (AVX512F/BW/VL).
+// Only data: reading a part runs none of its instructions.
+struct KernelRows {
+  const KernelRow* rows;
+  int count;
+};
+extern const KernelRows kKernelRowsSse2, kKernelRowsAvx2, kKernelRowsAvx512;
 
 // The kernels for a state; null when the general path must draw it.
 FastKernels chooseFastKernel(const RasterState& s, bool textured, bool linear, bool constDiffuse,

@@ -6,6 +6,7 @@
 #include <immintrin.h>
 
 #include <algorithm>
+#include <iterator>
 
 #include "display/fast_span.h"
 #include "display/span_ops.h"
@@ -375,52 +376,58 @@ void flatBlend(const FastSpan& f) {
   }
 }
 
+// The kernels of one state, by texture mode.
 template <int C, int A>
-FastKernels pick(bool textured, bool blend) {
-  FastKernels k;
-  if (!textured) {
-    if (blend) k.wrap = k.inside = flatBlend<C, A>;
-    return k;
-  }
-  if (blend) {
-    k.wrap = linearWrap<C, A, true>;
-    k.inside = linearInside<C, A, true>;
-    k.oneToOne = linearConst<C, A, true>;
-    k.row = linearRow<C, A, true>;
-  } else {
-    k.wrap = linearWrap<C, A, false>;
-    k.inside = linearInside<C, A, false>;
-    k.oneToOne = linearConst<C, A, false>;
-    k.row = linearRow<C, A, false>;
-  }
-  return k;
-}
-template <int C>
-FastKernels pickAlpha(int a, bool textured, bool blend) {
-  switch (a) {
-    case kSel1:
-      return pick<C, kSel1>(textured, blend);
-    case kSel2:
-      return pick<C, kSel2>(textured, blend);
-    default:
-      return pick<C, kMod>(textured, blend);
-  }
-}
+constexpr FastKernels flatBlendSet{.wrap = flatBlend<C, A>, .inside = flatBlend<C, A>};
+template <int C, int A, bool B>
+constexpr FastKernels linearSet{.wrap = linearWrap<C, A, B>,
+                                .inside = linearInside<C, A, B>,
+                                .oneToOne = linearConst<C, A, B>,
+                                .row = linearRow<C, A, B>};
+
+// clang-format off
+constinit const KernelRow kRows[] = {
+  {.tex = kNoTex,  .colour = kSel1,  .alpha = kSel1, .blend = true,  .use = flatBlendSet<kSel1, kSel1>},
+  {.tex = kNoTex,  .colour = kSel1,  .alpha = kSel2, .blend = true,  .use = flatBlendSet<kSel1, kSel2>},
+  {.tex = kNoTex,  .colour = kSel1,  .alpha = kMod,  .blend = true,  .use = flatBlendSet<kSel1, kMod>},
+  {.tex = kNoTex,  .colour = kSel2,  .alpha = kSel1, .blend = true,  .use = flatBlendSet<kSel2, kSel1>},
+  {.tex = kNoTex,  .colour = kSel2,  .alpha = kSel2, .blend = true,  .use = flatBlendSet<kSel2, kSel2>},
+  {.tex = kNoTex,  .colour = kSel2,  .alpha = kMod,  .blend = true,  .use = flatBlendSet<kSel2, kMod>},
+  {.tex = kNoTex,  .colour = kMod,   .alpha = kSel1, .blend = true,  .use = flatBlendSet<kMod, kSel1>},
+  {.tex = kNoTex,  .colour = kMod,   .alpha = kSel2, .blend = true,  .use = flatBlendSet<kMod, kSel2>},
+  {.tex = kNoTex,  .colour = kMod,   .alpha = kMod,  .blend = true,  .use = flatBlendSet<kMod, kMod>},
+  {.tex = kNoTex,  .colour = kMod2x, .alpha = kSel1, .blend = true,  .use = flatBlendSet<kMod2x, kSel1>},
+  {.tex = kNoTex,  .colour = kMod2x, .alpha = kSel2, .blend = true,  .use = flatBlendSet<kMod2x, kSel2>},
+  {.tex = kNoTex,  .colour = kMod2x, .alpha = kMod,  .blend = true,  .use = flatBlendSet<kMod2x, kMod>},
+  {.tex = kLinear, .colour = kSel1,  .alpha = kSel1, .blend = false, .use = linearSet<kSel1, kSel1, false>},
+  {.tex = kLinear, .colour = kSel1,  .alpha = kSel1, .blend = true,  .use = linearSet<kSel1, kSel1, true>},
+  {.tex = kLinear, .colour = kSel1,  .alpha = kSel2, .blend = false, .use = linearSet<kSel1, kSel2, false>},
+  {.tex = kLinear, .colour = kSel1,  .alpha = kSel2, .blend = true,  .use = linearSet<kSel1, kSel2, true>},
+  {.tex = kLinear, .colour = kSel1,  .alpha = kMod,  .blend = false, .use = linearSet<kSel1, kMod, false>},
+  {.tex = kLinear, .colour = kSel1,  .alpha = kMod,  .blend = true,  .use = linearSet<kSel1, kMod, true>},
+  {.tex = kLinear, .colour = kSel2,  .alpha = kSel1, .blend = false, .use = linearSet<kSel2, kSel1, false>},
+  {.tex = kLinear, .colour = kSel2,  .alpha = kSel1, .blend = true,  .use = linearSet<kSel2, kSel1, true>},
+  {.tex = kLinear, .colour = kSel2,  .alpha = kSel2, .blend = false, .use = linearSet<kSel2, kSel2, false>},
+  {.tex = kLinear, .colour = kSel2,  .alpha = kSel2, .blend = true,  .use = linearSet<kSel2, kSel2, true>},
+  {.tex = kLinear, .colour = kSel2,  .alpha = kMod,  .blend = false, .use = linearSet<kSel2, kMod, false>},
+  {.tex = kLinear, .colour = kSel2,  .alpha = kMod,  .blend = true,  .use = linearSet<kSel2, kMod, true>},
+  {.tex = kLinear, .colour = kMod,   .alpha = kSel1, .blend = false, .use = linearSet<kMod, kSel1, false>},
+  {.tex = kLinear, .colour = kMod,   .alpha = kSel1, .blend = true,  .use = linearSet<kMod, kSel1, true>},
+  {.tex = kLinear, .colour = kMod,   .alpha = kSel2, .blend = false, .use = linearSet<kMod, kSel2, false>},
+  {.tex = kLinear, .colour = kMod,   .alpha = kSel2, .blend = true,  .use = linearSet<kMod, kSel2, true>},
+  {.tex = kLinear, .colour = kMod,   .alpha = kMod,  .blend = false, .use = linearSet<kMod, kMod, false>},
+  {.tex = kLinear, .colour = kMod,   .alpha = kMod,  .blend = true,  .use = linearSet<kMod, kMod, true>},
+  {.tex = kLinear, .colour = kMod2x, .alpha = kSel1, .blend = false, .use = linearSet<kMod2x, kSel1, false>},
+  {.tex = kLinear, .colour = kMod2x, .alpha = kSel1, .blend = true,  .use = linearSet<kMod2x, kSel1, true>},
+  {.tex = kLinear, .colour = kMod2x, .alpha = kSel2, .blend = false, .use = linearSet<kMod2x, kSel2, false>},
+  {.tex = kLinear, .colour = kMod2x, .alpha = kSel2, .blend = true,  .use = linearSet<kMod2x, kSel2, true>},
+  {.tex = kLinear, .colour = kMod2x, .alpha = kMod,  .blend = false, .use = linearSet<kMod2x, kMod, false>},
+  {.tex = kLinear, .colour = kMod2x, .alpha = kMod,  .blend = true,  .use = linearSet<kMod2x, kMod, true>},
+};
+// clang-format on
 
 }  // namespace
 
-FastKernels fastKernelsAvx2(bool textured, bool linear, int colourOp, int alphaOp, bool blend) {
-  if (textured && !linear) return {};
-  switch (colourOp) {
-    case kSel1:
-      return pickAlpha<kSel1>(alphaOp, textured, blend);
-    case kSel2:
-      return pickAlpha<kSel2>(alphaOp, textured, blend);
-    case kMod:
-      return pickAlpha<kMod>(alphaOp, textured, blend);
-    default:
-      return pickAlpha<kMod2x>(alphaOp, textured, blend);
-  }
-}
+constinit const KernelRows kKernelRowsAvx2{kRows, int(std::size(kRows))};
 
 }  // namespace zqdisplay

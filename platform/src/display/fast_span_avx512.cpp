@@ -9,6 +9,7 @@
 #include <immintrin.h>
 
 #include <algorithm>
+#include <iterator>
 
 #include "display/fast_span.h"
 
@@ -288,78 +289,57 @@ void flatBlend(const FastSpan& f) {
   }
 }
 
+// The kernels of one state, by texture mode.
 template <int C, int A>
-FastKernels flat(bool blend) {
-  FastKernels k;
-  if (blend) k.wrap = k.inside = flatBlend<C, A>;
-  return k;
-}
+constexpr FastKernels flatBlendSet{.wrap = flatBlend<C, A>, .inside = flatBlend<C, A>};
+// No wrapping form: spans that wrap are drawn by the narrower sets' kernels.
+template <int C, int A, bool B>
+constexpr FastKernels linearSet{
+    .inside = linearInside<C, A, B>, .oneToOne = linearConst<C, A, B>, .row = linearRow<C, A, B>};
 
-template <int C, int A>
-FastKernels pick(bool blend) {
-  FastKernels k;
-  if (blend) {
-    k.inside = linearInside<C, A, true>;
-    k.oneToOne = linearConst<C, A, true>;
-    k.row = linearRow<C, A, true>;
-  } else {
-    k.inside = linearInside<C, A, false>;
-    k.oneToOne = linearConst<C, A, false>;
-    k.row = linearRow<C, A, false>;
-  }
-  return k;
-}
-template <int C>
-FastKernels pickAlpha(int a, bool blend) {
-  switch (a) {
-    case kSel1:
-      return pick<C, kSel1>(blend);
-    case kSel2:
-      return pick<C, kSel2>(blend);
-    default:
-      return pick<C, kMod>(blend);
-  }
-}
+// clang-format off
+constinit const KernelRow kRows[] = {
+  {.tex = kNoTex,  .colour = kSel1,  .alpha = kSel1, .blend = true,  .use = flatBlendSet<kSel1, kSel1>},
+  {.tex = kNoTex,  .colour = kSel1,  .alpha = kSel2, .blend = true,  .use = flatBlendSet<kSel1, kSel2>},
+  {.tex = kNoTex,  .colour = kSel1,  .alpha = kMod,  .blend = true,  .use = flatBlendSet<kSel1, kMod>},
+  {.tex = kNoTex,  .colour = kSel2,  .alpha = kSel1, .blend = true,  .use = flatBlendSet<kSel2, kSel1>},
+  {.tex = kNoTex,  .colour = kSel2,  .alpha = kSel2, .blend = true,  .use = flatBlendSet<kSel2, kSel2>},
+  {.tex = kNoTex,  .colour = kSel2,  .alpha = kMod,  .blend = true,  .use = flatBlendSet<kSel2, kMod>},
+  {.tex = kNoTex,  .colour = kMod,   .alpha = kSel1, .blend = true,  .use = flatBlendSet<kMod, kSel1>},
+  {.tex = kNoTex,  .colour = kMod,   .alpha = kSel2, .blend = true,  .use = flatBlendSet<kMod, kSel2>},
+  {.tex = kNoTex,  .colour = kMod,   .alpha = kMod,  .blend = true,  .use = flatBlendSet<kMod, kMod>},
+  {.tex = kNoTex,  .colour = kMod2x, .alpha = kSel1, .blend = true,  .use = flatBlendSet<kMod2x, kSel1>},
+  {.tex = kNoTex,  .colour = kMod2x, .alpha = kSel2, .blend = true,  .use = flatBlendSet<kMod2x, kSel2>},
+  {.tex = kNoTex,  .colour = kMod2x, .alpha = kMod,  .blend = true,  .use = flatBlendSet<kMod2x, kMod>},
+  {.tex = kLinear, .colour = kSel1,  .alpha = kSel1, .blend = false, .use = linearSet<kSel1, kSel1, false>},
+  {.tex = kLinear, .colour = kSel1,  .alpha = kSel1, .blend = true,  .use = linearSet<kSel1, kSel1, true>},
+  {.tex = kLinear, .colour = kSel1,  .alpha = kSel2, .blend = false, .use = linearSet<kSel1, kSel2, false>},
+  {.tex = kLinear, .colour = kSel1,  .alpha = kSel2, .blend = true,  .use = linearSet<kSel1, kSel2, true>},
+  {.tex = kLinear, .colour = kSel1,  .alpha = kMod,  .blend = false, .use = linearSet<kSel1, kMod, false>},
+  {.tex = kLinear, .colour = kSel1,  .alpha = kMod,  .blend = true,  .use = linearSet<kSel1, kMod, true>},
+  {.tex = kLinear, .colour = kSel2,  .alpha = kSel1, .blend = false, .use = linearSet<kSel2, kSel1, false>},
+  {.tex = kLinear, .colour = kSel2,  .alpha = kSel1, .blend = true,  .use = linearSet<kSel2, kSel1, true>},
+  {.tex = kLinear, .colour = kSel2,  .alpha = kSel2, .blend = false, .use = linearSet<kSel2, kSel2, false>},
+  {.tex = kLinear, .colour = kSel2,  .alpha = kSel2, .blend = true,  .use = linearSet<kSel2, kSel2, true>},
+  {.tex = kLinear, .colour = kSel2,  .alpha = kMod,  .blend = false, .use = linearSet<kSel2, kMod, false>},
+  {.tex = kLinear, .colour = kSel2,  .alpha = kMod,  .blend = true,  .use = linearSet<kSel2, kMod, true>},
+  {.tex = kLinear, .colour = kMod,   .alpha = kSel1, .blend = false, .use = linearSet<kMod, kSel1, false>},
+  {.tex = kLinear, .colour = kMod,   .alpha = kSel1, .blend = true,  .use = linearSet<kMod, kSel1, true>},
+  {.tex = kLinear, .colour = kMod,   .alpha = kSel2, .blend = false, .use = linearSet<kMod, kSel2, false>},
+  {.tex = kLinear, .colour = kMod,   .alpha = kSel2, .blend = true,  .use = linearSet<kMod, kSel2, true>},
+  {.tex = kLinear, .colour = kMod,   .alpha = kMod,  .blend = false, .use = linearSet<kMod, kMod, false>},
+  {.tex = kLinear, .colour = kMod,   .alpha = kMod,  .blend = true,  .use = linearSet<kMod, kMod, true>},
+  {.tex = kLinear, .colour = kMod2x, .alpha = kSel1, .blend = false, .use = linearSet<kMod2x, kSel1, false>},
+  {.tex = kLinear, .colour = kMod2x, .alpha = kSel1, .blend = true,  .use = linearSet<kMod2x, kSel1, true>},
+  {.tex = kLinear, .colour = kMod2x, .alpha = kSel2, .blend = false, .use = linearSet<kMod2x, kSel2, false>},
+  {.tex = kLinear, .colour = kMod2x, .alpha = kSel2, .blend = true,  .use = linearSet<kMod2x, kSel2, true>},
+  {.tex = kLinear, .colour = kMod2x, .alpha = kMod,  .blend = false, .use = linearSet<kMod2x, kMod, false>},
+  {.tex = kLinear, .colour = kMod2x, .alpha = kMod,  .blend = true,  .use = linearSet<kMod2x, kMod, true>},
+};
+// clang-format on
 
 }  // namespace
 
-// The untextured kernels of a colour operation, by alpha operation.
-template <int C>
-FastKernels flatAlpha(int a, bool blend) {
-  switch (a) {
-    case kSel1:
-      return flat<C, kSel1>(blend);
-    case kSel2:
-      return flat<C, kSel2>(blend);
-    default:
-      return flat<C, kMod>(blend);
-  }
-}
-
-FastKernels fastKernelsAvx512(bool textured, bool linear, int colourOp, int alphaOp, bool blend) {
-  if (!textured) {
-    switch (colourOp) {
-      case kSel1:
-        return flatAlpha<kSel1>(alphaOp, blend);
-      case kSel2:
-        return flatAlpha<kSel2>(alphaOp, blend);
-      case kMod:
-        return flatAlpha<kMod>(alphaOp, blend);
-      default:
-        return flatAlpha<kMod2x>(alphaOp, blend);
-    }
-  }
-  if (!linear) return {};
-  switch (colourOp) {
-    case kSel1:
-      return pickAlpha<kSel1>(alphaOp, blend);
-    case kSel2:
-      return pickAlpha<kSel2>(alphaOp, blend);
-    case kMod:
-      return pickAlpha<kMod>(alphaOp, blend);
-    default:
-      return pickAlpha<kMod2x>(alphaOp, blend);
-  }
-}
+constinit const KernelRows kKernelRowsAvx512{kRows, int(std::size(kRows))};
 
 }  // namespace zqdisplay

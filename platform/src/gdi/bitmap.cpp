@@ -1,15 +1,17 @@
 // Bitmaps: DIB sections, compatible bitmaps, .bmp files, and blits between device contexts.
 #include <algorithm>
 #include <cstring>
-#include <fstream>
 #include <vector>
 
+#include "base/read_file.h"
 #include "dib.h"
 #include "zqplatform/base.h"
 
 using namespace zqgdi;
 
 namespace {
+
+constexpr size_t kMaxBitmapFile = size_t(1) << 30;  // a 32768 x 32768 picture of 8-bit pixels
 
 // A bitmap with its own memory: rows bottom-up as a DIB section of positive height.
 BitmapObject* makeBitmap(int width, int height, int bpp, bool bottomUp, uint32_t rm, uint32_t gm,
@@ -64,11 +66,7 @@ HBITMAP CreateCompatibleBitmap(HDC hdc, int width, int height) {
 HANDLE LoadImageA(HINSTANCE, LPCSTR name, UINT type, int cx, int cy, UINT flags) {
   if (type != IMAGE_BITMAP || !name || !(flags & LR_LOADFROMFILE)) return nullptr;
   std::vector<uint8_t> data;
-  {
-    std::ifstream in(zqMapPath(name), std::ios::binary);
-    if (!in) return nullptr;
-    data.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  }
+  if (!zqbase::readWholeFile(zqMapPath(name), data, kMaxBitmapFile)) return nullptr;
   DibView dib;
   const uint8_t* bits = nullptr;
   if (!readBmpFile(data.data(), data.size(), dib, &bits)) return nullptr;

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <fstream>
 #include <iconv.h>
 #include <map>
 #include <memory>
@@ -18,10 +17,13 @@
 #include FT_SFNT_NAMES_H
 #include FT_TRUETYPE_IDS_H
 
+#include "base/read_file.h"
 #include "zqplatform/base.h"
 
 namespace zqgdi {
 namespace {
+
+constexpr size_t kMaxFontFile = size_t(1) << 28;  // beyond the largest CJK collections
 
 std::string lowerAscii(std::string s) {
   for (char& c : s)
@@ -82,10 +84,11 @@ struct FontSystem {
   FT_Face cjkFallback = nullptr;
   bool cjkSearched = false;
 
-  FontSystem() {
-    FT_Init_FreeType(&lib);
-    FcInit();
-  }
+  bool fcReady = false;
+
+  // fontconfig is started only to match installed faces: its start-up keeps objects that leak
+  // checkers cannot follow, and registering or removing a file needs none of it.
+  FontSystem() { FT_Init_FreeType(&lib); }
 
   FT_Face openInstalled(const std::string& file, int index) {
     auto key = std::make_pair(file, index);
@@ -100,6 +103,10 @@ struct FontSystem {
   // fontconfig's best installed face for a family, weight, slant and charset's language.
   Match matchInstalled(const std::string& familyUtf8, int weight, bool italic, int charset) {
     Match m;
+    if (!fcReady) {
+      FcInit();
+      fcReady = true;
+    }
     FcPattern* p = FcPatternCreate();
     if (!familyUtf8.empty())
       FcPatternAddString(p, FC_FAMILY, reinterpret_cast<const FcChar8*>(familyUtf8.c_str()));
@@ -365,12 +372,8 @@ int registerFontFile(const char* path) {
     }
   auto file = std::make_unique<PrivateFile>();
   file->path = mapped;
-  {
-    std::ifstream in(mapped, std::ios::binary);
-    if (!in) return 0;
-    file->data.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  }
-  if (file->data.empty()) return 0;
+  // Unreadable data (a directory, a file gone or failing) fails this one registration.
+  if (!zqbase::readWholeFile(mapped, file->data, kMaxFontFile) || file->data.empty()) return 0;
   // FreeType tells the type from the content; any extension is accepted.
   FT_Face probe = nullptr;
   if (FT_New_Memory_Face(fs.lib, file->data.data(), FT_Long(file->data.size()), -1, &probe) != 0) return 0;

@@ -1,6 +1,8 @@
 // Winsock 2 stand-in over POSIX sockets.
 #include "zqplatform/net.h"
 
+#include "zqplatform/base.h"
+
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
@@ -17,6 +19,7 @@ thread_local int t_lastError = 0;
 
 // A connect must not freeze the window thread for the system's two-minute SYN time-out.
 constexpr DWORD kConnectTimeoutMs = 5000;
+std::atomic<DWORD> g_connectTimeoutMs{kConnectTimeoutMs};
 
 int MapErrno(int e) {
   switch (e) {
@@ -122,7 +125,21 @@ ZQPLAT_API int closesocket(SOCKET s) {
   return 0;
 }
 
-ZQPLAT_API DWORD zqGetConnectTimeout() { return kConnectTimeoutMs; }
+ZQPLAT_API int ioctlsocket(SOCKET s, LONG cmd, ULONG* argp) {
+  if (BadHandle(s)) return Fail(WSAENOTSOCK);
+  if (!argp) return Fail(WSAEFAULT);
+  if (cmd != static_cast<LONG>(FIONBIO)) return Fail(WSAEINVAL);
+  const int fd = static_cast<int>(s);
+  const int flags = ::fcntl(fd, F_GETFL);
+  if (flags < 0) return FailErrno();
+  const int wanted = *argp ? (flags | O_NONBLOCK) : (flags & ~O_NONBLOCK);
+  if (wanted != flags && ::fcntl(fd, F_SETFL, wanted) < 0) return FailErrno();
+  return 0;
+}
+
+ZQPLAT_API DWORD zqGetConnectTimeout() { return g_connectTimeoutMs.load(); }
+
+ZQPLAT_API void zqSetConnectTimeout(DWORD ms) { g_connectTimeoutMs = ms ? ms : kConnectTimeoutMs; }
 
 namespace ws {
 
@@ -134,6 +151,12 @@ ZQPLAT_API SOCKET socket(int af, int type, int protocol) {
   int fd = ::socket(af, type | SOCK_CLOEXEC, protocol);
   if (fd < 0) {
     FailErrno();
+    return INVALID_SOCKET;
+  }
+  // FD_SET on such a descriptor would write past the caller's set.
+  if (fd >= FD_SETSIZE) {
+    ::close(fd);
+    Fail(WSAEMFILE);
     return INVALID_SOCKET;
   }
   return static_cast<SOCKET>(fd);
@@ -157,7 +180,7 @@ ZQPLAT_API int connect(SOCKET s, const struct sockaddr* name, int namelen) {
       pollfd p{fd, POLLOUT, 0};
       int r;
       do {
-        r = ::poll(&p, 1, static_cast<int>(kConnectTimeoutMs));
+        r = ::poll(&p, 1, static_cast<int>(g_connectTimeoutMs.load()));
       } while (r < 0 && errno == EINTR);
       if (r == 0) {
         result = Fail(WSAETIMEDOUT);
@@ -192,11 +215,14 @@ ZQPLAT_API int select(int /*nfds*/, fd_set* readfds, fd_set* writefds, fd_set* e
     long long ms = static_cast<long long>(timeout->tv_sec) * 1000 + (timeout->tv_usec + 999) / 1000;
     waitMs = ms > INT32_MAX ? INT32_MAX : static_cast<int>(ms < 0 ? 0 : ms);
   }
+  // The manual clock stands still during a real wait, so a caller's deadline would never come.
+  const bool manual = zqIsManualClock() && waitMs > 0;
   int r;
   do {
-    r = ::poll(fds.data(), fds.size(), waitMs);
+    r = ::poll(fds.data(), fds.size(), manual ? 0 : waitMs);
   } while (r < 0 && errno == EINTR);
   if (r < 0) return FailErrno();
+  if (r == 0 && manual) Sleep(static_cast<DWORD>(waitMs));
   for (const pollfd& p : fds)
     if (p.revents & POLLNVAL) return Fail(WSAENOTSOCK);
   if (readfds) FD_ZERO(readfds);
