@@ -3,13 +3,15 @@
 #include <fstream>
 #include <sstream>
 
+#include "tga_files.h"
+
 namespace gamestest {
 
 void SlotGameTest::SetUp() {
   wnd = OpenEngineWindow("slotgame", 816, 653);
   app = new CZqApp;
   ASSERT_EQ(app->InitApp(wnd), 1);
-  engine = new CZqEngine;
+  engine = MakeEngine();
   ASSERT_GE(engine->InitEngine(wnd, 800, 600, 0), 0);
   app->SetActive(1);
   app->SetNoSleep(1);
@@ -63,6 +65,12 @@ void SlotGameTest::WriteGameFolder(const std::string& name, const std::string& g
   std::string text = "[MAIN]\n";
   if (!gameType.empty()) text += "GameType=" + gameType + "\n";
   text += "ui_config=" + ui + "\n";
+  // The card kind does not load without its win frame (a folder of another type may keep kind 1).
+  {
+    WriteSolidTga(dir.file("winline.tga"), 16, 16, 0xFFFFFF00);
+    text +=
+        "[WINLINE]\nimage=" + dir.file("winline.tga") + "\nwidth=16\nheight=16\nx=0\ny=0\nfrequency=100\n";
+  }
   Write(name, text);
 }
 
@@ -88,10 +96,10 @@ CZqUIPanel* SlotGameTest::SubPanel(const char* name) {
   return panel;
 }
 
-void SlotGameTest::Join(const std::string& enterReply) {
+void SlotGameTest::Join(const std::string& enterReply, const std::string& rest) {
   std::vector<SScriptStep> steps;
   std::string error;
-  const std::string script = "expect 1500*\nreply 1501 1\nexpect 1510 3\nreply " + enterReply + "\nsilent\n";
+  const std::string script = "expect 1500*\nreply 1501 1\nexpect 1510 3\nreply " + enterReply + "\n" + rest;
   ASSERT_TRUE(CServerScript::Parse(script, &steps, &error)) << error;
   mode = std::make_unique<CScriptMode>(std::move(steps));
   server = std::make_unique<CSlotServer>(*mode);

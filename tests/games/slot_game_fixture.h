@@ -35,6 +35,8 @@ class SlotGameTest : public ::testing::Test {
  protected:
   void SetUp() override;
   void TearDown() override;
+  // The engine the fixture starts; a test may make the client's own panel styles with it.
+  virtual CZqEngine* MakeEngine() { return new CZqEngine; }
 
   void Write(const std::string& name, const std::string& text);
   // The game folder "game.ini" with this GameType (empty: no key) and UI configuration.
@@ -47,8 +49,9 @@ class SlotGameTest : public ::testing::Test {
   // A child panel of the main UI that the test hands to the game (control panels and the like).
   CZqUIPanel* SubPanel(const char* name);
 
-  // The network task joined to the scripted server: login and entry with this enter reply.
-  void Join(const std::string& enterReply = "1511 1 x 1 y 10 z 5 w 6");
+  // The network task joined to the scripted server: login and entry with this enter reply, then
+  // the script's further steps.
+  void Join(const std::string& enterReply = "1511 1 x 1 y 10 z 5 w 6", const std::string& rest = "silent\n");
   // Passes of the task until the server has seen n requests in all.
   void Exchange(size_t n);
   std::vector<std::string> Requests() const;

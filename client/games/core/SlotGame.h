@@ -2,15 +2,21 @@
 // commanded by the UI panels and the keys.
 #pragma once
 
+#include <array>
 #include <list>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "ZqLib.h"
 #include "games/core/CounterText.h"
 #include "games/core/GameGlobals.h"
+#include "games/pieces/BlinkSprite.h"
 #include "games/pieces/CardReel.h"
+#include "games/pieces/CardSheet.h"
+#include "games/pieces/DigitWheel.h"
+#include "games/pieces/SlotEffect.h"
 #include "net/NetGame.h"
 
 class CTurntable;
@@ -83,6 +89,8 @@ class CSlotGame : public CZqGame, public CNetGame {
   void RestoreMarquee();
   void RequestExit();
   int CheckCredits();
+  void SubtractShownWin(int amount);
+  void ShowWinDigits(int on);
   void ToggleHold(const char* name);
   void StopExtraReel();
 
@@ -99,6 +107,9 @@ class CSlotGame : public CZqGame, public CNetGame {
   void PlaceMahjongBet();
   void SetPoolValue(int pool);
   void SetDiceLamps(int lamps);
+  // The mahjong pay table's page for three units or one, and the bet it marks.
+  void SwitchPayTablePage(int threeUnits);
+  void ShowBetOnPayTable(int bet);
 
   // The panel of that name in the loaded UI, or null.
   CZqUIPanel* FindPanel(const char* name) const;
@@ -123,11 +134,21 @@ class CSlotGame : public CZqGame, public CNetGame {
   // The auto-play stop panel in place of the control panel, and back.
   void SwapInAutoStopPanel();
   void SwapInControlPanel(int enabled);
+  // Auto-play off, its counter 0 and the control panel back in place of the stop panel.
+  void EndAutoPlay(int controlEnabled);
 
   // Loading: a configuration found in the pack or as a file; the shared loader steps.
   int ConfigExists(const char* name) const;
   int LoadMainUI();
+  // A panel of the main UI from a section's "ui_config" at its "pos", left out of the main
+  // panel's list unless attached; null when its configuration is missing.
+  CZqUIPanel* CreateSubPanel(const char* section, int attached);
+  // "MUSIC": the background music and the sounds the kinds share.
   void LoadMusic();
+  // The records "EFFECT_WIN", "EFFECT_LOST", "EFFECT_JACKPOT", "STONE" and "POLETIP", none started.
+  void LoadSharedEffects();
+  // A record's sound on and its animation looping.
+  static void StartEffect(CSlotEffect* effect);
   int FinishLoading(int failed);
 
   // What the kinds' pieces do for the core.
@@ -177,6 +198,7 @@ class CSlotGame : public CZqGame, public CNetGame {
   int m_bBonus = 0;
   int m_bJackpot = 0;
   int m_bFreePaused = 0;
+  int m_bFreeGames = 0;
   int m_nFreeGames = 0;
   int m_bLinesByFlag = 0;
   int m_anLineLit[3] = {0, 0, 0};
@@ -195,10 +217,62 @@ class CSlotGame : public CZqGame, public CNetGame {
   std::list<CTurntable*> m_Turntables;
   CTurntable* m_pBonusTurntable = nullptr;
   std::list<CCardReel*> m_CardReels;
+  // The wheels that show the round win, left to right.
+  std::vector<std::unique_ptr<CDigitWheel>> m_DigitWheels;
 
-  // The background music of the folder.
+  // The background music of the folder and its "MUSIC" sounds, each absent when not configured.
   CZqMedia* m_pMusic = nullptr;
-  CZqSound* m_pSpinSound = nullptr;
+  std::unique_ptr<CZqSound> m_pSpinSound;
+  std::unique_ptr<CZqSound> m_pCoinOutSound;
+  std::unique_ptr<CZqSound> m_pJackpotSound;
+  std::unique_ptr<CZqSound> m_pBetSounds[3];
+  // The result slots: 1 "EFFECT_WIN", 2 "EFFECT_LOST", 5 "EFFECT_JACKPOT" (3 and 4 stay empty);
+  // the gem "STONE" and the lever hint "POLETIP". Present once a folder is loaded.
+  std::unique_ptr<CSlotEffect> m_pResultEffects[5];
+  std::unique_ptr<CSlotEffect> m_pStoneEffect;
+  std::unique_ptr<CSlotEffect> m_pPoleTipEffect;
+
+  // ---- kind 1: poker cards ----
+  // The round's steps (the kind's own file).
+  void ShowDealtCards(char** fields);
+  void ShowFinalCards(char** fields);
+  void DealCards(char** fields, const char* holds);
+  void OnCardsStopped();
+  void BeginHoldPhase();
+  void PresentCardResult();
+  void EndCardRound();
+  void SelectPayTableRects();
+  void SetHoldButtonStates(int s1, int s2, int s3, int s4, int s5);
+  void EnableHoldButtons(int on);
+  void SetHoldChecks(const int* flags);
+  void SetHints(const int* flags);
+  void SetHolds(const int* flags);
+  void ShowAllHints(const void* any);
+  // Kind 1's pieces go with the folder that loaded them.
+  void UnloadCardGame();
+
+  static constexpr int kCardHolds = 5;
+  static constexpr int kWinLineEffects = 3;
+  std::unique_ptr<CCardSheet> m_CardSheet;
+  int m_anHoldHint[kCardHolds] = {};
+  char m_szHandLetter[2] = {};
+  int m_bWin = 0;
+  std::unique_ptr<CBlinkSprite> m_WinBlink;
+  std::map<std::string, SScreenRect> m_PayTableRects;
+  SScreenRect m_rcHandRow;
+  SScreenRect m_rcHandCell;
+  int m_bPayTableLit = 0;
+  // The win and jackpot effects, each drawn while its shown flag is set.
+  CSlotEffect m_EffectPMD;
+  CSlotEffect m_EffectZPD;
+  CSlotEffect m_EffectStar;
+  CSlotEffect m_EffectLight;
+  int m_bShowPMD = 0;
+  int m_bShowZPD = 0;
+  int m_bShowStar = 0;
+  int m_bShowLight = 0;
+  std::array<std::unique_ptr<CSlotEffect>, kWinLineEffects> m_WinLineEffects;
+  std::vector<std::unique_ptr<CSlotEffect>> m_ExtraEffects;
 };
 
 // The toolong box, then the exit; not refused in any state.

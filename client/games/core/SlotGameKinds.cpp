@@ -1,18 +1,28 @@
 // The kinds' own loaders, rounds and renders. Until a kind is built its loader shows the shared
 // screen and its round parts do nothing.
 #include "games/core/SlotGame.h"
+#include "games/pieces/StartPolePanel.h"
 #include "games/pieces/Turntable.h"
 
 int CSlotGame::LoadTurntableGame(const char* /*folder*/) {
   const int ui = LoadMainUI();
+  m_pBoxPanel = CreateSubPanel("SEL_BOX", 0);
+  m_pControlPanel = CreateSubPanel("SPIN_PANEL", 1);
+  m_pAutoStopPanel = CreateSubPanel("STOP_PANEL", 0);
+  LoadMusic();
+  LoadSharedEffects();
+  StartEffect(m_pStoneEffect.get());
+  return FinishLoading(!ui);
+}
+int CSlotGame::LoadMahjongGame(const char* /*folder*/) {
+  const int ui = LoadMainUI();
+  m_pControlPanel = CreateSubPanel("SPIN_PANEL", 1);
+  m_pAutoStopPanel = CreateSubPanel("STOP_PANEL", 0);
   LoadMusic();
   return FinishLoading(!ui);
 }
-int CSlotGame::LoadCardGame(const char* folder) { return LoadTurntableGame(folder); }
-int CSlotGame::LoadMahjongGame(const char* folder) { return LoadTurntableGame(folder); }
 
 long CSlotGame::UpdateTurntableGame(DWORD /*elapsed*/) { return 0; }
-long CSlotGame::UpdateCardGame(DWORD /*elapsed*/) { return 0; }
 long CSlotGame::UpdateMahjongGame(DWORD /*elapsed*/) { return 0; }
 
 long CSlotGame::RenderScreen() {
@@ -26,12 +36,9 @@ long CSlotGame::RenderScreen() {
   return RenderUI();
 }
 long CSlotGame::RenderTurntableGame() { return RenderScreen(); }
-long CSlotGame::RenderCardGame() { return RenderScreen(); }
 long CSlotGame::RenderMahjongGame() { return RenderScreen(); }
 
-// Kind 1 and kind 2 replies: their rounds come with the kinds.
-int CSlotGame::OnCardBetReply(int /*amount*/) { return 0; }
-void CSlotGame::OnCardResult(char** /*fields*/) {}
+// Kind 2 replies: its rounds come with the kind.
 void CSlotGame::OnMahjongBetReply(int /*amount*/) {}
 void CSlotGame::OnMahjongResult(char** /*fields*/) {}
 void CSlotGame::PlaceMahjongBet() {}
@@ -40,18 +47,33 @@ void CSlotGame::SetPoolValue(int pool) {
   m_nPoolShown = pool;
   if (CZqUIPanel* p = FindPanel("pool")) p->SetCaption(pool);
 }
+// The mahjong pay table comes with its kind.
+void CSlotGame::SwitchPayTablePage(int /*threeUnits*/) {}
+void CSlotGame::ShowBetOnPayTable(int /*bet*/) {}
 // The dice lamps come with the win effects.
 void CSlotGame::SetDiceLamps(int /*lamps*/) {}
 
-// Effect records, the lever, the pay table and the bonus game of the turntable kind come with
-// their pieces; until then there is nothing to play or light.
-void CSlotGame::UpdateHintEffects() {}
+void CSlotGame::UpdateHintEffects() {
+  for (CSlotEffect* effect : {m_pStoneEffect.get(), m_pPoleTipEffect.get()})
+    if (effect) effect->Update();
+}
+
+void CSlotGame::PlayJackpot() {
+  if (m_pResultEffects[4]) m_pResultEffects[4]->Restart();
+  if (m_pJackpotSound) m_pJackpotSound->Play();
+}
+
+// Only a panel of the lever's style can be pulled.
+void CSlotGame::PullLever(CZqUIPanel* lever) {
+  if (auto* pole = dynamic_cast<CStartPolePanel*>(lever)) pole->Pull();
+}
+
+// The bonus game and the pay-table lights of the turntable kind come with its rounds; until then
+// there is nothing to open or light.
 void CSlotGame::StartBonusOpening() {}
-void CSlotGame::PlayJackpot() {}
 void CSlotGame::StartBonusTurntable(int /*target*/) {}
 void CSlotGame::OpenBonusBox(int /*target*/) {}
 void CSlotGame::LightPayTableLine(int /*line*/, const char* /*code*/) {}
-void CSlotGame::PullLever(CZqUIPanel* /*lever*/) {}
 int CSlotGame::SlidePayTable(int /*out*/) { return 0; }
 
 int CSlotGame::TurntablesHaveThreeLines() const {

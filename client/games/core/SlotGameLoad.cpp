@@ -46,6 +46,19 @@ int CSlotGame::LoadMainUI() {
   return m_uiMain.Create(config.c_str(), SScreenPoint(0, 0), nullptr);
 }
 
+CZqUIPanel* CSlotGame::CreateSubPanel(const char* section, int attached) {
+  const std::string config = m_Config.GetString(section, "ui_config", "");
+  if (!ConfigExists(config.c_str())) return nullptr;
+  auto* panel = new CZqUIPanel(&m_uiMain);
+  // A panel that is not attached stays the main panel's own: it goes with it.
+  if (!panel->Create(config.c_str(), m_Config.GetPoint(section, "pos", "0,0"), nullptr)) {
+    delete panel;
+    return nullptr;
+  }
+  if (!attached) m_uiMain.DelSubPanel(panel);
+  return panel;
+}
+
 void CSlotGame::LoadMusic() {
   const std::string background = m_Config.GetString("MUSIC", "background", "");
   if (!background.empty()) {
@@ -53,8 +66,36 @@ void CSlotGame::LoadMusic() {
     m_pMusic->SetLooping(1);
     if (m_pMusic->SetStreamSource(background.c_str())) m_pMusic->Play();
   }
-  const std::string spin = m_Config.GetString("MUSIC", "spin", "");
-  m_pSpinSound = spin.empty() ? nullptr : m_pEngine->FindSound(spin.c_str());
+  auto sound = [this](const char* key) {
+    const std::string name = m_Config.GetString("MUSIC", key, "");
+    return std::unique_ptr<CZqSound>(name.empty() ? nullptr : m_pEngine->FindSound(name.c_str()));
+  };
+  m_pCoinOutSound = sound("coin_out");
+  m_pSpinSound = sound("spin");
+  m_pJackpotSound = sound("jackpot");
+  m_pBetSounds[0] = sound("bet1");
+  m_pBetSounds[1] = sound("bet2");
+  m_pBetSounds[2] = sound("bet3");
+}
+
+void CSlotGame::LoadSharedEffects() {
+  auto load = [this](const char* section) {
+    auto effect = std::make_unique<CSlotEffect>(m_pEngine);
+    // A record whose picture is missing stays and shows nothing.
+    effect->Load(m_pEngine, m_Config, section);
+    return effect;
+  };
+  m_pResultEffects[0] = load("EFFECT_WIN");
+  m_pResultEffects[1] = load("EFFECT_LOST");
+  m_pResultEffects[4] = load("EFFECT_JACKPOT");
+  m_pStoneEffect = load("STONE");
+  m_pPoleTipEffect = load("POLETIP");
+}
+
+void CSlotGame::StartEffect(CSlotEffect* effect) {
+  if (!effect) return;
+  if (effect->m_pSound) effect->m_pSound->Play();
+  effect->m_aniEffect.Play(1, 0, 0.0f, 0.0f, 0.0f);
 }
 
 int CSlotGame::FinishLoading(int failed) {
@@ -90,11 +131,19 @@ void CSlotGame::UnloadGame() {
   m_pBonusTurntable = nullptr;
   for (CCardReel* reel : m_CardReels) delete reel;
   m_CardReels.clear();
+  UnloadCardGame();
+  m_DigitWheels.clear();
   // The panels below the main panel go with it; none of their pointers may outlive them.
   m_pControlPanel = m_pAutoStopPanel = m_pFreePanel = m_pFreePanel2 = m_pBoxPanel = m_pPoolPanel = nullptr;
   m_uiMain.Cleanup();
   delete m_pMusic;
   m_pMusic = nullptr;
-  if (m_pSpinSound) m_pSpinSound->Stop();
-  m_pSpinSound = nullptr;
+  // The sounds are the game's own instances: deleting them takes them out of the engine's list.
+  m_pSpinSound.reset();
+  m_pCoinOutSound.reset();
+  m_pJackpotSound.reset();
+  for (auto& sound : m_pBetSounds) sound.reset();
+  for (auto& effect : m_pResultEffects) effect.reset();
+  m_pStoneEffect.reset();
+  m_pPoleTipEffect.reset();
 }
