@@ -132,7 +132,7 @@ long CZqEngine::InitEngine(HWND window, int width, int height, int resize) {
   if (FAILED(hr)) return hr;
   hr = _CreateDevice(width, height, resize);
   if (FAILED(hr)) return hr;
-  SetFsWindow(nullptr, 0);
+  SetFsWindow((m_bFsWindowFlag && m_bFullscreen) ? m_hWnd : nullptr, 0);
   _CreateSoundSystem();
 
   hr = OnCreate();
@@ -149,12 +149,24 @@ long CZqEngine::InitEngine(HWND window, int width, int height, int resize) {
 }
 
 long CZqEngine::_CreateDriver() {
+#ifdef ZQ_OLDER_BUILD
+  if (!zq_engine::AppExists()) return ZQERR_NODEVICE;
+  // The record decides: a record that is not windowed takes the display exclusively.
+  const int fullscreen = (m_pDeviceInfo && !m_pDeviceInfo->bWindowed) ? 1 : 0;
+  const DWORD level = fullscreen ? (DDSCL_FULLSCREEN | DDSCL_ALLOWREBOOT | DDSCL_EXCLUSIVE | DDSCL_FPUSETUP)
+                                 : (DDSCL_NORMAL | DDSCL_FPUSETUP);
+#else
+  // This build's driver is always windowed, whatever a derived engine set before.
+  const int fullscreen = 0;
+  const DWORD level = DDSCL_NORMAL;
+#endif
   LPDIRECTDRAW7 dd = nullptr;
   GUID* driver = m_pDeviceInfo ? m_pDeviceInfo->pDriverGUID : nullptr;
   HRESULT hr = DirectDrawCreateEx(driver, reinterpret_cast<LPVOID*>(&dd), IID_IDirectDraw7, nullptr);
   if (FAILED(hr)) return hr;
   m_pDD = dd;
-  hr = m_pDD->SetCooperativeLevel(m_hWnd, DDSCL_NORMAL);
+  m_bFullscreen = fullscreen;
+  hr = m_pDD->SetCooperativeLevel(m_hWnd, level);
   if (FAILED(hr)) return hr;
   if (FAILED(m_pDD->QueryInterface(IID_IDirect3D7, reinterpret_cast<LPVOID*>(&m_pD3D))) || !m_pD3D)
     return ZQERR_DRIVER;
@@ -173,7 +185,12 @@ long CZqEngine::_CreateDevice(int width, int height, int resize) {
       (zqSameGuid(*dev, IID_IDirect3DHALDevice) || zqSameGuid(*dev, IID_IDirect3DTnLHalDevice))
           ? DDSCAPS_VIDEOMEMORY
           : DDSCAPS_SYSTEMMEMORY;
+#ifdef ZQ_OLDER_BUILD
+  long hr = (m_bFullscreen && m_pDeviceInfo) ? _CreateFullscreenBuffers(&m_pDeviceInfo->ddsdMode)
+                                             : _CreateWindowedBuffers(width, height, resize);
+#else
   long hr = _CreateWindowedBuffers(width, height, resize);
+#endif
   if (FAILED(hr)) return hr;
   hr = _Create3DDevice();
   if (FAILED(hr)) return hr;
@@ -201,19 +218,24 @@ long CZqEngine::_CreateDevice(int width, int height, int resize) {
   return 0;
 }
 
-long CZqEngine::_CreateWindowedBuffers(int, int, int resize) {
-  m_dwRenderWidth = ZQ_RENDER_WIDTH;
-  m_dwRenderHeight = ZQ_RENDER_HEIGHT;
-  if (resize) {
-    RECT wr{};
-    GetWindowRect(m_hWnd, &wr);
-    MoveWindow(m_hWnd, wr.left, wr.top, ZQ_RENDER_WIDTH, ZQ_RENDER_HEIGHT, FALSE);
+long CZqEngine::_CreateWindowedBuffers(int width, int height, int resize) {
+#ifdef ZQ_OLDER_BUILD
+  // A size asked for is the back buffer's; without one the back buffer is the client area.
+  const bool sized = width > 0 && height > 0;
+  if (!sized) {
     RECT cr{};
     ::GetClientRect(m_hWnd, &cr);
-    const int w = 2 * ZQ_RENDER_WIDTH - (cr.right - cr.left);
-    const int h = 2 * ZQ_RENDER_HEIGHT - (cr.bottom - cr.top);
-    MoveWindow(m_hWnd, wr.left, wr.top, w, h, TRUE);
+    width = cr.right - cr.left;
+    height = cr.bottom - cr.top;
+    resize = 0;
   }
+#else
+  width = ZQ_RENDER_WIDTH;
+  height = ZQ_RENDER_HEIGHT;
+#endif
+  m_dwRenderWidth = DWORD(width);
+  m_dwRenderHeight = DWORD(height);
+  if (resize) _SizeWindowClient(width, height);
   RECT cr{};
   ::GetClientRect(m_hWnd, &cr);
   POINT origin{0, 0};
@@ -324,6 +346,9 @@ long CZqEngine::DestroyEngine() {
 }
 
 long CZqEngine::Resize(int width, int height) {
+#ifdef ZQ_OLDER_BUILD
+  if (m_bFullscreen) return ZQERR_FULLSCREENRESIZE;
+#endif
   if (m_bLost || !m_pBackSurface) return ZQERR_NODEVICE;
   _ReleaseDeviceObjects();
   long hr = _CreateDevice(width, height, 0);
@@ -335,42 +360,74 @@ long CZqEngine::Resize(int width, int height) {
   return hr;
 }
 
+void CZqEngine::_SizeWindowClient(int width, int height) {
+  // The window first takes the size itself, then grows by its frame so the client area has it.
+  RECT wr{};
+  GetWindowRect(m_hWnd, &wr);
+  MoveWindow(m_hWnd, wr.left, wr.top, width, height, FALSE);
+  RECT cr{};
+  ::GetClientRect(m_hWnd, &cr);
+  MoveWindow(m_hWnd, wr.left, wr.top, 2 * width - (cr.right - cr.left), 2 * height - (cr.bottom - cr.top),
+             TRUE);
+}
+
 long CZqEngine::ChangeEngineMode() {
-  if (m_pDeviceInfo && m_pDeviceInfo->bWindowed && !m_bFullscreen) m_pDeviceInfo->bWindowed = 0;
+  SDxDeviceInfo* device = m_pDeviceInfo;
+  if (device && !m_bFullscreen) {
+    device->bWindowed = 0;
+  }
+#ifdef ZQ_OLDER_BUILD
+  else if (device && m_pDD) {
+    // Still at the chosen mode: the switch goes back to the window; at another mode it rebuilds there.
+    DDSURFACEDESC2 now;
+    std::memset(&now, 0, sizeof now);
+    now.dwSize = sizeof now;
+    if (SUCCEEDED(m_pDD->GetDisplayMode(&now)) && now.dwWidth == device->ddsdMode.dwWidth &&
+        now.dwHeight == device->ddsdMode.dwHeight &&
+        now.ddpfPixelFormat.dwRGBBitCount == device->ddsdMode.ddpfPixelFormat.dwRGBBitCount)
+      device->bWindowed = 1;
+  }
+#endif
+  if (!m_bFullscreen || !m_dwWindowedWidth) {
+    m_dwWindowedWidth = m_dwRenderWidth;
+    m_dwWindowedHeight = m_dwRenderHeight;
+  }
   m_bLost = 1;
   ReleaseSource();
-  DestroyObjects();
-  long hr;
-  if (m_bFullscreen && m_dwSavedStyle) {
-    // Back from the borderless style: menu, style and place return.
+  long hr = DestroyObjects();
+  if (FAILED(hr)) return hr;
+  const int windowed = device ? device->bWindowed : 1;
+  if (m_bFullscreen && windowed) {
+    // Back to the window: menu, style and size first, the place once the device exists.
     SetMenu(m_hWnd, m_hWindowMenu);
-    SetWindowLongA(m_hWnd, GWL_STYLE, LONG(m_dwSavedStyle));
-    hr = _CreateDriver();
-    if (SUCCEEDED(hr)) hr = _CreateDevice(0, 0, 0);
-    if (FAILED(hr)) return hr;
-    SetWindowPos(m_hWnd, HWND_NOTOPMOST, m_rcSavedWindow.left, m_rcSavedWindow.top,
-                 m_rcSavedWindow.right - m_rcSavedWindow.left, m_rcSavedWindow.bottom - m_rcSavedWindow.top,
-                 SWP_SHOWWINDOW);
-    m_dwSavedStyle = 0;
+    if (m_bWindowSaved) SetWindowLongA(m_hWnd, GWL_STYLE, LONG(m_dwSavedStyle));
+    _SizeWindowClient(int(m_dwWindowedWidth), int(m_dwWindowedHeight));
+    if (FAILED(hr = _CreateDriver())) return hr;
+    if (FAILED(hr = _CreateDevice(0, 0, 0))) return hr;
+    if (m_bWindowSaved) {
+      const RECT& r = m_rcSavedWindow;
+      SetWindowPos(m_hWnd, HWND_NOTOPMOST, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_SHOWWINDOW);
+      m_bWindowSaved = 0;
+    }
   } else {
-    hr = _CreateDriver();
-    if (SUCCEEDED(hr)) hr = _CreateDevice(0, 0, 0);
-    if (FAILED(hr)) return hr;
+    if (!m_bFullscreen && !windowed) {
+      SetMenu(m_hWnd, nullptr);
+      // Saved once: a window already in the full-screen style keeps what it came from.
+      if (!m_bWindowSaved) {
+        m_dwSavedStyle = DWORD(GetWindowLongA(m_hWnd, GWL_STYLE));
+        GetWindowRect(m_hWnd, &m_rcSavedWindow);
+        m_bWindowSaved = 1;
+      }
+      SetWindowLongA(m_hWnd, GWL_STYLE, LONG(WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN | WS_SYSMENU));
+    }
+    if (FAILED(hr = _CreateDriver())) return hr;
+    if (FAILED(hr = _CreateDevice(0, 0, 0))) return hr;
     SetMenu(m_hWnd, nullptr);
-    SetFsWindow(nullptr, 0);
+    SetFsWindow(m_bFsWindowFlag ? m_hWnd : nullptr, 0);
   }
   OnInitDevice();
   OnSizeChanged();
   hr = RestoreSource();
   m_bLost = 0;
   return hr;
-}
-
-long CZqEngine::SetFsWindow(HWND, int) { return 0; }
-
-void CZqEngine::EndFsWindow() {
-  if (!m_hFsWindow) return;
-  m_hFsWindow = nullptr;
-  if (m_hFsBitmap) DeleteObject(m_hFsBitmap);
-  m_hFsBitmap = nullptr;
 }

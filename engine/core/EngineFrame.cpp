@@ -55,7 +55,13 @@ int CZqEngine::_CheckCooperativeLevel(long* result, int windowedWrongModeSwitche
     m_bRenderAllowed = 0;
     *result = 0;
   } else if (hr == DDERR_WRONGMODE) {
+#ifdef ZQ_OLDER_BUILD
+    // A window switches over; in full screen the mode is the caller's to handle.
+    (void)windowedWrongModeSwitches;
+    *result = m_bFullscreen ? hr : ChangeEngineMode();
+#else
     *result = (windowedWrongModeSwitches && !m_bFullscreen) ? ChangeEngineMode() : RestoreEngine();
+#endif
   } else {
     *result = hr;
   }
@@ -71,6 +77,24 @@ long CZqEngine::_RenderEngine() {
   if (!m_bActive) return 0;
   long result = 0;
   if (!_CheckCooperativeLevel(&result, 0)) return result;
+#ifdef ZQ_OLDER_BUILD
+  if (_IsStereoPass()) {
+    // The left eye first, into its own surface, then the right eye into the back buffer.
+    m_pD3DDevice->SetTransform(D3DTRANSFORMSTATE_VIEW, &m_matLeft);
+    m_pD3DDevice->SetRenderTarget(m_pddsBackLeft, 0);
+    HRESULT hr = m_pD3DDevice->BeginScene();
+    if (FAILED(hr)) return hr;
+    long rendered = OnRender();
+    m_pD3DDevice->EndScene();
+    if (FAILED(rendered)) return rendered;
+    rendered = OnDraw(m_pBackSurfaceLeft);
+    if (FAILED(rendered)) return rendered;
+    m_pD3DDevice->SetTransform(D3DTRANSFORMSTATE_VIEW, &m_matRight);
+    m_pD3DDevice->SetRenderTarget(m_pddsBack, 0);
+  } else if (m_bViewMatrix) {
+    m_pD3DDevice->SetTransform(D3DTRANSFORMSTATE_VIEW, &m_matView);
+  }
+#endif
   HRESULT hr = m_pD3DDevice->BeginScene();
   if (FAILED(hr)) return hr;
   long rendered = OnRender();
@@ -81,6 +105,12 @@ long CZqEngine::_RenderEngine() {
 
 long CZqEngine::Present() {
   if (!m_pddsFront || !m_pddsBack) return ZQERR_NODEVICE;
+#ifdef ZQ_OLDER_BUILD
+  if (m_bFullscreen) {
+    if (m_hFsWindow) return _FsFlip();
+    return m_pddsFront->Flip(nullptr, m_bStereo ? (DDFLIP_WAIT | DDFLIP_STEREO) : DDFLIP_WAIT);
+  }
+#endif
   if (m_bClearBeforePresent) {
     DDBLTFX fx{};
     fx.dwSize = sizeof fx;
@@ -96,6 +126,16 @@ long CZqEngine::Present() {
 }
 
 void CZqEngine::UpdateBounds() {
+#ifdef ZQ_OLDER_BUILD
+  if (m_bFullscreen) {
+    // The whole screen shows the whole back buffer; the client is the screen for mouse mapping.
+    m_rcDest = SScreenRect(0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    m_rcClient = m_rcDest;
+    m_rcSource = SScreenRect(0, 0, int32_t(m_dwRenderWidth), int32_t(m_dwRenderHeight));
+    m_bClearBeforePresent = 0;
+    return;
+  }
+#endif
   RECT cr{};
   if (m_hWnd) ::GetClientRect(m_hWnd, &cr);
   POINT origin{0, 0};
@@ -149,13 +189,19 @@ long CZqEngine::RestoreEngine() {
   long hr = DestroyObjects();
   if (FAILED(hr)) return hr;
   if (FAILED(hr = _CreateDriver())) return hr;
-  if (FAILED(hr = _CreateDevice(0, 0, 0))) return hr;
+#ifdef ZQ_OLDER_BUILD
+  // A window keeps the back buffer it had: its client area may have been stretched since.
+  hr = _CreateDevice(int(m_dwRenderWidth), int(m_dwRenderHeight), 0);
+#else
+  hr = _CreateDevice(0, 0, 0);
+#endif
+  if (FAILED(hr)) return hr;
   if (FAILED(hr = OnInitDevice())) return hr;
   hr = RestoreSource();
   if (FAILED(hr)) return hr;
   m_bLost = 0;
   m_bRestoreFailed = 0;
-  SetFsWindow(nullptr, 0);
+  SetFsWindow((m_bFsWindowFlag && m_bFullscreen) ? m_hWnd : nullptr, 0);
   return hr;
 }
 
@@ -173,6 +219,15 @@ long CZqEngine::PrepareForRender() {
   if (m_bLost || !m_pD3DDevice) return ZQERR_NODEVICE;
   long result = 0;
   if (!_CheckCooperativeLevel(&result, 1)) return result;
+#ifdef ZQ_OLDER_BUILD
+  if (_IsStereoPass()) {
+    m_pD3DDevice->SetTransform(D3DTRANSFORMSTATE_VIEW, &m_matLeft);
+    m_pD3DDevice->SetRenderTarget(m_pddsBackLeft, 0);
+    m_pD3DDevice->SetTransform(D3DTRANSFORMSTATE_VIEW, &m_matRight);
+    m_pD3DDevice->SetRenderTarget(m_pddsBack, 0);
+    return 0;
+  }
+#endif
   if (m_bViewMatrix) m_pD3DDevice->SetTransform(D3DTRANSFORMSTATE_VIEW, &m_matView);
   return 0;
 }

@@ -14,7 +14,15 @@ long CZqEngine::OnDraw(CZqSurface* surface) { return m_pGame ? m_pGame->Draw(sur
 // The game's caption textures are rebuilt after the shared textures they may draw with.
 long CZqEngine::RestoreSource() {
   long result = _RestoreRegisteredObjects();
+#ifdef ZQ_OLDER_BUILD
+  // The older game reports its panels' status, and a failure is the engine's too.
+  if (m_pGame) {
+    const long game = m_pGame->RestoreSource();
+    if (SUCCEEDED(result) && FAILED(game)) result = game;
+  }
+#else
   if (m_pGame) m_pGame->RestoreSourceForGame();
+#endif
   return result;
 }
 

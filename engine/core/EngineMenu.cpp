@@ -87,7 +87,23 @@ int CZqEngine::_OnMenuCommand(WORD id) {
     Pause(g_nEnginePauseToggle);
     return 1;
   }
-  if (id == m_idNoEffect) return 1;
+  if (id == m_idNoEffect) {
+#ifdef ZQ_OLDER_BUILD
+    // In full screen: a GDI window shown over the flipping display, or plain flips again.
+    if (m_bFullscreen) {
+      m_bFsWindowFlag = !m_bFsWindowFlag;
+      if (m_bFsWindowFlag) {
+        SetMenu(m_hWnd, nullptr);
+        SetFsWindow(m_hWnd, 0);
+      } else {
+        EndFsWindow();
+        SetMenu(m_hWnd, nullptr);
+      }
+      _UpdateMenu(m_hPopupMenu);
+    }
+#endif
+    return 1;
+  }
   if (m_pDeviceInfo && id >= ZQ_MENU_MODE_BASE && (DWORD)(id - ZQ_MENU_MODE_BASE) < m_pDeviceInfo->dwNumModes)
     Device_SelectMode(m_pDeviceInfo, (DWORD)(id - ZQ_MENU_MODE_BASE));
   return 0;

@@ -51,6 +51,21 @@ long CZqEngine::MsgProc(UINT message, UINT wParam, long lParam) {
     }
   }
 
+#ifdef ZQ_OLDER_BUILD
+  if (m_bFullscreen) {
+    // Full screen shows no system cursor, and the window is neither moved, sized nor maximised.
+    if (message == WM_SETCURSOR) {
+      SetCursor(nullptr);
+      return 1;
+    }
+    if (message == WM_SYSCOMMAND) {
+      const UINT command = wParam & 0xFFF0;
+      if (command == SC_SIZE || command == SC_MOVE || command == SC_MAXIMIZE || command == SC_MONITORPOWER)
+        return 1;
+    }
+  }
+#endif
+
   switch (message) {
     case WM_MOVE:
       UpdateBounds();

@@ -102,6 +102,8 @@ class ZQ_API CZqEngine {
   // Shows a GDI window over an exclusive full-screen display; nothing while windowed.
   long SetFsWindow(HWND window, int capture);
   void EndFsWindow();
+  // Gives the screen back to GDI in full screen (redrawing the menu bar and frame on request).
+  long FlipToGDISurface(int redraw);
 
   // ---- accessors ----
   int GetEngineID() const { return m_nEngineID; }
@@ -273,6 +275,19 @@ class ZQ_API CZqEngine {
   long _CreateDriver();
   long _CreateDevice(int width, int height, int resize);
   long _CreateWindowedBuffers(int width, int height, int resize);
+  // Moves the window to width x height and then grows it so that its client area has that size.
+  void _SizeWindowClient(int width, int height);
+  // The exclusive flip chain at a display mode, and its present with the GDI window drawn over.
+  long _CreateFullscreenBuffers(DDSURFACEDESC2* mode);
+  long _FsFlip();
+#ifdef ZQ_OLDER_BUILD
+  // Stereo pairs are drawn when a subclass set the switch and the record its flag, in full screen.
+  int _IsStereoPass() const {
+    return m_bStereo && m_pDeviceInfo && m_pDeviceInfo->dwReserved && m_bFullscreen && m_pddsBackLeft;
+  }
+  // The three view matrices of a stereo pair: eyes `separation` apart across the view direction.
+  void SetViewParams(D3DVECTOR* eye, D3DVECTOR* at, D3DVECTOR* up, float separation);
+#endif
   long _Create3DDevice();
   long _CreateZBuffer();
   long _CreateSoundSystem();
@@ -377,9 +392,14 @@ class ZQ_API CZqEngine {
   D3DMATRIX m_matView;
   CZqMedia* m_pPlayVideo;
 
-  // Set while the window style and size are those of full screen (to come back from).
+  // The window as it was before full screen (style, rectangle, back-buffer size), to come back to.
   DWORD m_dwSavedStyle;
   RECT m_rcSavedWindow;
+  int m_bWindowSaved = 0;
+  DWORD m_dwWindowedWidth = 0;
+  DWORD m_dwWindowedHeight = 0;
+  int m_bCanRenderWindowed = 0;   // the driver draws GDI windows over a flipping display itself
+  HCURSOR m_hFsCursor = nullptr;  // the cursor whose icon the GDI flip last looked up
   // Clock reading (ms) of the last failed restore, so a lost device is retried only now and then.
   DWORD m_dwLastRestoreTry;
   int m_bRestoreFailed;

@@ -24,7 +24,13 @@ class ZQ_API CZqGame {
   virtual long Draw(CZqSurface* surface);
   virtual long Update(DWORD elapsed);  // 0.1 ms units
   virtual void ReleaseSource();
+#ifdef ZQ_OLDER_BUILD
+  // The main panel's restore status, passed on as it is.
+  virtual long RestoreSource();
+#else
+  // 1 when the main panel restored (status 0 or above), else 0.
   virtual int RestoreSourceForGame();
+#endif
   virtual long MsgProc(UINT msg, UINT wParam, long lParam);
   // Points in back-buffer coordinates; the main panel gets them in its own.
   virtual DWORD OnMouseMove(UINT flags, SScreenPoint point);

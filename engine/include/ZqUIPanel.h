@@ -74,8 +74,10 @@ class ZQ_API CZqUIPanel {
 
   // ---- drawing and per-frame work ----
   long Draw(SScreenPoint at);
+#ifndef ZQ_OLDER_BUILD
   long DrawNum(SScreenPoint at, unsigned frame);
-  void UpdateRender() { UpdateState(); }
+  void UpdateRender();
+#endif
   long SetCaption(const char* caption);
   long SetCaption(int number);
   void SetFont();
@@ -129,16 +131,19 @@ class ZQ_API CZqUIPanel {
   // ---- setters ----
   // Hiding or disabling a panel also ends a press or drag in it and below it.
   void SetVisible(int visible);
-  void SetVisibleValue(int visible);
   void SetEnable(int enable);
-  void SetEnableValue(int enable);
   void SetFocus();
   void SetChecked(int checked);
+#ifndef ZQ_OLDER_BUILD
+  // The newer build's direct state setters: flags only, without a refresh (SetTouch refreshes).
+  void SetVisibleValue(int visible);
+  void SetEnableValue(int enable);
   void SetCheckedValue(int checked);
   void SetPressValue(int pressed);
-  void SetTouchValue(int touched) { m_bTouched = touched; }
+  void SetTouchValue(int touched);
   void SetTouch(int touched);
   void SetUIValue(int visible, int enabled, int touched, int checked, int pressed);
+#endif
   void SetStyleChecked(int flag) { m_bToggleOnClick = flag; }
   void SetTextbox(int flag) { m_bCaption = flag; }
   void SetCanEdit(int flag) { m_bEditable = flag; }

@@ -30,7 +30,11 @@ long CZqGame::RenderUI() {
 long CZqGame::Draw(CZqSurface*) { return 0; }
 long CZqGame::Update(DWORD) { return 0; }
 void CZqGame::ReleaseSource() { m_uiMain.ReleaseSource(); }
+#ifdef ZQ_OLDER_BUILD
+long CZqGame::RestoreSource() { return m_uiMain.RestoreSource(); }
+#else
 int CZqGame::RestoreSourceForGame() { return m_uiMain.RestoreSource() >= 0 ? 1 : 0; }
+#endif
 long CZqGame::MsgProc(UINT msg, UINT wParam, long lParam) { return m_uiMain.MsgProc(msg, wParam, lParam); }
 void CZqGame::OnUICmd(CZqUIPanel*, UINT, LPARAM) {}
 

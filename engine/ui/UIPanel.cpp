@@ -165,11 +165,6 @@ void CZqUIPanel::SetVisible(int visible) {
   if (!visible && _ReleasePress()) UpdateState();
 }
 
-void CZqUIPanel::SetVisibleValue(int visible) {
-  m_bVisible = visible;
-  if (!visible) _ReleasePress();
-}
-
 void CZqUIPanel::SetEnable(int enable) {
   const int changed = m_bEnabled != enable;
   m_bEnabled = enable;
@@ -181,11 +176,6 @@ void CZqUIPanel::SetEnable(int enable) {
   if (changed || released) UpdateState();
 }
 
-void CZqUIPanel::SetEnableValue(int enable) {
-  m_bEnabled = enable;
-  if (!enable) _ReleasePress();
-}
-
 void CZqUIPanel::SetFocus() {
   for (CZqUIPanel* p = this; p; p = p->m_pParent) p->m_bFocus = 1;
 }
@@ -193,6 +183,17 @@ void CZqUIPanel::SetFocus() {
 void CZqUIPanel::SetChecked(int checked) {
   m_bChecked = checked;
   UpdateState();
+}
+
+#ifndef ZQ_OLDER_BUILD
+void CZqUIPanel::SetVisibleValue(int visible) {
+  m_bVisible = visible;
+  if (!visible) _ReleasePress();
+}
+
+void CZqUIPanel::SetEnableValue(int enable) {
+  m_bEnabled = enable;
+  if (!enable) _ReleasePress();
 }
 
 void CZqUIPanel::SetCheckedValue(int checked) {
@@ -223,6 +224,9 @@ void CZqUIPanel::SetUIValue(int visible, int enabled, int touched, int checked, 
     for (CZqUIPanel* c : m_listChildren) c->_ReleasePress();
   }
 }
+
+void CZqUIPanel::SetTouchValue(int touched) { m_bTouched = touched; }
+#endif
 
 void CZqUIPanel::SetBackLayer(int backLayer) {
   m_bBackLayer = (m_pParent && !m_pParent->m_bBackLayer) ? 0 : backLayer;

@@ -36,6 +36,7 @@ long CZqUIPanel::Draw(SScreenPoint at) {
   return _DrawChildren(at);
 }
 
+#ifndef ZQ_OLDER_BUILD
 long CZqUIPanel::DrawNum(SScreenPoint at, unsigned frame) {
   if (!m_pEngine) {
     Cleanup();
@@ -50,6 +51,9 @@ long CZqUIPanel::DrawNum(SScreenPoint at, unsigned frame) {
   }
   return _DrawChildren(at);
 }
+
+void CZqUIPanel::UpdateRender() { UpdateState(); }
+#endif
 
 long CZqUIPanel::_DrawChildren(SScreenPoint at) {
   const int edit = CZqFunc::UI_GetEditMode();
@@ -120,12 +124,20 @@ void CZqUIPanel::UpdateState() {
         m_pCurrent = first({&m_aniNormal});
       else if (present(m_aniPress))
         m_pCurrent = &m_aniPress;
+#ifdef ZQ_OLDER_BUILD
+    } else if (m_bPressed || m_bChecked) {
+      m_pCurrent = first({&m_aniPressTouch, &m_aniPress});
+    } else {
+      m_pCurrent = first({&m_aniNormalTouch, &m_aniNormal});
+    }
+#else
     } else if (!m_bPressed) {
       m_pCurrent =
           m_bChecked ? first({&m_aniPressTouch, &m_aniPress}) : first({&m_aniNormalTouch, &m_aniNormal});
     } else {
       m_pCurrent = first({&m_aniPress, &m_aniPressTouch});
     }
+#endif
   } else {
     m_bTouched = 0;
     if (present(m_aniDisable))

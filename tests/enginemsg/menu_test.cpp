@@ -184,6 +184,50 @@ TEST_F(EngineMenuTest, ModeSwitchRebuildsTheDeviceOrDestroysTheWindow) {
   EXPECT_EQ(engine->m_dwPauseCount, 0u);
 }
 
+TEST_F(EngineMenuTest, ModeSwitchSavesTheWindowOnceAndComesBackWhenFullScreen) {
+  HMENU bar = CreateMenu();
+  AppendMenuA(bar, MF_STRING, 1, "Game");
+  SetMenu(wnd, bar);
+  delete app;
+  app = new PassApp();
+  ASSERT_EQ(app->InitApp(wnd), 1);
+  Start();
+  MoveWindow(wnd, 30, 20, 728, 567, TRUE);
+  const DWORD style = DWORD(GetWindowLongA(wnd, GWL_STYLE));
+  RECT placed{};
+  GetWindowRect(wnd, &placed);
+
+  // This build stays windowed in the borderless style, however often it switches.
+  for (int i = 0; i < 2; ++i) {
+    EXPECT_EQ(Command(kModeSwitch), 0);
+    EXPECT_EQ(DWORD(GetWindowLongA(wnd, GWL_STYLE)), 0x92080000u);
+    EXPECT_EQ(GetMenu(wnd), nullptr);
+    EXPECT_EQ(engine->m_pDeviceInfo->bWindowed, 0);
+    EXPECT_EQ(engine->IsFullscreen(), 0);
+    EXPECT_EQ(engine->GetRenderWidth(), 800u);
+  }
+  // A derived engine in full screen with the record windowed again gets the first window back.
+  engine->m_bFullscreen = 1;
+  engine->m_pDeviceInfo->bWindowed = 1;
+  EXPECT_EQ(Command(kModeSwitch), 0);
+  EXPECT_EQ(engine->IsFullscreen(), 0);
+  EXPECT_TRUE(engine->IsValid());
+  EXPECT_EQ(engine->m_pDeviceInfo->bWindowed, 1);
+  EXPECT_EQ(DWORD(GetWindowLongA(wnd, GWL_STYLE)), style | WS_VISIBLE);  // and shown
+  EXPECT_EQ(GetMenu(wnd), bar);
+  RECT now{};
+  GetWindowRect(wnd, &now);
+  EXPECT_EQ(now.left, placed.left);
+  EXPECT_EQ(now.top, placed.top);
+  EXPECT_EQ(now.right, placed.right);
+  EXPECT_EQ(now.bottom, placed.bottom);
+  EXPECT_EQ(engine->GetRenderWidth(), 800u);
+  // In this build a resize is never refused for full screen.
+  engine->m_bFullscreen = 1;
+  EXPECT_EQ(engine->Resize(640, 480), 0);
+  EXPECT_EQ(engine->GetRenderWidth(), 800u);
+}
+
 TEST_F(EngineMenuTest, ContextMenuTracksThePopupAtTheScreenPoint) {
   Start(true);
   HMENU sub = GetSubMenu(Popup(), 0);

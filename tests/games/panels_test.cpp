@@ -23,6 +23,15 @@ class TestFrame : public CMainFrame {
   void SetElapsed(DWORD dt) { m_dwElapsed = dt; }
 };
 
+// The panel's state flags, set directly: the older build the client loads has no setters for them.
+struct PanelFlags : CZqUIPanel {
+  static void Set(CZqUIPanel* p, int touched, int pressed, int checked) {
+    p->*(&PanelFlags::m_bTouched) = touched;
+    p->*(&PanelFlags::m_bPressed) = pressed;
+    p->*(&PanelFlags::m_bChecked) = checked;
+  }
+};
+
 // Normal image red; the four press frames blue 60, 120, 180, 240.
 constexpr DWORD kNormal = 0xFFFF0000;
 DWORD PressColor(int i) { return 0xFF000000u | DWORD(60 * (i + 1)); }
@@ -119,16 +128,20 @@ TEST_F(PanelsTest, LeverAndBonusShowTheirPressImageInEveryState) {
   } cases[] = {
       {"disabled", [](CZqUIPanel* p) { p->SetEnable(0); }},
       {"enabled again", [](CZqUIPanel* p) { p->SetEnable(1); }},
-      {"touched", [](CZqUIPanel* p) { p->SetTouch(1); }},
+      {"touched",
+       [](CZqUIPanel* p) {
+         PanelFlags::Set(p, 1, 0, 0);
+         p->UpdateState();
+       }},
       {"pressed",
        [](CZqUIPanel* p) {
-         p->SetPressValue(1);
+         PanelFlags::Set(p, 1, 1, 0);
          p->UpdateState();
        }},
       {"checked", [](CZqUIPanel* p) { p->SetChecked(1); }},
       {"released",
        [](CZqUIPanel* p) {
-         p->SetUIValue(1, 1, 0, 0, 0);
+         PanelFlags::Set(p, 0, 0, 0);
          p->UpdateState();
        }},
   };

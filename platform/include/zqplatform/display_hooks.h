@@ -58,3 +58,16 @@ ZQPLAT_API DWORD zqDisplayPresentCount(HWND hwnd);
 // Writes that frame, or a surface, as an RGB PNG. TRUE on success.
 ZQPLAT_API BOOL zqDisplayWritePresentedFramePng(HWND hwnd, const char* path);
 ZQPLAT_API BOOL zqDisplayWriteSurfacePng(LPDIRECTDRAWSURFACE7 surface, const char* path);
+
+// The exclusive full screen as a driver object holds it: the window, its cooperative flags, the
+// display mode set and the flips presented since. exclusiveMode: the window took that display
+// mode (FALSE: it covers the desktop at the desktop's mode). TRUE while a mode is set.
+struct ZqDisplayFullscreenState {
+  HWND window;
+  DWORD cooperativeFlags;
+  DWORD width, height, bitsPerPixel, refreshRate;
+  BOOL exclusiveMode;
+  DWORD flips;
+  DWORD lastFlipFlags;
+};
+ZQPLAT_API BOOL zqDisplayGetFullscreenState(ZqDisplayFullscreenState* out);

@@ -108,6 +108,7 @@
 #define SC_MINIMIZE 0xF020
 #define SC_MAXIMIZE 0xF030
 #define SC_CLOSE 0xF060
+#define SC_MONITORPOWER 0xF170
 #define SC_RESTORE 0xF120
 
 // Mouse key state (wParam of mouse messages)
@@ -678,6 +679,8 @@ ZQPLAT_API int ShowCursor(BOOL show);
 ZQPLAT_API BOOL GetCursorPos(LPPOINT pt);
 ZQPLAT_API BOOL SetCursorPos(int x, int y);
 ZQPLAT_API BOOL ClipCursor(const RECT* rect);
+// The rectangle the cursor is confined to (the whole screen when it is free).
+ZQPLAT_API BOOL GetClipCursor(LPRECT rect);
 ZQPLAT_API BOOL DestroyCursor(HCURSOR cursor);
 ZQPLAT_API BOOL DestroyIcon(HICON icon);
 
@@ -718,6 +721,9 @@ ZQPLAT_API int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 
 // ---- platform hooks ---------------------------------------------------------------------------
 ZQPLAT_API BOOL zqIsHeadless();
+// The screen size reported while a program holds a display mode in full screen (0, 0: the
+// desktop's again).
+ZQPLAT_API void zqSetScreenMode(int width, int height);
 // The SDL_Window* of a top-level window, or nullptr headless (or for a child window).
 ZQPLAT_API void* zqGetNativeWindow(HWND hwnd);
 // Called with TRUE / FALSE whenever the application's activation changes.

@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "display/device.h"
+#include "display/fullscreen.h"
 #include "display/machine.h"
 #include "display/pixel_format.h"
 #include "display/surface.h"
@@ -120,12 +121,14 @@ class DirectDraw final : public IDirectDraw7 {
           (hz == 0 || m.dwRefreshRate == 0 || m.dwRefreshRate == hz)) {
         mode_ = m;
         modeSet_ = true;
+        fullscreenSetMode(this, hwnd_, mode_);
         return DD_OK;
       }
     return DDERR_INVALIDPARAMS;
   }
   HRESULT RestoreDisplayMode() override {
     modeSet_ = false;
+    fullscreenRelease(this);
     return DD_OK;
   }
   HRESULT SetCooperativeLevel(HWND hwnd, DWORD flags) override {
@@ -134,6 +137,7 @@ class DirectDraw final : public IDirectDraw7 {
     hwnd_ = hwnd;
     coopFlags_ = flags;
     if (!(flags & DDSCL_EXCLUSIVE)) modeSet_ = false;
+    fullscreenCooperativeLevel(this, hwnd, flags);
     return DD_OK;
   }
   HRESULT RestoreAllSurfaces() override {
@@ -143,7 +147,7 @@ class DirectDraw final : public IDirectDraw7 {
   HRESULT TestCooperativeLevel() override { return cooperativeLevelResult(); }
 
  private:
-  ~DirectDraw() override = default;
+  ~DirectDraw() override { fullscreenRelease(this); }
   std::atomic<ULONG> refs_{1};
   DriverInfo driver_;
   HWND hwnd_ = nullptr;
@@ -196,6 +200,18 @@ HRESULT DirectDraw::CreateSurface(LPDDSURFACEDESC2 in, LPDIRECTDRAWSURFACE7* out
           return hr;
         }
         primary->AddAttachedSurface(back);
+        // A stereo chain gets its left-eye surface, which is drawn into but never shown:
+        // this device shows no stereo pictures.
+        if (i == 0 && (in->ddsCaps.dwCaps2 & DDSCAPS2_STEREOSURFACELEFT)) {
+          DDSURFACEDESC2 left = b;
+          left.ddsCaps.dwCaps &= ~DWORD(DDSCAPS_BACKBUFFER);
+          left.ddsCaps.dwCaps2 = DDSCAPS2_STEREOSURFACELEFT;
+          Surface* eye;
+          if (SUCCEEDED(Surface::create(left, hwnd_, &eye))) {
+            back->AddAttachedSurface(eye);
+            eye->Release();
+          }
+        }
         back->Release();
       }
     }

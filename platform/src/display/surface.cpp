@@ -4,6 +4,8 @@
 #include <cstring>
 #include <mutex>
 
+#include "display/fullscreen.h"
+
 #include "zqplatform/gdi.h"
 
 namespace zqdisplay {
@@ -264,16 +266,19 @@ HRESULT Surface::Blt(LPRECT destRect, LPDIRECTDRAWSURFACE7 source, LPRECT source
   return copyFrom(src, d, s, key, k);
 }
 
-HRESULT Surface::Flip(LPDIRECTDRAWSURFACE7, DWORD) {
+HRESULT Surface::Flip(LPDIRECTDRAWSURFACE7, DWORD flags) {
   if (lost_) return DDERR_SURFACELOST;
   if (!primary() || !(desc_.ddsCaps.dwCaps & DDSCAPS_FLIP)) return DDERR_NOTFLIPPABLE;
   DDSCAPS2 caps{DDSCAPS_BACKBUFFER, 0, 0, 0};
   LPDIRECTDRAWSURFACE7 back = nullptr;
   if (FAILED(GetAttachedSurface(&caps, &back))) return DDERR_NOTFLIPPABLE;
   Surface* b = asSurface(back);
+  // The picture is shown at once, so a flip never has to wait; with DDFLIP_STEREO only the back
+  // buffer (the right eye) is shown.
   HRESULT hr = presentBlt(presentWindow(), RECT{0, 0, b->width(), b->height()}, b,
                           RECT{0, 0, b->width(), b->height()});
   back->Release();
+  if (SUCCEEDED(hr)) fullscreenNoteFlip(flags);
   return hr;
 }
 

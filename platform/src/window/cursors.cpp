@@ -66,6 +66,7 @@ void resetCursor() {
   c.counter = 0;
   c.pos = POINT{0, 0};
   c.clipped = false;
+  grabMouse(nullptr);
 }
 
 }  // namespace zqwin
@@ -110,6 +111,20 @@ BOOL ClipCursor(const RECT* rect) {
   auto& c = cur();
   c.clipped = rect != nullptr;
   if (rect) c.clip = *rect;
+  grabMouse(rect);
+  return TRUE;
+}
+
+BOOL GetClipCursor(LPRECT rect) {
+  if (!rect) return FALSE;
+  auto& c = cur();
+  if (c.clipped) {
+    *rect = c.clip;
+  } else {
+    int w, h;
+    screenSize(w, h);
+    *rect = RECT{0, 0, w, h};
+  }
   return TRUE;
 }
 

@@ -14,6 +14,7 @@ constexpr int kHeadlessScreenW = 1024, kHeadlessScreenH = 768;
 namespace zqwin {
 
 void screenSize(int& w, int& h) {
+  if (screenModeSize(w, h)) return;
   w = kHeadlessScreenW;
   h = kHeadlessScreenH;
   backend().screenSize(w, h);

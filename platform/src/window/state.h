@@ -117,6 +117,8 @@ void setMinimized(HWND hwnd, bool minimized);
 void destroyMenuTree(HMENU menu);
 HMENU copyMenuTree(HMENU menu);
 void screenSize(int& w, int& h);
+// The size of a display mode a program set in full screen; false when none is set.
+bool screenModeSize(int& w, int& h);
 void queueInput(const MSG& m);
 void updateKeyState(UINT msg, UINT vk);
 void updateAsyncKeyState(UINT vk, bool down);
@@ -128,6 +130,9 @@ void setCursorScreenPos(POINT p);
 UINT mouseKeyFlags();
 
 bool queryMinMax(HWND hwnd, MINMAXINFO& mmi);
+// The cursor confined to a screen rectangle (null: free), as a mouse grab of the active window
+// when it is on a screen.
+void grabMouse(const RECT* screenRect);
 
 // Pump hooks (media, IPC).
 void runPumpHooks();
