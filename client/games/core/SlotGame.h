@@ -273,6 +273,41 @@ class CSlotGame : public CZqGame, public CNetGame {
   int m_bShowLight = 0;
   std::array<std::unique_ptr<CSlotEffect>, kWinLineEffects> m_WinLineEffects;
   std::vector<std::unique_ptr<CSlotEffect>> m_ExtraEffects;
+
+  // ---- kind 0: turntables ----
+  // A turntable of that style ("turntable_braked" and "turntable_poker" brake onto their card).
+  CTurntable* CreateTurntable(const char* style);
+  // The pay-table row and cell of a winning pattern at the round's bet; both stay empty for a
+  // pattern that no level lists.
+  void FindPayTableRect(const char* pattern, SScreenRect& row, SScreenRect& cell) const;
+  // The round's end: captions, panels and marks back for the next bet.
+  void EndTurntableRound();
+  // Auto-play after a round: the next bet, or its end.
+  void SettleAutoPlay();
+  // Kind 0's pieces go with the folder that loaded them.
+  void UnloadTurntableGame();
+  // The bonus tip number: what the lobby's slot type says about the machine (0 when empty).
+  int BonusTipNumber() const;
+
+  static constexpr int kBonusBoxes = 10;
+  static constexpr int kPatternNames = 50;
+  std::unique_ptr<CZqSound> m_pBonusSound;
+  std::unique_ptr<CZqSound> m_pBonusGetSound;
+  std::unique_ptr<CSlotEffect> m_pBonusGameEffect;  // "BONUS_GAME"
+  std::unique_ptr<CSlotEffect> m_pBonusRunEffect;   // "EFFECT_BONUS_RUN"
+  std::unique_ptr<CSlotEffect> m_pBonusEffect;      // "EFFECT_BONUS"
+  std::unique_ptr<CSlotEffect> m_pShowBoxEffect;    // "SHOW_BOX"
+  std::unique_ptr<CSlotEffect> m_pAutoBonusEffect;  // "AUTO_BONUS"
+  std::array<std::unique_ptr<CSlotEffect>, kBonusBoxes> m_BoxEffects;
+  int m_bBoxesPending = 0;
+  int m_bRoundEnded = 0;
+  SScreenRect m_rcLineRow[3];
+  SScreenRect m_rcLineCell[3];
+  SScreenRect m_rcBonusCell;
+  // The win table's levels, each a list of patterns whose first is the row prefix.
+  std::vector<std::vector<std::string>> m_PayLevels;
+  std::map<std::string, SScreenRect> m_LevelRects;
+  std::map<std::string, SScreenRect> m_BonusRects;
 };
 
 // The toolong box, then the exit; not refused in any state.

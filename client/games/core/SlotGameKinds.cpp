@@ -4,16 +4,6 @@
 #include "games/pieces/StartPolePanel.h"
 #include "games/pieces/Turntable.h"
 
-int CSlotGame::LoadTurntableGame(const char* /*folder*/) {
-  const int ui = LoadMainUI();
-  m_pBoxPanel = CreateSubPanel("SEL_BOX", 0);
-  m_pControlPanel = CreateSubPanel("SPIN_PANEL", 1);
-  m_pAutoStopPanel = CreateSubPanel("STOP_PANEL", 0);
-  LoadMusic();
-  LoadSharedEffects();
-  StartEffect(m_pStoneEffect.get());
-  return FinishLoading(!ui);
-}
 int CSlotGame::LoadMahjongGame(const char* /*folder*/) {
   const int ui = LoadMainUI();
   m_pControlPanel = CreateSubPanel("SPIN_PANEL", 1);
@@ -22,7 +12,6 @@ int CSlotGame::LoadMahjongGame(const char* /*folder*/) {
   return FinishLoading(!ui);
 }
 
-long CSlotGame::UpdateTurntableGame(DWORD /*elapsed*/) { return 0; }
 long CSlotGame::UpdateMahjongGame(DWORD /*elapsed*/) { return 0; }
 
 long CSlotGame::RenderScreen() {
@@ -35,7 +24,6 @@ long CSlotGame::RenderScreen() {
   if (m_pEngine) m_pEngine->PreparePaint(5, 6, 5, 4);
   return RenderUI();
 }
-long CSlotGame::RenderTurntableGame() { return RenderScreen(); }
 long CSlotGame::RenderMahjongGame() { return RenderScreen(); }
 
 // Kind 2 replies: its rounds come with the kind.
@@ -58,26 +46,9 @@ void CSlotGame::UpdateHintEffects() {
     if (effect) effect->Update();
 }
 
-void CSlotGame::PlayJackpot() {
-  if (m_pResultEffects[4]) m_pResultEffects[4]->Restart();
-  if (m_pJackpotSound) m_pJackpotSound->Play();
-}
-
 // Only a panel of the lever's style can be pulled.
 void CSlotGame::PullLever(CZqUIPanel* lever) {
   if (auto* pole = dynamic_cast<CStartPolePanel*>(lever)) pole->Pull();
 }
 
-// The bonus game and the pay-table lights of the turntable kind come with its rounds; until then
-// there is nothing to open or light.
-void CSlotGame::StartBonusOpening() {}
-void CSlotGame::StartBonusTurntable(int /*target*/) {}
-void CSlotGame::OpenBonusBox(int /*target*/) {}
-void CSlotGame::LightPayTableLine(int /*line*/, const char* /*code*/) {}
 int CSlotGame::SlidePayTable(int /*out*/) { return 0; }
-
-int CSlotGame::TurntablesHaveThreeLines() const {
-  for (const CTurntable* table : m_Turntables)
-    if (table && table->GetLineCount() >= 3) return 1;
-  return 0;
-}
