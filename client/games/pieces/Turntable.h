@@ -65,6 +65,8 @@ class CTurntable {
   // Keeps the position in [0, strip length).
   void Wrap();
   void ResetDefaults();
+  // Loaded with cards, a card size and a band: nothing divides by zero.
+  int IsReady() const;
 
   int m_nCurrentIndex = 0;
   std::vector<D3DTLVERTEX> m_Vertices;
@@ -91,7 +93,7 @@ class CTurntable {
   float m_fDefaultTime = 1.0f;
   float m_fDefaultRounds = 10.0f;
   float m_fPullUpTime = 30.0f;
-  std::unique_ptr<CZqAnimation> m_pImage;
+  CZqAnimation m_aniImage;
   std::unique_ptr<CZqTexture> m_pCopy;
   int m_nLines = 1;
   std::string m_strName;
