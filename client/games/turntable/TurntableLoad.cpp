@@ -60,10 +60,11 @@ int CSlotGame::LoadTurntableGame(const char* /*folder*/) {
   CZqEngine* engine = m_pEngine;
   int failed = !LoadMainUI();
 
-  // Without the box panel, or without the control panels, the game has no turntables, sounds or
-  // tables; the screen still loads.
+  // A game without boxes plays its bonus on the bonus turntable (or the server picks): only the
+  // box panel is left out. Without the control panels there is nothing to bet with: the game
+  // gets the shared sounds and records but no turntables or tables; the screen still loads.
   m_pBoxPanel = CreateSubPanel("SEL_BOX", 0);
-  if (m_pBoxPanel) {
+  {
     auto sound = [this](const char* key) {
       const std::string name = m_Config.GetString("MUSIC", key, "");
       return std::unique_ptr<CZqSound>(name.empty() ? nullptr : m_pEngine->FindSound(name.c_str()));
@@ -80,11 +81,11 @@ int CSlotGame::LoadTurntableGame(const char* /*folder*/) {
     m_pAutoStopPanel = CreateSubPanel("STOP_PANEL", 0);
   }
 
-  if (m_pBoxPanel && m_pControlPanel && m_pAutoStopPanel) {
-    LoadMusic();
-    LoadSharedEffects();
-    StartEffect(m_pStoneEffect.get());
+  LoadMusic();
+  LoadSharedEffects();
+  StartEffect(m_pStoneEffect.get());
 
+  if (m_pControlPanel && m_pAutoStopPanel) {
     char section[32];
     for (int i = 1;; ++i) {
       std::snprintf(section, sizeof(section), "TURNTABLE_%d", i);
@@ -139,7 +140,9 @@ int CSlotGame::LoadTurntableGame(const char* /*folder*/) {
     // its cells for bets 1 to 3; the bonus cells follow by target.
     const std::string tableName = m_Config.GetString("WIN_TABLE", "config", "");
     CConfig table;
-    if (tableName.empty() || !ConfigExists(tableName.c_str()) || !engine->LoadConfig(table, tableName.c_str())) {
+    // A game without a pay table lights nothing; one named but missing is a load error.
+    if (tableName.empty()) {
+    } else if (!ConfigExists(tableName.c_str()) || !engine->LoadConfig(table, tableName.c_str())) {
       failed = 1;
     } else {
       char key[32];

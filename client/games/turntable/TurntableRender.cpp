@@ -7,7 +7,7 @@ namespace {
 
 bool IsLit(const SScreenRect& r) { return r.right > r.left && r.bottom > r.top; }
 
-void Draw(const std::unique_ptr<CSlotEffect>& effect, float z = 0.0f) {
+void Paint(const std::unique_ptr<CSlotEffect>& effect, float z = 0.0f) {
   if (effect) effect->Render(z);
 }
 
@@ -24,9 +24,9 @@ long CSlotGame::RenderTurntableGame() {
     if (table) table->Render();
   if (m_pBonusTurntable) m_pBonusTurntable->Render();
 
-  for (auto& effect : m_ExtraEffects) Draw(effect, 0.2f);
-  Draw(m_pShowBoxEffect);
-  Draw(m_pBonusGameEffect);
+  for (auto& effect : m_ExtraEffects) Paint(effect, 0.2f);
+  Paint(m_pShowBoxEffect);
+  Paint(m_pBonusGameEffect);
 
   if (m_nTurntableState == 6) {
     const float level = m_pEngine->ValueCycle(1.0f, 2.0f, 0, 1000, 1);
@@ -47,13 +47,13 @@ long CSlotGame::RenderTurntableGame() {
     m_pEngine->PreparePaint(5, 6, 5, 4);
   }
 
-  if (m_bSpinHover && m_nTurntableState == 0 && !m_bLeverPulled && !IsAutoPlay()) Draw(m_pPoleTipEffect);
-  Draw(m_pStoneEffect);
+  if (m_bSpinHover && m_nTurntableState == 0 && !m_bLeverPulled && !IsAutoPlay()) Paint(m_pPoleTipEffect);
+  Paint(m_pStoneEffect);
   if (!m_bCardsTurning && m_nTurntableState != 0)
     for (int i = 0; i < kWinLineEffects; ++i)
-      if (m_anLineLit[i]) Draw(m_WinLineEffects[i]);
-  if (m_nTurntableState == 6 && m_bBonus && IsAutoPlay()) Draw(m_pAutoBonusEffect);
-  for (auto& slot : m_pResultEffects) Draw(slot);
-  for (auto& box : m_BoxEffects) Draw(box);
+      if (m_anLineLit[i]) Paint(m_WinLineEffects[i]);
+  if (m_nTurntableState == 6 && m_bBonus && IsAutoPlay()) Paint(m_pAutoBonusEffect);
+  for (auto& slot : m_pResultEffects) Paint(slot);
+  for (auto& box : m_BoxEffects) Paint(box);
   return 0;
 }

@@ -39,8 +39,6 @@ int Step(CSlotEffect* effect) {
   return effect->IsShown();
 }
 
-bool IsLit(const SScreenRect& r) { return r.right > r.left && r.bottom > r.top; }
-
 int ClampToInt(long long v) { return v > INT_MAX ? INT_MAX : v < INT_MIN ? INT_MIN : static_cast<int>(v); }
 
 }  // namespace
