@@ -62,7 +62,10 @@ void CSlotGame::StartBonusOpening() {
 }
 
 void CSlotGame::StartBonusTurntable(int target) {
-  if (m_pBonusTurntable) m_pBonusTurntable->SetResult(&target);
+  // The target on every line the bonus wheel shows.
+  int symbols[kResultSymbols];
+  for (int& s : symbols) s = target;
+  if (m_pBonusTurntable) m_pBonusTurntable->SetResult(symbols);
   auto cell = m_BonusRects.find(std::to_string(target));
   m_rcBonusCell = cell != m_BonusRects.end() ? cell->second : SScreenRect(0, 0, 0, 0);
   StartBonusOpening();
