@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "audio_support.h"
 #include "games/pieces/Turntable.h"
 #include "slot_game_fixture.h"
 #include "tga_files.h"
@@ -73,6 +74,7 @@ struct Folder {
   bool boxPanel = true;     // a box panel is configured at all
   bool bonusTable = false;  // a bonus turntable
   bool effects = true;      // opening, box and jackpot pictures
+  bool bonusSound = false;  // a long "bonus" sound
 };
 
 class TurntableRoundTest : public SlotGameTest {
@@ -86,6 +88,7 @@ class TurntableRoundTest : public SlotGameTest {
                           "[WEEK]\nmessage=本周第%d期 %d人 奖池%d\n"
                           "[BONUSTIP]\nbonustip1=选一个宝箱\nbonustip-1=选宝箱\n"));
     WriteStrip(dir.file("strip.tga"));
+    ASSERT_TRUE(MakeToneWave(dir.file("bonus.wav"), 22050, 16, 1, 20.0));
     WriteSolidTga(dir.file("grey.tga"), 800, 600, 0xFF404040);
     for (int i = 0; i < 2; ++i) {
       WriteSolidTga(dir.file("show" + std::to_string(i) + ".tga"), 20, 20, 0xFF00FF00);
@@ -132,6 +135,7 @@ class TurntableRoundTest : public SlotGameTest {
     };
     std::ostringstream t;
     t << "[MAIN]\nGameType=0\nui_config=tt-main.ini\n";
+    if (f.bonusSound) t << "[MUSIC]\nbonus=" << dir.file("bonus.wav") << "\n";
     t << "[SPIN_PANEL]\npos=600,560\nui_config=pane.ini\n[STOP_PANEL]\npos=600,560\nui_config=pane.ini\n";
     if (f.boxPanel) t << "[SEL_BOX]\npos=100,150\nui_config=" << (f.boxes ? "boxes.ini" : "pane.ini") << "\n";
     for (int i = 0; i < 3; ++i)
@@ -301,7 +305,12 @@ TEST_F(TurntableRoundTest, AWonLineLightsItsPayTableRowAndTheCellOfTheBet) {
 
 TEST_F(TurntableRoundTest, ABonusShowsTheBoxesAndThePickedBoxOpensAndPays) {
   Start("expect 1530 1 10 1 3 183\nreply 1531 3 1 10\nexpect 1540 luck\nreply 1541 0 2" + Symbols("bbb") +
-        " 0\nexpect 1550 0 0 1 0 0 0 0 0 0 0 0 0 0 0 0\nreply 1551 200 c\nreply 1521 u 1 1190\n");
+            " 0\nexpect 1550 0 0 1 0 0 0 0 0 0 0 0 0 0 0 0\nreply 1551 200 c\nreply 1521 u 1 1190\n",
+        [] {
+          Folder f;
+          f.bonusSound = true;
+          return f;
+        }());
   Click("转动按钮");
   Pump();
   RunTo(2);
@@ -310,7 +319,13 @@ TEST_F(TurntableRoundTest, ABonusShowsTheBoxesAndThePickedBoxOpensAndPays) {
   Draw();
   ExpectColour(710, 30, 0x00FF00);
   EXPECT_TRUE(Panel("赔率表")->IsVisible());
-  RunTo(3);
+  // The opening ends before its sound: the boxes come out, the pick waits for the sound.
+  ASSERT_TRUE(game->m_pBonusSound->IsPlaying());
+  for (int i = 0; i < 100; ++i) Frame();
+  EXPECT_TRUE(Attached(game->m_pBoxPanel));
+  EXPECT_EQ(game->m_nTurntableState, 2);
+  game->m_pBonusSound->Stop();
+  RunTo(3, 2);
   ASSERT_EQ(game->m_nTurntableState, 3);
   EXPECT_TRUE(Attached(game->m_pBoxPanel));
   EXPECT_EQ(Caption("活动字幕"), Gbk("选一个宝箱"));

@@ -148,9 +148,9 @@ long CSlotGame::UpdateTurntableGame(DWORD dt) {
           m_nTurntableState = 3;
         }
       }
-    } else {
-      busy = true;
     }
+    // Once the boxes are out the pick may come; whatever still plays only delays state 3 (a
+    // "bonus" sound longer than the opening kept the round here for good).
   } else if (opening) {
     busy = true;
   }
