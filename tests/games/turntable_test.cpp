@@ -388,6 +388,21 @@ TEST_F(TurntableTest, ConfigurationsThatCannotTurnFailTheLoadAndStand) {
       EXPECT_EQ(t->FindCard(101), 0);
     }
   }
+  // A reload with fewer cards starts on card 0 again.
+  CTurntableEx t(engine);
+  ASSERT_EQ(t.Load(Table().c_str(), SScreenPoint(0, 0), "w"), 1);
+  const int last = 119;
+  t.SetResult(&last);
+  t.StartPullUp();
+  RunToStop(t, 1500);
+  ASSERT_EQ(t.GetCurrentIndex(), 19);
+  ASSERT_EQ(t.Load(Table("CARDS/num_cards=10").c_str(), SScreenPoint(0, 0), "w"), 1);
+  EXPECT_EQ(t.GetCurrentIndex(), 0);
+  const int gone = 119;
+  t.SetResult(&gone);
+  t.StartPullUp();
+  RunToStop(t, 1500);
+  EXPECT_EQ(t.GetCurrentIndex(), 0);
   CTurntable unbound(nullptr);
   EXPECT_EQ(unbound.Load(Table().c_str(), SScreenPoint(0, 0), "w"), 0);
 }

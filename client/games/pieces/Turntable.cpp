@@ -107,6 +107,7 @@ int CTurntable::BuildStrip() {
   const float window = bent ? m_fRadian * size / (2.0f * halfSin) : size;
   m_fSegmentStep = window / static_cast<float>(m_nUnits);
   // Card 0 centred in the window.
+  m_nCurrentIndex = 0;
   m_fPosition = (cards + 0.5f) * card - window * 0.5f;
   m_fStripLength = card * cards;
 
