@@ -113,7 +113,8 @@ TEST_F(SlotGameTest, EveryKindDrawsTheLoadedScreenInTheFramePass) {
   Write("red.ini", "[SETING]\nsize=40,30\nvisible=true\nenable=true\n[IMAGE]\nnormal=red.tga\n");
   Write("screen.ini",
         "[SETING]\nsize=800,600\nvisible=true\nenable=true\n"
-        "[ITEM_1]\nstyle=panel\nconfig=red.ini\npos=100,50\n");
+        "[ITEM_1]\nstyle=panel\nconfig=red.ini\npos=100,50\n"
+        "[ITEM_2]\nstyle=panel\nname=pool\nconfig=leaf.ini\npos=700,300\n");  // the mahjong kind's pool
   NewGame();
   Join();  // the card kind draws only while connected
   for (const char* kind : {"0", "1", "2"}) {

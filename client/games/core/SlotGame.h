@@ -14,6 +14,7 @@
 #include "games/core/GameGlobals.h"
 #include "games/pieces/AllMahjongEffect.h"
 #include "games/pieces/BlinkSprite.h"
+#include "games/pieces/CardAnimSet.h"
 #include "games/pieces/CardReel.h"
 #include "games/pieces/CardSheet.h"
 #include "games/pieces/DiceLamps.h"
@@ -26,7 +27,6 @@
 #include "games/pieces/WinLineBlink.h"
 #include "net/NetGame.h"
 
-class CCardAnimSet;
 class CTurntable;
 
 class CSlotGame : public CZqGame, public CNetGame {
@@ -296,10 +296,6 @@ class CSlotGame : public CZqGame, public CNetGame {
   void StartBonusRows();
   void EndMahjongRound();
   void UnloadMahjongGame();
-  // The card set's piece is destroyed where its type is known.
-  struct SCardAnimSetDeleter {
-    void operator()(CCardAnimSet* set) const;
-  };
 
   static constexpr int kGridCells = 9;
   static constexpr int kGridRows = 3;
@@ -325,8 +321,6 @@ class CSlotGame : public CZqGame, public CNetGame {
   // The card set's code of this frame, which states 10 and 27 wait on.
   int m_nCardAnimEvent = 0;
   int m_nDiceLampsEvent = 0;
-  // The lamps the first enter reply lit, for the lamps made after it.
-  int m_nEnterDiceLamps = 0;
   std::unique_ptr<CZqSound> m_pFreeLuckSound;
   CSlotEffect m_JackpotEffect;
   std::vector<std::unique_ptr<CSlotEffect>> m_Effects;
@@ -335,7 +329,7 @@ class CSlotGame : public CZqGame, public CNetGame {
   std::unique_ptr<CFreeAwardHighlight> m_pFreeAward;
   std::unique_ptr<CWinLineBlink> m_pWinLineBlink;
   std::unique_ptr<CAllMahjongEffect> m_pAllMahjong;
-  std::unique_ptr<CCardAnimSet, SCardAnimSetDeleter> m_pCardAnimSet;
+  std::unique_ptr<CCardAnimSet> m_pCardAnimSet;
   std::unique_ptr<CPayTableSlide> m_pPayTable;
   std::unique_ptr<CHeavenlyHandEffect> m_pHeavenlyHand;
 };

@@ -5,7 +5,6 @@
 #include <string>
 
 #include "games/core/SlotGame.h"
-#include "games/pieces/CardAnimSet.h"
 #include "net/ClientGlobals.h"
 #include "net/NetTask.h"
 
@@ -16,8 +15,6 @@ constexpr UINT_PTR kTimerNoMoneyExit = 1211;
 constexpr UINT kNoMoneyExitMs = 8000;
 
 }  // namespace
-
-void CSlotGame::SCardAnimSetDeleter::operator()(CCardAnimSet* set) const { delete set; }
 
 void CSlotGame::UnloadMahjongGame() {
   m_nMahjongState = 0;
@@ -77,9 +74,6 @@ int CSlotGame::LoadMahjongGame(const char* /*folder*/) {
   m_pPoolPanel = FindPanel("pool");
   if (!m_pPoolPanel) return fail();
   m_pPoolPanel->SetVisible(0);
-  // The first enter reply came before this folder: its pool and lamps are shown now.
-  SetPoolValue(m_nPoolTarget);
-  m_pDiceLamps->SetLit(m_nEnterDiceLamps);
 
   m_pWinTable = std::make_unique<CTableSlide>();
   if (!m_pWinTable->Load(engine, m_pPoolPanel, m_pDiceLamps.get(), m_Config, "WINTABLELT")) return fail();
@@ -100,7 +94,7 @@ int CSlotGame::LoadMahjongGame(const char* /*folder*/) {
   m_pAllMahjong = std::make_unique<CAllMahjongEffect>();
   if (!m_pAllMahjong->Load(engine, m_Config, m_pWinLineBlink.get())) return fail();
 
-  m_pCardAnimSet.reset(new CCardAnimSet(engine));
+  m_pCardAnimSet = std::make_unique<CCardAnimSet>(engine);
   const std::string cards = m_Config.GetString("ANIMATIONCONFIG", "config", "");
   if (!m_pCardAnimSet->Load(cards.c_str())) return fail();
 

@@ -1,7 +1,6 @@
 // Kind 2's frame: the screen, the pay tables and lines, the three reels and the bonus cards, the
 // effects of the extra prizes and, while it plays, the jackpot.
 #include "games/core/SlotGame.h"
-#include "games/pieces/CardAnimSet.h"
 #include "net/ClientGlobals.h"
 #include "net/NetTask.h"
 

@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "games/core/SlotGame.h"
-#include "games/pieces/CardAnimSet.h"
 #include "net/ClientGlobals.h"
 #include "net/NetTask.h"
 
@@ -174,11 +173,10 @@ void CSlotGame::OnMahjongResult(char** fields) {
 
   m_cResultKind = Field(fields, kKindField)[0];
   m_nRoundWin = Amount(fields, kWinField);
-  std::memcpy(m_szSymbols, symbols, kGridCells);
-  m_szSymbols[kGridCells] = 0;
+  // Both fields were checked for their length.
+  for (int i = 0; i <= kGridCells; ++i) m_szSymbols[i] = i < kGridCells ? symbols[i] : 0;
   const char* awards = Field(fields, kAwardField);
-  std::memcpy(m_szAwards, awards, kGridRows);
-  m_szAwards[kGridRows] = 0;
+  for (int i = 0; i <= kGridRows; ++i) m_szAwards[i] = i < kGridRows ? awards[i] : 0;
   const char* rows = Field(fields, kBonusRowField);
   const char* dice = Field(fields, kDiceLampField);
   m_nDiceLampsToAdd = 0;
@@ -227,8 +225,6 @@ void CSlotGame::EnableReelStopButtons(int on) {
 }
 
 void CSlotGame::SetDiceLamps(int lamps) {
-  // The first enter reply comes before the folder is loaded: the loader lights them then.
-  m_nEnterDiceLamps = lamps;
   if (m_pDiceLamps) m_pDiceLamps->SetLit(lamps);
 }
 

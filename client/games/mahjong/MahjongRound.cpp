@@ -6,7 +6,6 @@
 #include <cmath>
 
 #include "games/core/SlotGame.h"
-#include "games/pieces/CardAnimSet.h"
 #include "games/pieces/EffectTime.h"
 #include "net/ClientGlobals.h"
 #include "net/NetTask.h"
@@ -18,11 +17,6 @@ namespace {
 constexpr long kDicePauseMs = 1500;
 constexpr long kPoolPauseMs = 500;
 constexpr long kFreeIntroMs = 2200;
-
-// The card set's events the round waits on.
-constexpr int kRowDealt = 12;
-constexpr int kListDealt = 14;
-constexpr int kAllShown = 19;
 
 // What the dice lamps report: the adding has ended; all five lit and flashing.
 constexpr int kLampsAdded = 3;
@@ -308,7 +302,7 @@ long CSlotGame::UpdateMahjongGame(DWORD dt) {
       m_nMahjongState = 25;
       break;
     case 27:
-      if (m_nCardAnimEvent == kRowDealt || m_nCardAnimEvent == kListDealt) m_nMahjongState = 23;
+      if (m_nCardAnimEvent == CCardAnimSet::kRowDealt || m_nCardAnimEvent == CCardAnimSet::kLastDealt) m_nMahjongState = 23;
       break;
     case 25:
       if (!MsPassedMore(now, m_dwFreeIntroTime, kFreeIntroMs)) break;
@@ -342,7 +336,7 @@ long CSlotGame::UpdateMahjongGame(DWORD dt) {
       m_nMahjongState = 11;
       break;
     case 10:
-      if (m_nCardAnimEvent != kAllShown && m_pCardAnimSet) break;
+      if (m_nCardAnimEvent != CCardAnimSet::kRevealed && m_pCardAnimSet) break;
       m_nMahjongState = 11;
       [[fallthrough]];
     case 11:
