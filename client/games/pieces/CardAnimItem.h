@@ -48,7 +48,11 @@ class CCardAnimItem {
  private:
   void ApplyKeyFrames(int frame);
   void SetDiffuse(DWORD color);
-  float Now() const;
+  // Places the face quad over the whole card again.
+  void ResetFaceQuad();
+  void StartBlink(int type);
+  // One frame step of a flip (+1) or a fold (-1), once anim_time has passed.
+  void Step(int direction, DWORD now);
 
   CCardAnimSet* m_pSet = nullptr;
   int m_nX = 0;
@@ -63,8 +67,9 @@ class CCardAnimItem {
   int m_bVisible = 1;
   int m_bFaceVisible = 0;
   int m_nFace = 1;
-  float m_fStepTime = 0.0f;
-  float m_fStartTime = 0.0f;
-  float m_fFlashTime = 0.0f;
+  // System milliseconds.
+  DWORD m_dwStepTime = 0;
+  DWORD m_dwStartTime = 0;
+  DWORD m_dwFlashTime = 0;
   float m_fAlpha = 0.0f;
 };

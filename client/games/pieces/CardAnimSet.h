@@ -79,6 +79,11 @@ class CCardAnimSet {
   };
 
   void Reset();
+  // The first place with this status, -1 for none.
+  int FindPlace(int status) const;
+  // Every item updated; whether all of them ended their flash or fade on this frame.
+  int AllBlinksEnded();
+  void BeginReveal();
 
   CZqEngine* m_pEngine;
   CConfig m_Config;
@@ -99,6 +104,6 @@ class CCardAnimSet {
   int m_RowFaces[3] = {};
   int m_nDealt = 0;
   int m_nRevealIndex = -1;
-  float m_fRevealTime = 0.0f;
+  DWORD m_dwRevealTime = 0;  // system milliseconds
   int m_nState = kIdle;
 };
