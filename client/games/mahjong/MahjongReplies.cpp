@@ -54,10 +54,12 @@ const char* MalformedField(char** fields) {
   // The card sheet paints tile rows 'a' to 'l'.
   if (!IsLetters(Field(fields, kSymbolField), CSlotGame::kGridCells, 'a', 'l')) return "not nine symbols";
   if (!IsLetters(Field(fields, kAwardField), CSlotGame::kGridRows, 'a', 'p')) return "not three awards";
-  if (!IsLetters(Field(fields, kBonusRowField), CSlotGame::kGridRows, '0', '1')) return "not three bonus rows";
+  if (!IsLetters(Field(fields, kBonusRowField), CSlotGame::kGridRows, '0', '1'))
+    return "not three bonus rows";
   for (int n : {kFreeGamesField, kAllMahjongField, kHeavenlyField, kDiceWinField, kPoolField})
     if (!IsAmount(Field(fields, n))) return "an amount is missing";
-  if (!IsLetters(Field(fields, kDiceLampField), CSlotGame::kGridRows, '0', '1')) return "not three dice flags";
+  if (!IsLetters(Field(fields, kDiceLampField), CSlotGame::kGridRows, '0', '1'))
+    return "not three dice flags";
   return nullptr;
 }
 

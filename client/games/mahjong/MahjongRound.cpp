@@ -302,7 +302,8 @@ long CSlotGame::UpdateMahjongGame(DWORD dt) {
       m_nMahjongState = 25;
       break;
     case 27:
-      if (m_nCardAnimEvent == CCardAnimSet::kRowDealt || m_nCardAnimEvent == CCardAnimSet::kLastDealt) m_nMahjongState = 23;
+      if (m_nCardAnimEvent == CCardAnimSet::kRowDealt || m_nCardAnimEvent == CCardAnimSet::kLastDealt)
+        m_nMahjongState = 23;
       break;
     case 25:
       if (!MsPassedMore(now, m_dwFreeIntroTime, kFreeIntroMs)) break;
