@@ -357,5 +357,20 @@ TEST_F(MahjongRoundTest, AutoPlayShowsAtMost9999AndABetReplyWithoutABetUnitIsIgn
   EXPECT_EQ(game->m_nAutoPlay, 9999);
 }
 
+TEST_F(MahjongRoundTest, ThePayTableSlidesOutAndInAtItsButtonsAndTheOtherButtonComesBack) {
+  Start("");
+  ASSERT_EQ(game->m_pPayTable->GetState(), CPayTableSlide::kIn);
+  game->OnUICmd(Panel("拉出"), ZQ_UIMSG_CLICK, 0);
+  EXPECT_FALSE(Panel("拉出")->IsVisible());
+  Panel("拉进")->SetVisible(0);
+  for (int i = 0; i < 100 && game->m_pPayTable->GetState() != CPayTableSlide::kOut; ++i) Frame();
+  EXPECT_EQ(game->m_pPayTable->GetState(), CPayTableSlide::kOut);
+  EXPECT_TRUE(Panel("拉进")->IsVisible());
+  game->OnUICmd(Panel("拉进"), ZQ_UIMSG_CLICK, 0);
+  EXPECT_FALSE(Panel("拉进")->IsVisible());
+  for (int i = 0; i < 100 && game->m_pPayTable->GetState() != CPayTableSlide::kIn; ++i) Frame();
+  EXPECT_TRUE(Panel("拉出")->IsVisible());
+}
+
 }  // namespace
 }  // namespace gamestest
