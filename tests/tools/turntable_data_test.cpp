@@ -126,8 +126,11 @@ TEST_F(TurntableDataTest, BothGamesShowTheServersMachines) {
       if (row.empty()) break;
       ASSERT_LT(level, machine->pays.size());
       EXPECT_LE(row.size(), 50u);
-      EXPECT_EQ(row[0], machine->pays[level].pattern);
+      // A line of three-line reels is its three letters and 'b'.
+      EXPECT_EQ(row[0], machine->pays[level].pattern + "b");
       for (size_t n = 1; n < row.size(); ++n) {
+        ASSERT_EQ(row[n].size(), 4u) << row[n];
+        EXPECT_EQ(row[n][3], 'b') << row[n];
         EXPECT_TRUE(Matches(machine->pays[level].pattern, row[n])) << row[n];
         for (size_t earlier = 0; earlier < level; ++earlier)
           EXPECT_FALSE(Matches(machine->pays[earlier].pattern, row[n])) << row[n];

@@ -212,8 +212,8 @@ TEST(TurntableServer, SpunRoundsAgreeWithTheirSymbolsAndTheBookAddsUp) {
     int64_t win = 0;
     int bonusCells = 0;
     for (int i = 1; i <= 9; ++i) bonusCells += code[size_t(i)] == 'g';
-    // Line 1 the middle row, 2 the top, 3 the bottom; only the lines bet pay.
-    const int rows[3] = {1, 0, 2};
+    // Line n the n-th row from the top; only the lines bet pay.
+    const int rows[3] = {0, 1, 2};
     for (int line = 1; line <= 3; ++line) {
       const int64_t pays = line <= units ? LinePays(game, code, rows[line - 1]) : 0;
       EXPECT_EQ(f[2 + size_t(line)], pays > 0 ? "1" : "0") << r[0];

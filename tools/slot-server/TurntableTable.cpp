@@ -40,10 +40,7 @@ bool Matches(const std::string& pattern, const int (&line)[kTurntableReels]) {
 
 }  // namespace
 
-int TurntableLineRow(int line) {
-  static const int kRows[kTurntableLines] = {1, 0, 2};
-  return kRows[line - 1];
-}
+int TurntableLineRow(int line) { return line - 1; }
 
 bool CTurntablePayTable::Load(const std::string& path, std::string* error) {
   std::ifstream in(path, std::ios::binary);

@@ -73,8 +73,8 @@ struct STurntableSpin {
   std::string ReplyText() const;
 };
 
-// Line 1 is the middle row, line 2 the top and line 3 the bottom; a bet of n units plays lines
-// 1 to n.
+// Line n is the n-th symbol of each reel's group in the result, its n-th row from the top (the
+// client lights line n from the same letters); a bet of n units plays lines 1 to n.
 int TurntableLineRow(int line);
 
 class CTurntableTable {
