@@ -137,6 +137,15 @@ TEST(TurntablePayTable, TheShippedFileLoadsAndBrokenTablesAreRefusedWithTheirLin
       {good + "bonus_symbol=g\n", "a bonus wants prizes"},
       {good + "bonus_symbol=g\nprizes=1,2,3,4,5,6,7,8,9,10,11\n", "at most ten boxes"},
       {good + "bonus=wheel\nbonus_symbol=g\nprizes=1,2\nprize_weights=1\n", "one prize weight per prize"},
+      {good + "bonus=wheel\nbonus_symbol=g\nprizes=" + std::string(26, '1') + "1\n", "prizes wants numbers"},
+      {good + "bonus=wheel\nbonus_symbol=g\nprizes=1" +
+           [] {
+             std::string more;
+             for (int i = 0; i < 26; ++i) more += ",1";
+             return more;
+           }() +
+           "\n",
+       "at most 26 wheel prizes"},
       {good + "bonus=wheel\nbonus_symbol=g\nprizes=1,2\nprize_weights=0,0\n", "all 0"},
       {good + "bonus=cards\n", "bonus is boxes or wheel"},
       {good + "bonus_count=0\n", "bonus_count wants 1 to 9"},

@@ -132,8 +132,9 @@ bool CTurntablePayTable::Parse(const std::string& text, std::string* error) {
   }
   number = 0;
   if (games.empty()) return fail("no machine");
-  for (auto& [key, g] : games) {
-    const std::string where = "machine \"" + key + "\": ";
+  for (auto& entry : games) {
+    STurntableGame& g = entry.second;
+    const std::string where = "machine \"" + entry.first + "\": ";
     for (const std::vector<int>& reel : g.reels)
       if (reel.empty()) return fail(where + "wants reel1 to reel3");
     if (g.pays.empty()) return fail(where + "pays nothing");
@@ -145,6 +146,8 @@ bool CTurntablePayTable::Parse(const std::string& text, std::string* error) {
       if (g.bonus == STurntableGame::kBoxes && g.prizes.size() > kTurntableMaxBoxes)
         return fail(where + "at most ten boxes");
       if (g.bonus == STurntableGame::kWheel) {
+        // The wheel's prize index goes to the client as a letter.
+        if (g.prizes.size() > kTurntableMaxWheelPrizes) return fail(where + "at most 26 wheel prizes");
         if (g.prizeWeights.size() != g.prizes.size()) return fail(where + "one prize weight per prize");
         if (std::all_of(g.prizeWeights.begin(), g.prizeWeights.end(), [](int w) { return w == 0; }))
           return fail(where + "the prize weights are all 0");

@@ -17,6 +17,7 @@ constexpr int kTurntableLines = 3;
 // Letters in a result code after its kind.
 constexpr int kTurntableCodeSymbols = 20;
 constexpr int kTurntableMaxBoxes = 10;
+constexpr size_t kTurntableMaxWheelPrizes = 26;
 
 // One machine of the pay table file. Symbols are indices, written as letters 'a' + index.
 struct STurntableGame {
