@@ -8,6 +8,7 @@
 #include "Balances.h"
 #include "PokerTable.h"
 #include "SlotServer.h"
+#include "TurntableTable.h"
 #include "net/MsgText.h"
 
 namespace {
@@ -28,6 +29,8 @@ std::string Number(int64_t v) { return std::to_string(v); }
 CDemoMode::CDemoMode(CBalances& book, const SOptions& options, std::FILE* log)
     : m_Book(book), m_Options(options), m_pLog(log) {
   if (options.pokerPays) m_pPoker = std::make_unique<CPokerTable>(*options.pokerPays, options.seed);
+  if (options.turntablePays)
+    m_pTurntable = std::make_unique<CTurntableTable>(*options.turntablePays, options.seed);
 }
 
 CDemoMode::~CDemoMode() = default;
@@ -86,6 +89,7 @@ void CDemoMode::EndSession() {
     Log("!", "poker round left open: paid as dealt");
     PayPokerRound(left);
   }
+  SettleTurntable();
   m_Book.EndSession(m_nSession);
   m_nSession = 0;
   m_bLoggedIn = false;
@@ -123,11 +127,21 @@ void CDemoMode::OnRequest(CSlotServer& server, const std::string& text) {
         PokerBet(server, fields, count);
         break;
       }
+      if (m_pTurntable && KindOf(m_strSlotType) == 0) {
+        TurntableBet(server, fields, count);
+        break;
+      }
       // No round results for this kind yet: the bet is refused and the credits are confirmed.
       RefuseBet(server);
       break;
     case 1542:
       PokerDealOrDraw(server, fields, count);
+      break;
+    case 1540:
+      TurntableLuck(server, fields, count);
+      break;
+    case 1550:
+      TurntableBonus(server, fields, count);
       break;
     case 1599:
       EndSession();

@@ -1,15 +1,17 @@
 // slot-server: a game server for the client on loopback.
 //   slot-server --script FILE [--port N] [--timeout SECONDS]
 //   slot-server --demo [--db FILE] [--log FILE] [--credits N] [--seed N] [--paytable FILE]
-//                      [--port N] [--timeout SECONDS]
+//                      [--turntable-paytable FILE] [--port N] [--timeout SECONDS]
+//   slot-server --rtp ROUNDS [--seed N] [--turntable-paytable FILE]
 // Prints "port N" on stdout once listening. Scripted: exits 0 when the client has gone after the
 // script ran through without a mismatch, 1 on a mismatch or time-out. Demo: serves one client
 // after another until SIGINT or SIGTERM (or the time-out), then exits 0; balances live in the
 // database file (default slot-server.db), the session log goes to the log file (default stderr).
 // The cards follow from the seed (default: the clock; the log names it), so a seed repeats a
 // session; the poker pays come from the pay table file (default: poker-paytable.ini beside the
-// program).
-// Both exit 2 on bad arguments.
+// program; the turntable machines' from turntable-paytable.ini). --rtp plays that many rounds
+// of every machine at its highest bet without a client and prints each one's return to player.
+// All exit 2 on bad arguments.
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -24,7 +26,9 @@
 #include "DemoMode.h"
 #include "PokerHand.h"
 #include "ScriptMode.h"
+#include "RtpMeter.h"
 #include "SlotServer.h"
+#include "TurntableTable.h"
 
 namespace {
 
@@ -37,7 +41,8 @@ int Usage() {
       stderr,
       "usage: slot-server --script FILE [--port N] [--timeout SECONDS]\n"
       "       slot-server --demo [--db FILE] [--log FILE] [--credits N] [--seed N] [--paytable FILE]\n"
-      "                          [--port N] [--timeout SECONDS]\n");
+      "                          [--turntable-paytable FILE] [--port N] [--timeout SECONDS]\n"
+      "       slot-server --rtp ROUNDS [--seed N] [--turntable-paytable FILE]\n");
   return 2;
 }
 
@@ -50,8 +55,28 @@ std::string ProgramFolder() {
   return exe.substr(0, exe.rfind('/') + 1);
 }
 
+bool LoadTurntablePays(std::string path, CTurntablePayTable* pays) {
+  std::string error;
+  if (path.empty()) path = ProgramFolder() + "turntable-paytable.ini";
+  if (pays->Load(path, &error)) return true;
+  std::fprintf(stderr, "slot-server: %s\n", error.c_str());
+  return false;
+}
+
+// Every machine's return over the rounds, each from the same seed.
+int RunRtp(long long rounds, uint32_t seed, const std::string& turntablePaytable) {
+  CTurntablePayTable turntables;
+  if (!LoadTurntablePays(turntablePaytable, &turntables)) return 1;
+  for (const auto& [key, game] : turntables.Games()) {
+    CTurntableRtpMachine machine(game, seed);
+    PrintReturn(stdout, "turntable machine " + key, MeasureReturn(machine, rounds));
+  }
+  return 0;
+}
+
 int RunDemo(const std::string& db, const std::string& logPath, long long credits, long port,
-            long timeoutSeconds, bool seeded, uint32_t seed, std::string paytable) {
+            long timeoutSeconds, bool seeded, uint32_t seed, std::string paytable,
+            const std::string& turntablePaytable) {
   CBalances book;
   std::string error;
   CPokerPayTable pays;
@@ -60,6 +85,8 @@ int RunDemo(const std::string& db, const std::string& logPath, long long credits
     std::fprintf(stderr, "slot-server: %s\n", error.c_str());
     return 1;
   }
+  CTurntablePayTable turntables;
+  if (!LoadTurntablePays(turntablePaytable, &turntables)) return 1;
   if (!seeded) seed = static_cast<uint32_t>(std::chrono::system_clock::now().time_since_epoch().count());
   if (!book.Open(db, &error)) {
     std::fprintf(stderr, "slot-server: %s\n", error.c_str());
@@ -73,6 +100,7 @@ int RunDemo(const std::string& db, const std::string& logPath, long long credits
   CDemoMode::SOptions options;
   options.startCredits = credits;
   options.pokerPays = &pays;
+  options.turntablePays = &turntables;
   options.seed = seed;
   std::fprintf(log, "seed %u\n", seed);
   std::fflush(log);
@@ -95,7 +123,8 @@ int RunDemo(const std::string& db, const std::string& logPath, long long credits
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string script, db = "slot-server.db", logPath, paytable;
+  std::string script, db = "slot-server.db", logPath, paytable, turntablePaytable;
+  long long rtpRounds = 0;
   bool demo = false, seeded = false;
   unsigned long seed = 0;
   long port = 0;
@@ -122,6 +151,11 @@ int main(int argc, char** argv) {
       seeded = true;
     } else if (arg == "--paytable") {
       paytable = argv[++i];
+    } else if (arg == "--turntable-paytable") {
+      turntablePaytable = argv[++i];
+    } else if (arg == "--rtp") {
+      rtpRounds = std::strtoll(argv[++i], &end, 10);
+      if (*end || rtpRounds <= 0) return Usage();
     } else if (arg == "--script") {
       script = argv[++i];
     } else if (arg == "--port") {
@@ -134,10 +168,12 @@ int main(int argc, char** argv) {
       return Usage();
     }
   }
+  if (rtpRounds > 0)
+    return demo || !script.empty() ? Usage() : RunRtp(rtpRounds, uint32_t(seed), turntablePaytable);
   if (demo == !script.empty()) return Usage();
   if (demo)
     return RunDemo(db, logPath, credits, port, timeoutSeconds < 0 ? 0 : timeoutSeconds, seeded,
-                   static_cast<uint32_t>(seed), paytable);
+                   static_cast<uint32_t>(seed), paytable, turntablePaytable);
   if (timeoutSeconds < 0) timeoutSeconds = 60;
 
   std::vector<SScriptStep> steps;
