@@ -1,17 +1,22 @@
 // Demo mode: a real server for one session at a time. It logs the player in, lets them enter
 // the machine of their slot type with their credits from the book, answers keep-alives and
-// ends the session on quit. The poker machine deals real rounds (PokerTable); the other kinds'
-// bets are refused and the credits are sent again. Every request and reply goes to the log.
+// ends the session on quit. The poker machine deals real rounds (PokerTable), the mahjong machine
+// plays them (MahjongTable); the other kinds' bets are refused and the credits are sent again.
+// Every request and reply goes to the log.
 #pragma once
 
 #include <cstdint>
 #include <cstdio>
+#include <map>
 #include <memory>
 #include <string>
 
 #include "ServerMode.h"
 
 class CBalances;
+class CMahjongPayTable;
+class CMahjongTable;
+struct SMahjongResult;
 class CPokerPayTable;
 class CPokerTable;
 struct SPokerResult;
@@ -23,7 +28,9 @@ class CDemoMode : public CServerMode {
     int64_t startPool = 50000;     // a machine seen for the first time
     // The poker machine's pays; without them its bets are refused like the other kinds'.
     const CPokerPayTable* pokerPays = nullptr;
-    uint32_t seed = 0;  // the cards of a session follow from it
+    // The mahjong machine's pays; without them its bets are refused.
+    const CMahjongPayTable* mahjongPays = nullptr;
+    uint32_t seed = 0;  // the cards and tiles of a session follow from it
   };
   CDemoMode(CBalances& book, const SOptions& options, std::FILE* log);
   ~CDemoMode() override;
@@ -49,6 +56,10 @@ class CDemoMode : public CServerMode {
   void PokerDealOrDraw(CSlotServer& server, char** fields, int count);
   // Pays a finished round into the book and logs it.
   void PayPokerRound(const SPokerResult& result);
+  void MahjongBet(CSlotServer& server, char** fields, int count);
+  void MahjongLuck(CSlotServer& server);
+  // Pays a played round into the book, keeps the machine's pool and lamps, and logs it.
+  void PayMahjongRound(const SMahjongResult& result);
 
   CBalances& m_Book;
   SOptions m_Options;
@@ -60,4 +71,7 @@ class CDemoMode : public CServerMode {
   int m_nSlotId = 0;
   int64_t m_nSession = 0;
   std::unique_ptr<CPokerTable> m_pPoker;
+  std::unique_ptr<CMahjongTable> m_pMahjong;
+  // Pool share below a whole credit, per machine, until it makes one.
+  std::map<int, int64_t> m_MahjongCarry;
 };

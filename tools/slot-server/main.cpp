@@ -1,15 +1,17 @@
 // slot-server: a game server for the client on loopback.
 //   slot-server --script FILE [--port N] [--timeout SECONDS]
 //   slot-server --demo [--db FILE] [--log FILE] [--credits N] [--seed N] [--paytable FILE]
-//                      [--port N] [--timeout SECONDS]
+//                      [--mahjong-paytable FILE] [--port N] [--timeout SECONDS]
+//   slot-server --rtp ROUNDS --kind 2 [--bet UNITS] [--seed N] [--mahjong-paytable FILE]
 // Prints "port N" on stdout once listening. Scripted: exits 0 when the client has gone after the
 // script ran through without a mismatch, 1 on a mismatch or time-out. Demo: serves one client
 // after another until SIGINT or SIGTERM (or the time-out), then exits 0; balances live in the
 // database file (default slot-server.db), the session log goes to the log file (default stderr).
 // The cards follow from the seed (default: the clock; the log names it), so a seed repeats a
 // session; the poker pays come from the pay table file (default: poker-paytable.ini beside the
-// program).
-// Both exit 2 on bad arguments.
+// program), the mahjong pays likewise from mahjong-paytable.ini. The measuring mode plays that many
+// seeded rounds of a kind (default seed 1, bet 3 units) and prints the return to player.
+// All exit 2 on bad arguments.
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -22,6 +24,8 @@
 
 #include "Balances.h"
 #include "DemoMode.h"
+#include "MahjongReturn.h"
+#include "MahjongTable.h"
 #include "PokerHand.h"
 #include "ScriptMode.h"
 #include "SlotServer.h"
@@ -37,7 +41,8 @@ int Usage() {
       stderr,
       "usage: slot-server --script FILE [--port N] [--timeout SECONDS]\n"
       "       slot-server --demo [--db FILE] [--log FILE] [--credits N] [--seed N] [--paytable FILE]\n"
-      "                          [--port N] [--timeout SECONDS]\n");
+      "                          [--mahjong-paytable FILE] [--port N] [--timeout SECONDS]\n"
+      "       slot-server --rtp ROUNDS --kind 2 [--bet UNITS] [--seed N] [--mahjong-paytable FILE]\n");
   return 2;
 }
 
@@ -50,8 +55,31 @@ std::string ProgramFolder() {
   return exe.substr(0, exe.rfind('/') + 1);
 }
 
+bool LoadMahjongPays(std::string path, CMahjongPayTable* pays) {
+  std::string error;
+  if (path.empty()) path = ProgramFolder() + "mahjong-paytable.ini";
+  if (pays->Load(path, &error)) return true;
+  std::fprintf(stderr, "slot-server: %s\n", error.c_str());
+  return false;
+}
+
+int RunReturn(long long rounds, long kind, long units, uint32_t seed, const std::string& mahjongPaytable) {
+  CMahjongPayTable pays;
+  if (kind != 2) return Usage();
+  if (!LoadMahjongPays(mahjongPaytable, &pays)) return 1;
+  // The hall's mahjong machine and its bet unit.
+  std::string gameKey;
+  int betUnit = 0;
+  CDemoMode::MachineOf("4", &gameKey, &betUnit);
+  const SMahjongReturn r =
+      MeasureMahjongReturn(pays, seed, rounds, int(units), betUnit, CDemoMode::SOptions().startPool);
+  std::printf("kind 2, bet %ld units, seed %u: %s\n", units, seed, r.Text().c_str());
+  return 0;
+}
+
 int RunDemo(const std::string& db, const std::string& logPath, long long credits, long port,
-            long timeoutSeconds, bool seeded, uint32_t seed, std::string paytable) {
+            long timeoutSeconds, bool seeded, uint32_t seed, std::string paytable,
+            const std::string& mahjongPaytable) {
   CBalances book;
   std::string error;
   CPokerPayTable pays;
@@ -60,6 +88,8 @@ int RunDemo(const std::string& db, const std::string& logPath, long long credits
     std::fprintf(stderr, "slot-server: %s\n", error.c_str());
     return 1;
   }
+  CMahjongPayTable mahjongPays;
+  if (!LoadMahjongPays(mahjongPaytable, &mahjongPays)) return 1;
   if (!seeded) seed = static_cast<uint32_t>(std::chrono::system_clock::now().time_since_epoch().count());
   if (!book.Open(db, &error)) {
     std::fprintf(stderr, "slot-server: %s\n", error.c_str());
@@ -73,6 +103,7 @@ int RunDemo(const std::string& db, const std::string& logPath, long long credits
   CDemoMode::SOptions options;
   options.startCredits = credits;
   options.pokerPays = &pays;
+  options.mahjongPays = &mahjongPays;
   options.seed = seed;
   std::fprintf(log, "seed %u\n", seed);
   std::fflush(log);
@@ -95,7 +126,9 @@ int RunDemo(const std::string& db, const std::string& logPath, long long credits
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string script, db = "slot-server.db", logPath, paytable;
+  std::string script, db = "slot-server.db", logPath, paytable, mahjongPaytable;
+  long long rtpRounds = 0;
+  long kind = -1, units = 3;
   bool demo = false, seeded = false;
   unsigned long seed = 0;
   long port = 0;
@@ -122,6 +155,17 @@ int main(int argc, char** argv) {
       seeded = true;
     } else if (arg == "--paytable") {
       paytable = argv[++i];
+    } else if (arg == "--mahjong-paytable") {
+      mahjongPaytable = argv[++i];
+    } else if (arg == "--rtp") {
+      rtpRounds = std::strtoll(argv[++i], &end, 10);
+      if (*end || rtpRounds <= 0) return Usage();
+    } else if (arg == "--kind") {
+      kind = std::strtol(argv[++i], &end, 10);
+      if (*end) return Usage();
+    } else if (arg == "--bet") {
+      units = std::strtol(argv[++i], &end, 10);
+      if (*end || units < 1 || units > 3) return Usage();
     } else if (arg == "--script") {
       script = argv[++i];
     } else if (arg == "--port") {
@@ -134,10 +178,14 @@ int main(int argc, char** argv) {
       return Usage();
     }
   }
+  if (rtpRounds > 0) {
+    if (demo || !script.empty()) return Usage();
+    return RunReturn(rtpRounds, kind, units, seeded ? static_cast<uint32_t>(seed) : 1u, mahjongPaytable);
+  }
   if (demo == !script.empty()) return Usage();
   if (demo)
     return RunDemo(db, logPath, credits, port, timeoutSeconds < 0 ? 0 : timeoutSeconds, seeded,
-                   static_cast<uint32_t>(seed), paytable);
+                   static_cast<uint32_t>(seed), paytable, mahjongPaytable);
   if (timeoutSeconds < 0) timeoutSeconds = 60;
 
   std::vector<SScriptStep> steps;
