@@ -113,7 +113,8 @@ TEST_F(SlotGameTest, EveryKindDrawsTheLoadedScreenInTheFramePass) {
   Write("red.ini", "[SETING]\nsize=40,30\nvisible=true\nenable=true\n[IMAGE]\nnormal=red.tga\n");
   Write("screen.ini",
         "[SETING]\nsize=800,600\nvisible=true\nenable=true\n"
-        "[ITEM_1]\nstyle=panel\nconfig=red.ini\npos=100,50\n");
+        "[ITEM_1]\nstyle=panel\nconfig=red.ini\npos=100,50\n"
+        "[ITEM_2]\nstyle=panel\nname=pool\nconfig=leaf.ini\npos=700,300\n");  // the mahjong kind's pool
   NewGame();
   Join();  // the card kind draws only while connected
   for (const char* kind : {"0", "1", "2"}) {
@@ -245,6 +246,15 @@ TEST_F(SampleGamesTest, EveryGameFolderLoadsItsScreenMusicAndEffectsAndDrawsTheB
             game->m_pStoneEffect.get(), game->m_pPoleTipEffect.get()})
         EXPECT_TRUE(effect->m_aniEffect.IsReady());
       EXPECT_TRUE(game->m_pStoneEffect->m_aniEffect.IsPlaying());
+    }
+    if (g.kind == 2) {
+      // The mahjong folder carries every piece its loader wants: a failure would end the client.
+      EXPECT_EQ(g_bExiting, 0);
+      EXPECT_EQ(game->m_CardReels.size(), 3u);
+      EXPECT_STREQ(game->m_szMahjongLetters, "abcdef");
+      EXPECT_NE(game->m_pCardAnimSet, nullptr);
+      EXPECT_NE(game->m_pHeavenlyHand, nullptr);
+      EXPECT_NE(game->m_pFreePanel2, nullptr);
     }
     if (g.lever) EXPECT_NE(dynamic_cast<CStartPolePanel*>(Panel("转动杆")), nullptr);
     EXPECT_EQ(game->m_pBoxPanel != nullptr, g.boxes);

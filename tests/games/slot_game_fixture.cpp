@@ -3,6 +3,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "mahjong_folder.h"
 #include "tga_files.h"
 
 namespace gamestest {
@@ -71,6 +72,8 @@ void SlotGameTest::WriteGameFolder(const std::string& name, const std::string& g
     text +=
         "[WINLINE]\nimage=" + dir.file("winline.tga") + "\nwidth=16\nheight=16\nx=0\ny=0\nfrequency=100\n";
   }
+  // Nor the mahjong kind without its lamps, tables, lines, effects, cards and panels.
+  if (gameType == "2") text += mahjongfolder::Sections(dir.path());
   Write(name, text);
 }
 

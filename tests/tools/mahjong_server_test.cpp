@@ -518,9 +518,9 @@ TEST(MahjongServer, RequestsOutOfTurnOrMalformedAreLoggedAndChangeNothing) {
   s.Send("1540 luck");  // played once only
   EXPECT_TRUE(s.NoMoreReplies());
   const std::string log = s.Log();
-  for (const char* line : {"luck outside a mahjong session ignored", "luck without an accepted bet ignored",
-                           "bet refused: not one to three bet units", "bet refused: not enough credits",
-                           "bet refused: the last round is still open",
+  for (const char* line : {"spin outside a turntable session ignored", "1540 is not \"1540 luck\": ignored",
+                           "luck without an accepted bet ignored", "bet refused: not one to three bet units",
+                           "bet refused: not enough credits", "bet refused: the last round is still open",
                            "deal or draw outside a poker session", "request without a numeric code ignored"})
     EXPECT_NE(log.find(line), std::string::npos) << line;
 }

@@ -355,7 +355,7 @@ TEST(PokerServer, ARoundLeftOpenIsPaidAsDealtWhenThePlayerGoes) {
   EXPECT_GE(after, 10000 - 10 + win);
 }
 
-TEST(PokerServer, TheTurntableMachinesBetsStayRefused) {
+TEST(PokerServer, TurntableBetsAreRefusedWithoutTheirPayTable) {
   zqtest::ScratchDir dir;
   PokerSession s(dir.file("book.db"), 1);
   s.Send("1500 cs 0086 1 5 183");

@@ -9,6 +9,7 @@
 #include "MahjongTable.h"
 #include "PokerTable.h"
 #include "SlotServer.h"
+#include "TurntableTable.h"
 #include "net/MsgText.h"
 
 namespace {
@@ -29,6 +30,8 @@ std::string Number(int64_t v) { return std::to_string(v); }
 CDemoMode::CDemoMode(CBalances& book, const SOptions& options, std::FILE* log)
     : m_Book(book), m_Options(options), m_pLog(log) {
   if (options.pokerPays) m_pPoker = std::make_unique<CPokerTable>(*options.pokerPays, options.seed);
+  if (options.turntablePays)
+    m_pTurntable = std::make_unique<CTurntableTable>(*options.turntablePays, options.seed);
   if (options.mahjongPays)
     m_pMahjong = std::make_unique<CMahjongTable>(*options.mahjongPays, options.seed, options.startPool);
 }
@@ -89,24 +92,8 @@ void CDemoMode::EndSession() {
     Log("!", "poker round left open: paid as dealt");
     PayPokerRound(left);
   }
-  if (m_nSession && m_pMahjong) {
-    SMahjongMachine machine;
-    const CBalances::SMachine kept = m_Book.Machine(m_nSlotId, m_Options.startPool);
-    machine.pool = kept.pool;
-    machine.lamps = kept.lamps;
-    machine.carry = m_MahjongCarry[m_nSlotId];
-    const std::vector<SMahjongResult> left = m_pMahjong->Settle(m_strUser, machine);
-    if (!left.empty())
-      Log("!", "mahjong rounds left to play: " + Number(int64_t(left.size())) + " played out");
-    for (const SMahjongResult& r : left) {
-      Log("=", r.ReplyText());
-      PayMahjongRound(r);
-    }
-    if (!left.empty()) {
-      m_MahjongCarry[m_nSlotId] = machine.carry;
-      m_Book.SetMachine(m_nSlotId, CBalances::SMachine{machine.pool, machine.lamps});
-    }
-  }
+  SettleTurntable();
+  SettleMahjong();
   m_Book.EndSession(m_nSession);
   m_nSession = 0;
   m_bLoggedIn = false;
@@ -144,18 +131,28 @@ void CDemoMode::OnRequest(CSlotServer& server, const std::string& text) {
         PokerBet(server, fields, count);
         break;
       }
+      if (m_pTurntable && KindOf(m_strSlotType) == 0) {
+        TurntableBet(server, fields, count);
+        break;
+      }
       if (m_pMahjong && KindOf(m_strSlotType) == 2) {
         MahjongBet(server, fields, count);
         break;
       }
-      // No round results for this kind yet: the bet is refused and the credits are confirmed.
+      // A machine without its pays refuses the bet and confirms the credits.
       RefuseBet(server);
       break;
     case 1542:
       PokerDealOrDraw(server, fields, count);
       break;
     case 1540:
-      MahjongLuck(server);
+      if (KindOf(m_strSlotType) == 2)
+        MahjongLuck(server, fields, count);
+      else
+        TurntableLuck(server, fields, count);
+      break;
+    case 1550:
+      TurntableBonus(server, fields, count);
       break;
     case 1599:
       EndSession();
@@ -278,63 +275,4 @@ void CDemoMode::PayPokerRound(const SPokerResult& result) {
   const int64_t credits = m_Book.Credits(m_strUser, m_Options.startCredits);
   m_Book.SetCredits(m_strUser, credits + result.win);
   m_Book.AddRound(m_nSession, m_strUser, result.bet, result.win, result.jackpot);
-}
-
-void CDemoMode::MahjongBet(CSlotServer& server, char** fields, int count) {
-  // 1530 1 credits 1 slot-id user: one to three bet units; free games at three, without charge.
-  std::string gameKey;
-  int betUnit = 0;
-  MachineOf(m_strSlotType, &gameKey, &betUnit);
-  const int64_t bet =
-      count >= 2 && AllDigits(fields[1]) && std::strlen(fields[1]) <= 9 ? std::atoll(fields[1]) : 0;
-  const int64_t credits = m_Book.Credits(m_strUser, m_Options.startCredits);
-  const bool free = m_pMahjong->FreeGames(m_strUser) > 0;
-  const char* refusal = nullptr;
-  int64_t charge = 0;
-  if (m_pMahjong->HasRound(m_strUser))
-    refusal = "bet refused: the last round is still open";
-  else if (!free && bet > credits)
-    refusal = "bet refused: not enough credits";
-  else
-    m_pMahjong->Open(m_strUser, bet, betUnit, &charge, &refusal);
-  if (refusal) {
-    Log("!", refusal);
-    RefuseBet(server);
-    return;
-  }
-  if (free) Log("!", "free game: " + Number(m_pMahjong->FreeGames(m_strUser)) + " left");
-  m_Book.SetCredits(m_strUser, credits - charge);
-  Reply(server, "1531 " + Number(m_nSlotId) + " 1 " + Number(bet));
-}
-
-void CDemoMode::MahjongLuck(CSlotServer& server) {
-  if (!m_nSession || !m_pMahjong || KindOf(m_strSlotType) != 2) {
-    Log("!", "luck outside a mahjong session ignored");
-    return;
-  }
-  const CBalances::SMachine kept = m_Book.Machine(m_nSlotId, m_Options.startPool);
-  SMahjongMachine machine;
-  machine.pool = kept.pool;
-  machine.lamps = kept.lamps;
-  machine.carry = m_MahjongCarry[m_nSlotId];
-  SMahjongResult result;
-  if (!m_pMahjong->Play(m_strUser, machine, &result)) {
-    Log("!", "luck without an accepted bet ignored");
-    return;
-  }
-  m_MahjongCarry[m_nSlotId] = machine.carry;
-  m_Book.SetMachine(m_nSlotId, CBalances::SMachine{machine.pool, machine.lamps});
-  PayMahjongRound(result);
-  Reply(server, result.ReplyText());
-  // The client adds the dice and all-mahjong bonuses itself as it counts them in, and takes the
-  // total as its credits plus the line win still to count: those two stay out until the next one.
-  const int64_t credits = m_Book.Credits(m_strUser, m_Options.startCredits);
-  Reply(server, "1521 " + m_strUser + " " + Number(m_nSlotId) + " " +
-                    Number(credits - result.diceWin - result.allMahjong));
-}
-
-void CDemoMode::PayMahjongRound(const SMahjongResult& result) {
-  const int64_t credits = m_Book.Credits(m_strUser, m_Options.startCredits);
-  m_Book.SetCredits(m_strUser, credits + result.Paid());
-  m_Book.AddRound(m_nSession, m_strUser, result.bet, result.Paid(), result.jackpot || result.heavenly > 0);
 }

@@ -15,3 +15,5 @@ extern int g_bGameReady;
 extern int g_bExiting;
 // The first enter reply of the process set the mahjong pool.
 extern unsigned char g_bPoolInitialised;
+// Kind 2: the last free game of a series has been played (read by the round end).
+extern unsigned char g_bFreeGamesEnded;

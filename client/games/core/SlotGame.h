@@ -12,11 +12,19 @@
 #include "ZqLib.h"
 #include "games/core/CounterText.h"
 #include "games/core/GameGlobals.h"
+#include "games/pieces/AllMahjongEffect.h"
 #include "games/pieces/BlinkSprite.h"
+#include "games/pieces/CardAnimSet.h"
 #include "games/pieces/CardReel.h"
 #include "games/pieces/CardSheet.h"
+#include "games/pieces/DiceLamps.h"
 #include "games/pieces/DigitWheel.h"
+#include "games/pieces/FreeAwardHighlight.h"
+#include "games/pieces/HeavenlyHandEffect.h"
+#include "games/pieces/PayTableSlide.h"
 #include "games/pieces/SlotEffect.h"
+#include "games/pieces/TableSlide.h"
+#include "games/pieces/WinLineBlink.h"
 #include "net/NetGame.h"
 
 class CTurntable;
@@ -273,6 +281,57 @@ class CSlotGame : public CZqGame, public CNetGame {
   int m_bShowLight = 0;
   std::array<std::unique_ptr<CSlotEffect>, kWinLineEffects> m_WinLineEffects;
   std::vector<std::unique_ptr<CSlotEffect>> m_ExtraEffects;
+
+  // ---- kind 2: mahjong nine lines ----
+  // The round's steps and helpers (the kind's own folder).
+  void LowerDiceWin(int amount);
+  void ShowFreeLuck();
+  // -1 shows the free games left.
+  void ShowFreeGamesLeft(int games);
+  void EnableReelStopButtons(int on);
+  // 1 when the reply's fields are whole; the round stays as it was otherwise.
+  int StoreMahjongResult(char** fields);
+  // One frame of a count-in by the rule the kind shares: 1 on the frame it reaches the credits.
+  int CountUpCredits(DWORD dt, int dice);
+  void StartBonusRows();
+  void EndMahjongRound();
+  void UnloadMahjongGame();
+
+  static constexpr int kGridCells = 9;
+  static constexpr int kGridRows = 3;
+  static constexpr int kMahjongFaces = 6;
+  int m_bReelsStopped = 0;
+  char m_cResultKind = 0;
+  char m_szSymbols[kGridCells + 1] = {};
+  char m_szAwards[kGridRows + 1] = {};
+  int m_anWinLine[kGridRows] = {};
+  int m_nHeavenlyWin = 0;
+  int m_bHeavenlyStarted = 0;
+  int m_nDiceLampsToAdd = 0;
+  int m_nDiceWin = 0;
+  int m_nDiceToCount = 0;
+  int m_bDiceFanfare = 0;
+  int m_nAllMahjongWin = 0;
+  int m_anBonusRow[kGridRows] = {};
+  DWORD m_dwFreeIntroTime = 0;
+  DWORD m_dwPauseTime = 0;
+  char m_szMahjongLetters[kMahjongFaces + 1] = {};
+  std::string m_strFreeLuck;
+  std::string m_strFreeInfo;
+  // The card set's code of this frame, which states 10 and 27 wait on.
+  int m_nCardAnimEvent = 0;
+  int m_nDiceLampsEvent = 0;
+  std::unique_ptr<CZqSound> m_pFreeLuckSound;
+  CSlotEffect m_JackpotEffect;
+  std::vector<std::unique_ptr<CSlotEffect>> m_Effects;
+  std::unique_ptr<CDiceLamps> m_pDiceLamps;
+  std::unique_ptr<CTableSlide> m_pWinTable;
+  std::unique_ptr<CFreeAwardHighlight> m_pFreeAward;
+  std::unique_ptr<CWinLineBlink> m_pWinLineBlink;
+  std::unique_ptr<CAllMahjongEffect> m_pAllMahjong;
+  std::unique_ptr<CCardAnimSet> m_pCardAnimSet;
+  std::unique_ptr<CPayTableSlide> m_pPayTable;
+  std::unique_ptr<CHeavenlyHandEffect> m_pHeavenlyHand;
 };
 
 // The toolong box, then the exit; not refused in any state.

@@ -14,16 +14,8 @@ int CSlotGame::LoadTurntableGame(const char* /*folder*/) {
   StartEffect(m_pStoneEffect.get());
   return FinishLoading(!ui);
 }
-int CSlotGame::LoadMahjongGame(const char* /*folder*/) {
-  const int ui = LoadMainUI();
-  m_pControlPanel = CreateSubPanel("SPIN_PANEL", 1);
-  m_pAutoStopPanel = CreateSubPanel("STOP_PANEL", 0);
-  LoadMusic();
-  return FinishLoading(!ui);
-}
 
 long CSlotGame::UpdateTurntableGame(DWORD /*elapsed*/) { return 0; }
-long CSlotGame::UpdateMahjongGame(DWORD /*elapsed*/) { return 0; }
 
 long CSlotGame::RenderScreen() {
   if (LPDIRECT3DDEVICE7 device = m_pEngine ? m_pEngine->GetD3dDevice() : nullptr) {
@@ -36,22 +28,11 @@ long CSlotGame::RenderScreen() {
   return RenderUI();
 }
 long CSlotGame::RenderTurntableGame() { return RenderScreen(); }
-long CSlotGame::RenderMahjongGame() { return RenderScreen(); }
-
-// Kind 2 replies: its rounds come with the kind.
-void CSlotGame::OnMahjongBetReply(int /*amount*/) {}
-void CSlotGame::OnMahjongResult(char** /*fields*/) {}
-void CSlotGame::PlaceMahjongBet() {}
 
 void CSlotGame::SetPoolValue(int pool) {
   m_nPoolShown = pool;
   if (CZqUIPanel* p = FindPanel("pool")) p->SetCaption(pool);
 }
-// The mahjong pay table comes with its kind.
-void CSlotGame::SwitchPayTablePage(int /*threeUnits*/) {}
-void CSlotGame::ShowBetOnPayTable(int /*bet*/) {}
-// The dice lamps come with the win effects.
-void CSlotGame::SetDiceLamps(int /*lamps*/) {}
 
 void CSlotGame::UpdateHintEffects() {
   for (CSlotEffect* effect : {m_pStoneEffect.get(), m_pPoleTipEffect.get()})
@@ -74,7 +55,6 @@ void CSlotGame::StartBonusOpening() {}
 void CSlotGame::StartBonusTurntable(int /*target*/) {}
 void CSlotGame::OpenBonusBox(int /*target*/) {}
 void CSlotGame::LightPayTableLine(int /*line*/, const char* /*code*/) {}
-int CSlotGame::SlidePayTable(int /*out*/) { return 0; }
 
 int CSlotGame::TurntablesHaveThreeLines() const {
   for (const CTurntable* table : m_Turntables)

@@ -132,6 +132,7 @@ void CSlotGame::UnloadGame() {
   for (CCardReel* reel : m_CardReels) delete reel;
   m_CardReels.clear();
   UnloadCardGame();
+  UnloadMahjongGame();
   m_DigitWheels.clear();
   // The panels below the main panel go with it; none of their pointers may outlive them.
   m_pControlPanel = m_pAutoStopPanel = m_pFreePanel = m_pFreePanel2 = m_pBoxPanel = m_pPoolPanel = nullptr;
