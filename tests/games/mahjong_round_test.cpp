@@ -343,6 +343,43 @@ TEST_F(MahjongRoundTest, TooFewCreditsAtLoadLeaveOnlyTheExit) {
   EXPECT_EQ(Requests().size(), 3u);  // no bet
 }
 
+TEST_F(MahjongRoundTest, AutoPlaySpinsByItselfUntilItsCountOrAStopEndsIt) {
+  std::string rounds;
+  for (int i = 0; i < 3; ++i) rounds += kBet1 + "reply 1543 " + kNothing + "\n";
+  Start(rounds);
+  game->m_nAutoPlay = 2;
+  game->Spin();
+  Pump();
+  EXPECT_EQ(Caption("autoplay"), "1");
+  EXPECT_TRUE(Attached(game->m_pAutoStopPanel));
+  EXPECT_FALSE(Attached(game->m_pControlPanel));
+  RunTo(0);
+  Pump();
+  EXPECT_EQ(Requests().size(), 7u);  // the second round's bet and luck went out by themselves
+  EXPECT_EQ(Requests()[5], "1530 1 10 1 3 183");
+  EXPECT_EQ(Caption("autoplay"), "0");
+  RunTo(0);
+  Pump();
+  EXPECT_EQ(Requests().size(), 7u);
+  EXPECT_EQ(game->IsAutoPlay(), 0);
+  EXPECT_TRUE(Attached(game->m_pControlPanel));
+  EXPECT_FALSE(Attached(game->m_pAutoStopPanel));
+
+  // A stop asked for during the round ends auto-play when the round ends.
+  game->m_nAutoPlay = 5;
+  game->Spin();
+  Pump();
+  game->RequestAutoPlayStop();
+  RunTo(0);
+  Pump();
+  EXPECT_EQ(Requests().size(), 9u);
+  EXPECT_EQ(game->m_nAutoPlay, 0);
+  EXPECT_EQ(Caption("autoplay"), "0");
+  EXPECT_TRUE(Attached(game->m_pControlPanel));
+  EXPECT_TRUE(Panel("退出")->IsEnable());
+  EXPECT_EQ(game->m_nCredits, 970);
+}
+
 TEST_F(MahjongRoundTest, AutoPlayShowsAtMost9999AndABetReplyWithoutABetUnitIsIgnored) {
   Start("");
   game->m_nAutoPlay = 10001;
