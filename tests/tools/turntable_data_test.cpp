@@ -63,7 +63,7 @@ class TurntableDataTest : public ::testing::Test {
     const long cards = t.GetLong("CARDS", "num_cards", "0"), size = t.GetLong("CARDS", "card_size", "0");
     EXPECT_GT(cards, 0);
     EXPECT_GT(size, 0);
-    EXPECT_EQ(t.GetLong("MAIN", "is_stand", "0") != 0, vertical) << name;
+    EXPECT_EQ(t.GetBOOL("MAIN", "is_stand", "false") != 0, vertical) << name;
     EXPECT_EQ(t.GetLong("MAIN", "num_lines", "1"), lines) << name;
     EXPECT_GE(t.GetLong("MAIN", "table_size", "0"), lines * size) << name;
     EXPECT_GT(t.GetLong("PAINT", "num_unit", "0"), 0) << name;
