@@ -212,7 +212,8 @@ TEST_F(SampleGamesTest, EveryGameFolderLoadsItsScreenMusicAndEffectsAndDrawsTheB
     bool lever, boxes;
   } games[] = {{"Sudrane\\配置\\游戏", 0, true, true},
                {"Otrel\\配置\\游戏", 0, true, false},
-               {"Banvik\\配置\\游戏", 1, false, false}};
+               {"Banvik\\配置\\游戏", 1, false, false},
+               {"Ferlo\\配置\\游戏", 2, true, false}};
   const char* panels[] = {"一倍按钮", "最大按钮", "转动按钮", "退出",     "加",       "减",
                           "autoplay", "INFO",     "赔率说明", "赔率表",   "活动字幕", "玩家筹码",
                           "中奖筹码", "筹码面值", "下注筹码", "两倍按钮", "快速停止"};
@@ -246,6 +247,15 @@ TEST_F(SampleGamesTest, EveryGameFolderLoadsItsScreenMusicAndEffectsAndDrawsTheB
             game->m_pStoneEffect.get(), game->m_pPoleTipEffect.get()})
         EXPECT_TRUE(effect->m_aniEffect.IsReady());
       EXPECT_TRUE(game->m_pStoneEffect->m_aniEffect.IsPlaying());
+    }
+    if (g.kind == 2) {
+      // The mahjong folder carries every piece its loader wants: a failure would end the client.
+      EXPECT_EQ(g_bExiting, 0);
+      EXPECT_EQ(game->m_CardReels.size(), 3u);
+      EXPECT_STREQ(game->m_szMahjongLetters, "abcdef");
+      EXPECT_NE(game->m_pCardAnimSet, nullptr);
+      EXPECT_NE(game->m_pHeavenlyHand, nullptr);
+      EXPECT_NE(game->m_pFreePanel2, nullptr);
     }
     if (g.lever) EXPECT_NE(dynamic_cast<CStartPolePanel*>(Panel("转动杆")), nullptr);
     EXPECT_EQ(game->m_pBoxPanel != nullptr, g.boxes);

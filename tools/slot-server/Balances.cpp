@@ -115,6 +115,17 @@ CBalances::SMachine CBalances::Machine(int slotId, int64_t startPool) {
   return m;
 }
 
+bool CBalances::SetMachine(int slotId, const SMachine& machine) {
+  CStatement s(m_pDb,
+               "INSERT INTO machines(slot_id, pool, lamps) VALUES(?, ?, ?)"
+               " ON CONFLICT(slot_id) DO UPDATE SET pool = ?2, lamps = ?3");
+  if (!s.Ok()) return false;
+  s.Bind(1, int64_t(slotId));
+  s.Bind(2, machine.pool);
+  s.Bind(3, int64_t(machine.lamps));
+  return s.Step() == SQLITE_DONE;
+}
+
 int64_t CBalances::BeginSession(const std::string& user, const std::string& slotType, int slotId) {
   CStatement s(m_pDb, "INSERT INTO sessions(user, slot_type, slot_id, started) VALUES(?, ?, ?, ?)");
   if (!s.Ok()) return 0;

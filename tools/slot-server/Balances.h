@@ -27,6 +27,7 @@ class CBalances {
     int lamps = 0;
   };
   SMachine Machine(int slotId, int64_t startPool);
+  bool SetMachine(int slotId, const SMachine& machine);
 
   // Sessions: one per accepted entry, ended by the quit or the connection's end.
   int64_t BeginSession(const std::string& user, const std::string& slotType, int slotId);

@@ -6,6 +6,7 @@
 #include <ctime>
 
 #include "Balances.h"
+#include "MahjongTable.h"
 #include "PokerTable.h"
 #include "SlotServer.h"
 #include "TurntableTable.h"
@@ -31,6 +32,8 @@ CDemoMode::CDemoMode(CBalances& book, const SOptions& options, std::FILE* log)
   if (options.pokerPays) m_pPoker = std::make_unique<CPokerTable>(*options.pokerPays, options.seed);
   if (options.turntablePays)
     m_pTurntable = std::make_unique<CTurntableTable>(*options.turntablePays, options.seed);
+  if (options.mahjongPays)
+    m_pMahjong = std::make_unique<CMahjongTable>(*options.mahjongPays, options.seed, options.startPool);
 }
 
 CDemoMode::~CDemoMode() = default;
@@ -90,6 +93,7 @@ void CDemoMode::EndSession() {
     PayPokerRound(left);
   }
   SettleTurntable();
+  SettleMahjong();
   m_Book.EndSession(m_nSession);
   m_nSession = 0;
   m_bLoggedIn = false;
@@ -131,14 +135,21 @@ void CDemoMode::OnRequest(CSlotServer& server, const std::string& text) {
         TurntableBet(server, fields, count);
         break;
       }
-      // No round results for this kind yet: the bet is refused and the credits are confirmed.
+      if (m_pMahjong && KindOf(m_strSlotType) == 2) {
+        MahjongBet(server, fields, count);
+        break;
+      }
+      // A machine without its pays refuses the bet and confirms the credits.
       RefuseBet(server);
       break;
     case 1542:
       PokerDealOrDraw(server, fields, count);
       break;
     case 1540:
-      TurntableLuck(server, fields, count);
+      if (KindOf(m_strSlotType) == 2)
+        MahjongLuck(server, fields, count);
+      else
+        TurntableLuck(server, fields, count);
       break;
     case 1550:
       TurntableBonus(server, fields, count);

@@ -1,18 +1,23 @@
 // Demo mode: a real server for one session at a time. It logs the player in, lets them enter
 // the machine of their slot type with their credits from the book, answers keep-alives and
 // ends the session on quit. The poker machine deals real rounds (PokerTable), the turntable
-// machines spin theirs (TurntableTable); the other kinds' bets are refused and the credits are
-// sent again. Every request and reply goes to the log.
+// machines spin theirs (TurntableTable), the mahjong machine plays its tiles (MahjongTable); the
+// other kinds' bets are refused and the credits are sent again. Every request and reply goes to
+// the log.
 #pragma once
 
 #include <cstdint>
 #include <cstdio>
+#include <map>
 #include <memory>
 #include <string>
 
 #include "ServerMode.h"
 
 class CBalances;
+class CMahjongPayTable;
+class CMahjongTable;
+struct SMahjongResult;
 class CPokerPayTable;
 class CPokerTable;
 class CTurntablePayTable;
@@ -28,7 +33,9 @@ class CDemoMode : public CServerMode {
     const CPokerPayTable* pokerPays = nullptr;
     // The turntable machines' reels and pays; without them their bets are refused.
     const CTurntablePayTable* turntablePays = nullptr;
-    uint32_t seed = 0;  // the cards and reels of a session follow from it
+    // The mahjong machine's pays; without them its bets are refused.
+    const CMahjongPayTable* mahjongPays = nullptr;
+    uint32_t seed = 0;  // the cards, reels and tiles of a session follow from it
   };
   CDemoMode(CBalances& book, const SOptions& options, std::FILE* log);
   ~CDemoMode() override;
@@ -61,6 +68,12 @@ class CDemoMode : public CServerMode {
   void PayTurntable(int64_t win);
   // A turntable round its player left open is played out and paid.
   void SettleTurntable();
+  void MahjongBet(CSlotServer& server, char** fields, int count);
+  void MahjongLuck(CSlotServer& server, char** fields, int count);
+  // Pays a played round into the book.
+  void PayMahjongRound(const SMahjongResult& result);
+  // The rounds a mahjong player left (an open bet, free games due) are played out and paid.
+  void SettleMahjong();
 
   CBalances& m_Book;
   SOptions m_Options;
@@ -77,4 +90,7 @@ class CDemoMode : public CServerMode {
   int64_t m_nTurntableBet = 0;
   int64_t m_nTurntableWon = 0;
   bool m_bTurntableJackpot = false;
+  std::unique_ptr<CMahjongTable> m_pMahjong;
+  // Pool share below a whole credit, per machine, until it makes one.
+  std::map<int, int64_t> m_MahjongCarry;
 };

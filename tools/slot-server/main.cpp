@@ -1,16 +1,18 @@
 // slot-server: a game server for the client on loopback.
 //   slot-server --script FILE [--port N] [--timeout SECONDS]
 //   slot-server --demo [--db FILE] [--log FILE] [--credits N] [--seed N] [--paytable FILE]
-//                      [--turntable-paytable FILE] [--port N] [--timeout SECONDS]
-//   slot-server --rtp ROUNDS [--seed N] [--turntable-paytable FILE]
+//                      [--turntable-paytable FILE] [--mahjong-paytable FILE] [--port N]
+//                      [--timeout SECONDS]
+//   slot-server --rtp ROUNDS [--seed N] [--turntable-paytable FILE] [--mahjong-paytable FILE]
 // Prints "port N" on stdout once listening. Scripted: exits 0 when the client has gone after the
 // script ran through without a mismatch, 1 on a mismatch or time-out. Demo: serves one client
 // after another until SIGINT or SIGTERM (or the time-out), then exits 0; balances live in the
 // database file (default slot-server.db), the session log goes to the log file (default stderr).
 // The cards follow from the seed (default: the clock; the log names it), so a seed repeats a
 // session; the poker pays come from the pay table file (default: poker-paytable.ini beside the
-// program; the turntable machines' from turntable-paytable.ini). --rtp plays that many rounds
-// of every machine at its highest bet without a client and prints each one's return to player.
+// program; the turntable machines' from turntable-paytable.ini, the mahjong machine's from
+// mahjong-paytable.ini). --rtp plays that many rounds of every machine at its highest bet without
+// a client (the mahjong machine at each of its bets) and prints each one's return to player.
 // All exit 2 on bad arguments.
 #include <chrono>
 #include <csignal>
@@ -24,6 +26,8 @@
 
 #include "Balances.h"
 #include "DemoMode.h"
+#include "MahjongReturn.h"
+#include "MahjongTable.h"
 #include "PokerHand.h"
 #include "ScriptMode.h"
 #include "RtpMeter.h"
@@ -41,8 +45,9 @@ int Usage() {
       stderr,
       "usage: slot-server --script FILE [--port N] [--timeout SECONDS]\n"
       "       slot-server --demo [--db FILE] [--log FILE] [--credits N] [--seed N] [--paytable FILE]\n"
-      "                          [--turntable-paytable FILE] [--port N] [--timeout SECONDS]\n"
-      "       slot-server --rtp ROUNDS [--seed N] [--turntable-paytable FILE]\n");
+      "                          [--turntable-paytable FILE] [--mahjong-paytable FILE] [--port N]\n"
+      "                          [--timeout SECONDS]\n"
+      "       slot-server --rtp ROUNDS [--seed N] [--turntable-paytable FILE] [--mahjong-paytable FILE]\n");
   return 2;
 }
 
@@ -63,20 +68,40 @@ bool LoadTurntablePays(std::string path, CTurntablePayTable* pays) {
   return false;
 }
 
+bool LoadMahjongPays(std::string path, CMahjongPayTable* pays) {
+  std::string error;
+  if (path.empty()) path = ProgramFolder() + "mahjong-paytable.ini";
+  if (pays->Load(path, &error)) return true;
+  std::fprintf(stderr, "slot-server: %s\n", error.c_str());
+  return false;
+}
+
 // Every machine's return over the rounds, each from the same seed.
-int RunRtp(long long rounds, uint32_t seed, const std::string& turntablePaytable) {
+int RunRtp(long long rounds, uint32_t seed, const std::string& turntablePaytable,
+           const std::string& mahjongPaytable) {
   CTurntablePayTable turntables;
   if (!LoadTurntablePays(turntablePaytable, &turntables)) return 1;
+  CMahjongPayTable mahjong;
+  if (!LoadMahjongPays(mahjongPaytable, &mahjong)) return 1;
   for (const auto& [key, game] : turntables.Games()) {
     CTurntableRtpMachine machine(game, seed);
     PrintReturn(stdout, "turntable machine " + key, MeasureReturn(machine, rounds));
+  }
+  // The hall's mahjong machine, with its bet unit: the extras belong to the maximum bet.
+  std::string gameKey;
+  int betUnit = 0;
+  CDemoMode::MachineOf("4", &gameKey, &betUnit);
+  for (int units = 1; units <= kMahjongMaxBet; ++units) {
+    const SMahjongReturn r =
+        MeasureMahjongReturn(mahjong, seed, rounds, units, betUnit, CDemoMode::SOptions().startPool);
+    std::printf("mahjong machine %s at %d units: %s\n", gameKey.c_str(), units, r.Text().c_str());
   }
   return 0;
 }
 
 int RunDemo(const std::string& db, const std::string& logPath, long long credits, long port,
             long timeoutSeconds, bool seeded, uint32_t seed, std::string paytable,
-            const std::string& turntablePaytable) {
+            const std::string& turntablePaytable, const std::string& mahjongPaytable) {
   CBalances book;
   std::string error;
   CPokerPayTable pays;
@@ -87,6 +112,8 @@ int RunDemo(const std::string& db, const std::string& logPath, long long credits
   }
   CTurntablePayTable turntables;
   if (!LoadTurntablePays(turntablePaytable, &turntables)) return 1;
+  CMahjongPayTable mahjongPays;
+  if (!LoadMahjongPays(mahjongPaytable, &mahjongPays)) return 1;
   if (!seeded) seed = static_cast<uint32_t>(std::chrono::system_clock::now().time_since_epoch().count());
   if (!book.Open(db, &error)) {
     std::fprintf(stderr, "slot-server: %s\n", error.c_str());
@@ -101,6 +128,7 @@ int RunDemo(const std::string& db, const std::string& logPath, long long credits
   options.startCredits = credits;
   options.pokerPays = &pays;
   options.turntablePays = &turntables;
+  options.mahjongPays = &mahjongPays;
   options.seed = seed;
   std::fprintf(log, "seed %u\n", seed);
   std::fflush(log);
@@ -123,7 +151,7 @@ int RunDemo(const std::string& db, const std::string& logPath, long long credits
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string script, db = "slot-server.db", logPath, paytable, turntablePaytable;
+  std::string script, db = "slot-server.db", logPath, paytable, turntablePaytable, mahjongPaytable;
   long long rtpRounds = 0;
   bool demo = false, seeded = false;
   unsigned long seed = 0;
@@ -156,6 +184,8 @@ int main(int argc, char** argv) {
     } else if (arg == "--rtp") {
       rtpRounds = std::strtoll(argv[++i], &end, 10);
       if (*end || rtpRounds <= 0) return Usage();
+    } else if (arg == "--mahjong-paytable") {
+      mahjongPaytable = argv[++i];
     } else if (arg == "--script") {
       script = argv[++i];
     } else if (arg == "--port") {
@@ -169,11 +199,12 @@ int main(int argc, char** argv) {
     }
   }
   if (rtpRounds > 0)
-    return demo || !script.empty() ? Usage() : RunRtp(rtpRounds, uint32_t(seed), turntablePaytable);
+    return demo || !script.empty() ? Usage()
+                                   : RunRtp(rtpRounds, uint32_t(seed), turntablePaytable, mahjongPaytable);
   if (demo == !script.empty()) return Usage();
   if (demo)
     return RunDemo(db, logPath, credits, port, timeoutSeconds < 0 ? 0 : timeoutSeconds, seeded,
-                   static_cast<uint32_t>(seed), paytable, turntablePaytable);
+                   static_cast<uint32_t>(seed), paytable, turntablePaytable, mahjongPaytable);
   if (timeoutSeconds < 0) timeoutSeconds = 60;
 
   std::vector<SScriptStep> steps;
